@@ -1,0 +1,5 @@
+// Outside image-reader plug-ins.
+#pragma once
+#include "ovrin.h"
+
+void FindSusieDirectory();

@@ -1,0 +1,191 @@
+// Host services on image records.
+#include "image/cdib.h"
+#include "image/display.h"
+#include "image/group.h"
+#include "image/imagelist.h"
+#include "files/openimage.h"
+#include "plugins/subwin.h"
+#include "shell/app.h"
+#include "shell/menus.h"
+#include "shell/winlist.h"
+#include <string.h>
+
+QZS_DECL(int) QzsCreateCDIB(int width, int height, int depth, CDIB *cdib)
+{
+    if (!cdib)
+        return 1;
+    return InitImageRecord(width, height, depth, cdib, 1, 1);
+}
+
+QZS_DECL(int) QzsCreateCDIBwithSYSDEPTH(int width, int height, CDIB *cdib)
+{
+    return QzsCreateCDIB(width, height, g_screenDepth, cdib);
+}
+
+QZS_DECL(int) QzsDisposeCDIB(CDIB *cdib)
+{
+    FreeImageData(cdib);
+    return 1;
+}
+
+QZS_DECL(int) QzsDrawCDIB(HWND window, CDIB *cdib, int x, int y)
+{
+    if (!cdib || !cdib->header || !cdib->pixels)
+        return 0;
+    HDC dc = GetDC(window);
+    HPALETTE old = NULL;
+    if (g_displayPalette) {
+        old = SelectPalette(dc, g_displayPalette, TRUE);
+        RealizePalette(dc);
+    }
+    const BITMAPINFOHEADER *h = &cdib->header->bmiHeader;
+    StretchDIBits(dc, x, y, h->biWidth, h->biHeight, 0, 0, h->biWidth, h->biHeight, cdib->pixels, cdib->header,
+                  DIB_RGB_COLORS, SRCCOPY);
+    if (old)
+        SelectPalette(dc, old, TRUE);
+    return ReleaseDC(window, dc);
+}
+
+QZS_DECL(int) QzsGetCDIBinfo(CDIB *cdib, int *width, int *height, int *depth)
+{
+    return GetImageSize(cdib, width, height, depth);
+}
+
+QZS_DECL(CDIB *) QzsGetFirstImage(void)
+{
+    return g_firstImage;
+}
+
+QZS_DECL(int) QzsCreateNewImage(CDIB **image, int width, int height, int depth)
+{
+    CDIB *made = NULL;
+    if (CreateImageRecord(&made, width, height, depth) == 0) {
+        BroadcastImageListChanged();
+        made->path[0] = 0;
+        QzsSetUntitle(made, 1);
+    }
+    if (image)
+        *image = made;
+    return 1;
+}
+
+QZS_DECL(int) QzsSetNewImage(CDIB *image)
+{
+    ImageGroup *group = FindGroupOfImage(image);
+    if (!group && IsImageListed(image) && AddImageGroup(image))
+        group = g_lastGroup; // a new image gets its group when it is first shown
+    if (!group || ShowGroupInWindow(g_currentWindow, group, 0, 1) != 0)
+        return 0;
+    BroadcastImageChanged(group, group->currentLayer, group->currentImage, kChangeShown);
+    return 1;
+}
+
+QZS_DECL(int) QzsInitImage(CDIB *image, int mode, int alpha)
+{
+    FillImageBackground(image, mode, alpha);
+    return 1;
+}
+
+QZS_DECL(int) QzsGetCurrentImageInfo(ImageWindow *window, int *width, int *height, int *depth)
+{
+    CDIB *image = window ? window->layerImage : NULL;
+    if (!image && window && window->group)
+        image = window->group->currentImage;
+    if (!image) {
+        GetImageSize(NULL, width, height, depth);
+        return 0;
+    }
+    return GetImageSize(image, width, height, depth);
+}
+
+// Shows a group that was just made in the current window and lays the window out.
+static void ShowNewGroup(ImageGroup *group)
+{
+    ShowGroupInWindow(g_currentWindow, group, 0, 1);
+    if (g_currentWindow)
+        RelayoutImageWindow(g_currentWindow);
+}
+
+QZS_DECL(int) QzsSetCDIB(CDIB *image)
+{
+    if (!image || !image->header || !image->pixels || image->header->bmiHeader.biBitCount != 32 ||
+        IsImageListed(image))
+        return 0;
+    FlattenOntoBackground(image);
+    AppendImage(image);
+    BroadcastImageListChanged();
+    QzsSetUntitle(image, 1);
+    if (!AddImageGroup(image))
+        return 0;
+    ShowNewGroup(g_lastGroup);
+    return 1;
+}
+
+QZS_DECL(int) QzsSetDIBImage(BITMAPINFO *dib, int flag)
+{
+    if (!dib)
+        return 0;
+    CDIB *image = CreateImageFromDib(dib, flag);
+    if (!image)
+        return 0;
+    BroadcastImageListChanged();
+    QzsSetUntitle(image, 1);
+    if (!AddImageGroup(image))
+        return 0;
+    ShowNewGroup(g_lastGroup);
+    return 1;
+}
+
+QZS_DECL(int) QzsReplaceWinImage(ImageWindow *window, CDIB *image, int keepUndo)
+{
+    if (!window || !image || !window->layerImage)
+        return 0;
+    CDIB *old = window->layerImage;
+    old->zoom = window->display.zoom;
+    old->viewX = window->display.viewX;
+    old->viewY = window->display.viewY;
+    ReplaceImage(old, image, keepUndo);
+    if (IsWindowListed(window))
+        RelayoutImageWindow(window);
+    return 1;
+}
+
+static void RefreshShownGroup(ImageGroup *group)
+{
+    ShowGroupInWindow(g_currentWindow, group, 0, 1);
+    ImageWindow *window = g_currentWindow;
+    if (!window)
+        return;
+    LayoutImageWindow(window);
+    UpdateScrollBars(window);
+    UpdateWindowMenus();
+    UpdateWindowTitle(window, window->group);
+    RedrawImageWindow(window);
+}
+
+QZS_DECL(int) QzsSetImage(CDIB *image)
+{
+    RefreshShownGroup(FindGroupOfImage(image));
+    return 0;
+}
+
+QZS_DECL(int) QzsSetImageGroup(ImageGroup *group)
+{
+    RefreshShownGroup(IsGroupListed(group) ? group : NULL);
+    return 0;
+}
+
+QZS_DECL(int) QzsUpdateImageWindow(ImageWindow *window, int x0, int y0, int x1, int y1)
+{
+    return RefreshWindowRect(window, x0, y0, x1, y1, 1);
+}
+
+QZS_DECL(int) QzsUpdateImageWindowEx(ImageWindow *window, int x0, int y0, int x1, int y1, int now)
+{
+    return RefreshWindowRect(window, x0, y0, x1, y1, now);
+}
+
+QZS_DECL(int) QzsCloseImage(void)
+{
+    return 0;
+}

@@ -1,0 +1,64 @@
+// Image groups (a base image and its layers, what an image window shows), the group list,
+// layer operations, flattening, replacing an image wherever it is used, and showing a group in
+// an image window.
+#pragma once
+#include "ovrin.h"
+
+extern ImageGroup *g_firstGroup, *g_lastGroup, *g_currentGroup;
+extern LayerRecord *g_currentLayer; // copy of the current group's current layer
+
+// Change codes told to the sub-window plug-ins with QzcChangeImage.
+enum {
+    kChangeShown = 1, kChangeCurrentLayer = 2, kChangeLayerInserted = 3, kChangeLayerRemoved = 4,
+    kChangeStatus = 5, kChangeOpacity = 101, kChangeOrigin = 102
+};
+
+// group list
+ImageGroup *CreateImageGroup(CDIB *base);
+int AddImageGroup(CDIB *base);
+void AppendImageGroup(ImageGroup *group);
+void AddOpenedImage(ImageGroup *group, CDIB *lastBefore, CDIB *image);
+int FreeImageGroup(ImageGroup *group, int closing);
+ImageGroup *FindGroupOfImage(const CDIB *image);
+ImageGroup *FindGroupOfLayer(const LayerRecord *layer);
+ImageGroup *FindPreviousGroup(const ImageGroup *group);
+ImageGroup *FindNthImageGroup(int n);
+bool IsGroupListed(const ImageGroup *group);
+CDIB *GetGroupBaseImage(const ImageGroup *group);
+int GetGroupImageSize(const ImageGroup *group, int *width, int *height, int *depth);
+int CountGroupImages(const ImageGroup *group);
+void SyncCurrentLayer(const ImageGroup *group);
+
+// layers
+LayerRecord *CreateLayer(ImageGroup *group, CDIB *image, int x, int y, int status, int opacity, int blend);
+void SetLayerOrigin(ImageGroup *group, LayerRecord *layer, int x, int y);
+void CopyLayerRectToGroup(ImageGroup *group, const LayerRecord *layer);
+int RemoveLayer(ImageGroup *group, LayerRecord *layer, int redraw, int queue, int freeRecord);
+LayerRecord *FindPreviousLayer(const ImageGroup *group, const LayerRecord *layer);
+LayerRecord *GetLastLayer(const ImageGroup *group);
+LayerRecord *GetNthLayer(const ImageGroup *group, int n); // 1-based
+LayerRecord *GetWindowLayer(const ImageWindow *window);
+void RefreshImageGeometry(CDIB *image);
+BlendFunction SelectBlendFunction(int index);
+extern LayerBlendRecord g_normalBlend; // the built-in blend record
+
+// images across groups
+int FlattenImageGroup(ImageGroup *group, CDIB *out);
+void ReplaceImage(CDIB *oldImage, CDIB *newImage, int keepUndo);
+int ReplaceImageInGroup(ImageGroup *group, CDIB *oldImage, CDIB *newImage);
+void ReplaceImageEverywhere(CDIB *oldImage, CDIB *newImage);
+
+// groups in windows
+int ShowGroupInWindow(ImageWindow *window, ImageGroup *group, int force, int saveView);
+int ShowImageInWindow(ImageWindow *window, CDIB *image);
+void ReshowGroupInWindows(ImageGroup *group, ImageGroup *newGroup, int force, int saveView);
+int ShowPreviousGroup(ImageWindow *window);
+int ShowNextGroup(ImageWindow *window);
+ImageGroup *CloseWindowGroup(ImageWindow *window);
+void UpdateWindowTitle(ImageWindow *window, const ImageGroup *group);
+void RedrawGroupWindows(ImageGroup *group);
+void UpdateOtherViews(ImageWindow *window);
+int GetClientWidth(HWND window);
+int GetClientHeight(HWND window);
+int GetWindowWidth(HWND window);
+int GetWindowHeight(HWND window);

@@ -1,0 +1,3 @@
+// Mouse interaction of draw methods.
+#pragma once
+#include "ovrin.h"

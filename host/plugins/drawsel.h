@@ -1,0 +1,3 @@
+// Draw-method selection.
+#pragma once
+#include "ovrin.h"

@@ -1,0 +1,3 @@
+// Resource identifiers of the program.
+#pragma once
+#define IDI_OVRIN 100

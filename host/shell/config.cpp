@@ -1,0 +1,102 @@
+#include "shell/config.h"
+#include "shell/app.h"
+#include <stdio.h>
+#include <string.h>
+
+Settings g_cfg;
+
+static void Under(char *out, const char *dir, const char *leaf)
+{
+    snprintf(out, kPathBytes, "%s\\%s", dir, leaf);
+}
+
+void GetProgramDirectory(char *out, size_t size)
+{
+    char path[MAX_PATH] = "";
+    DWORD n = GetModuleFileNameA(NULL, path, sizeof path);
+    if (n == 0 || n >= sizeof path)
+        path[0] = 0;
+    char *slash = strrchr(path, '\\');
+    if (slash)
+        *slash = 0;
+    snprintf(out, size, "%s", path);
+}
+
+void SetDefaultSettings(const char *appDir)
+{
+    Settings &c = g_cfg;
+    memset(&c, 0, sizeof c);
+    snprintf(c.appDir, sizeof c.appDir, "%s", appDir);
+    snprintf(c.Susie_dir, kPathBytes, "???");
+    Under(c.Saver_dir, appDir, "SavePlug");
+    Under(c.Subwin_dir, appDir, "Subwin");
+    Under(c.Draw_dir, appDir, "Draw");
+    Under(c.Effect_dir, appDir, "Effect");
+    Under(c.Transform_dir, appDir, "Trans");
+    Under(c.FuncColor_dir, appDir, "Fcolor");
+    Under(c.ExtCommand_dir, appDir, "ExtCmd");
+    Under(c.Parameter_dir, appDir, "Param");
+    Under(c.Layer_dir, appDir, "Layer");
+    Under(c.Stat_dir, appDir, "Stat");
+    Under(c.Macro_dir, appDir, "Macro");
+    Under(c.OldPlug_dir, appDir, "OldPlug");
+    snprintf(c.OpenFile_dir, kPathBytes, "%s", appDir);
+    Under(c.penDir, appDir, "Pen");
+    Under(c.workDir, appDir, "qz_temp");
+    Under(c.mr2TempDir, c.workDir, "mr2_temp");
+    Under(c.helpDir, appDir, "help");
+    strcpy(c.MainWinMenu, "QzMain.mnu");
+    strcpy(c.EditWinMenu, "Dazaz.mnu");
+    strcpy(c.KeyMap, "Ovrin.key");
+    c.NewImageX = 768;
+    c.NewImageY = 512;
+    c.InitZoom = 1;
+    c.RegAnimationVelocity = 5;
+    c.PreviewInOpenDlg = 0;
+    c.OpenPreviewX = 15;
+    c.OpenPreviewY = 210;
+    c.OpenPreviewSizeX = 80;
+    c.OpenPreviewSizeY = 80;
+    c.AutoAdjustMode = 1;
+    c.WinCloseWhenNoImage = 1;
+    c.CloseAllImageWhenQuit = 0;
+    c.BindImageToOneWindow = 1;
+    c.CloseImageWithWindow = 0;
+    c.CloseButtonAsCloseImage = 1;
+    c.CopyOnlyRegionToClip = 1;
+    c.EffectAutoPreview = 1;
+    c.SynchronizeUpdateImage = 1;
+    c.StretchBltMode = 1;
+    c.EffectPreviewMode = 0;
+    c.PreviewPenShape = 1;
+    c.ChangeDrawWithFuncColor = 1;
+    c.AutoActivateWhenDrag = 1;
+    c.FrameX = 33;
+    c.FrameY = 33;
+    c.NoBarFrameSize = 16;
+    c.AdjMaxSizeX = g_screenWidth - 10;
+    c.AdjMaxSizeY = g_screenHeight - 10;
+    c.WindowCutWhenAdjust = 1;
+    c.KeepFreeAreaRate = 10;
+    c.MaxUndoBuffer = 0;
+    c.LANG = -99;
+    strcpy(c.ExtensionOfDictionary, "JPN");
+    c.EditWindowOrgX = 50;
+    c.EditWindowOrgY = 100;
+    c.ItemWindowOrgX = 700;
+    c.ItemWindowOrgY = 10;
+    strcpy(c.UntitledFileHeader, "Image");
+    strcpy(c.DefaultSaveFormat, "MRF");
+    c.DefaultSaveDepth = 32;
+    c.SaveModeInMultiImage = 10;
+    c.DisplayPenShape = 1;
+    c.MainWindowSizeX = 20000;
+    c.MainWindowSizeY = 53;
+    c.AutoHideCliedWindow = 1;
+    c.NewImageBackground = 0;
+    static const int sizes[kRememberedSizes][2] = {{256, 256},  {512, 512},  {640, 400},  {768, 512},  {1024, 768},
+                                                   {1024, 768}, {1024, 768}, {1024, 768}, {1024, 768}, {1024, 768}};
+    memcpy(c.NewImageSize, sizes, sizeof sizes);
+    c.closeMode = 1; // BindImageToOneWindow is on by default
+    c.closeButtonMode = 0;
+}

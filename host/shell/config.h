@@ -1,0 +1,95 @@
+// Settings of the program: every key of the configuration file "ovrin.cfg", held under the key's
+// own name, with the application directories derived from the program's location.
+#pragma once
+#include <windows.h>
+#include <stdint.h>
+
+enum { kPathBytes = 512, kTextBytes = 256, kRememberedSizes = 10 };
+
+struct Settings {
+    // directories (the "~" shorthand is expanded when read)
+    char Susie_dir[kPathBytes];
+    char Saver_dir[kPathBytes];
+    char Subwin_dir[kPathBytes];
+    char Draw_dir[kPathBytes];
+    char Effect_dir[kPathBytes];
+    char Transform_dir[kPathBytes];
+    char FuncColor_dir[kPathBytes];
+    char ExtCommand_dir[kPathBytes];
+    char Parameter_dir[kPathBytes];
+    char Layer_dir[kPathBytes];
+    char Stat_dir[kPathBytes];
+    char Macro_dir[kPathBytes];
+    char OldPlug_dir[kPathBytes];
+    char OpenFile_dir[kPathBytes];
+    // file names in the Stat directory
+    char MainWinMenu[kPathBytes];
+    char EditWinMenu[kPathBytes];
+    char KeyMap[kPathBytes];
+    int NewImageX, NewImageY;
+    int InitZoom;
+    int RegAnimationVelocity;
+    int PreviewInOpenDlg;
+    int OpenPreviewX, OpenPreviewY, OpenPreviewSizeX, OpenPreviewSizeY;
+    int AutoAdjustMode;
+    int WinCloseWhenNoImage;
+    int CloseAllImageWhenQuit;
+    int BindImageToOneWindow;
+    int CloseImageWithWindow;
+    int CloseButtonAsCloseImage;
+    int CopyOnlyRegionToClip;
+    int EffectAutoPreview;
+    int SynchronizeUpdateImage;
+    int StretchBltMode;
+    int EffectPreviewMode;
+    int PreviewPenShape;
+    int ChangeDrawWithFuncColor;
+    int AutoActivateWhenDrag;
+    int FrameX, FrameY;
+    int NoBarFrameSize;
+    int AdjMaxSizeX, AdjMaxSizeY;
+    int WindowCutWhenAdjust;
+    int KeepFreeAreaRate;
+    int64_t MaxUndoBuffer; // bytes; 0 no limit
+    int LANG;              // 0 English, 1 translated, negative: not chosen yet
+    char ExtensionOfDictionary[kTextBytes];
+    int DrawParameterX, DrawParameterY;
+    int EditWindowOrgX, EditWindowOrgY;
+    int ItemWindowOrgX, ItemWindowOrgY;
+    int FuncColParameterX, FuncColParameterY;
+    char UntitledFileHeader[kTextBytes];
+    char DefaultSaveFormat[kTextBytes];
+    int DefaultSaveDepth;
+    int SaveModeInMultiImage;
+    char PenCreatorName[kTextBytes];
+    char PenParameter[kTextBytes];
+    int DisplayPenShape;
+    int MainWindowSizeX, MainWindowSizeY;
+    int AutoHideCliedWindow;
+    char DrawMethod[kTextBytes];
+    int NewImageBackground;
+    int NewImageSize[kRememberedSizes][2]; // width, height
+
+    // derived after reading
+    int closeMode;       // close mode of the CloseWindow command
+    int closeButtonMode; // 1: an image window's close button closes its image
+    char appDir[kPathBytes];
+    char penDir[kPathBytes];
+    char workDir[kPathBytes];    // qz_temp
+    char mr2TempDir[kPathBytes]; // qz_temp\mr2_temp
+    char helpDir[kPathBytes];
+};
+
+extern Settings g_cfg;
+
+// Every default, for the application directory given (no trailing backslash).
+void SetDefaultSettings(const char *appDir);
+// The directory of the program's own module.
+void GetProgramDirectory(char *out, size_t size);
+
+void InitApplicationSettings(); // defaults, directories, screen facts, then the file
+int ReadConfigFile();
+int WriteConfigFile();          // 0 when the file cannot be created
+void WriteFontFile();
+void ApplyConfiguredColors();
+void ApplyConfiguredPen();

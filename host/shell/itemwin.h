@@ -1,0 +1,5 @@
+// The item window: the current colour and pen.
+#pragma once
+#include "ovrin.h"
+
+void CreateItemWindow();

@@ -1,0 +1,177 @@
+// The program entry: every step of the start-up in its fixed order.
+#include "shell/startup.h"
+#include "files/openimage.h"
+#include "files/save.h"
+#include "files/susie.h"
+#include "image/cdib.h"
+#include "image/display.h"
+#include "image/imagelist.h"
+#include "plugins/drawsel.h"
+#include "plugins/install.h"
+#include "plugins/loader.h"
+#include "plugins/plugdialogs.h"
+#include "plugins/subwin.h"
+#include "shell/app.h"
+#include "shell/clipwin.h"
+#include "shell/commands.h"
+#include "shell/config.h"
+#include "shell/itemwin.h"
+#include "shell/keymap.h"
+#include "shell/menus.h"
+#include "shell/messages.h"
+#include "shell/msgbox.h"
+#include "shell/tablet.h"
+#include "shell/toolbar.h"
+#include "shell/winlist.h"
+#include "shell/winproc.h"
+#include <commctrl.h>
+#include <stdlib.h>
+#include <string.h>
+
+int StripCommandLineQuotes(char *text)
+{
+    if (text[0] != '"')
+        return 1;
+    memmove(text, text + 1, strlen(text));
+    size_t n = strlen(text);
+    if (n > 0)
+        text[n - 1] = 0; // the last character goes, whatever it is
+    return 1;
+}
+
+// ---- the hand-off to a running instance -------------------------------------------------------
+
+bool HandOverToRunningInstance(const char *commandLine)
+{
+    HWND running = FindWindowA(kClassImageWindow, NULL);
+    if (!running)
+        return false;
+    if (commandLine[0]) {
+        // The text crosses as data: the running instance receives its own copy.
+        COPYDATASTRUCT data;
+        data.dwData = kCommandSecondStart;
+        data.cbData = (DWORD)strlen(commandLine) + 1;
+        data.lpData = (void *)commandLine;
+        DWORD_PTR result;
+        SendMessageTimeoutA(running, WM_COPYDATA, 0, (LPARAM)&data, SMTO_ABORTIFHUNG, 10000, &result);
+    }
+    return true;
+}
+
+char *TakeHandedOverCommandLine(const COPYDATASTRUCT *data)
+{
+    if (!data || data->dwData != kCommandSecondStart || !data->lpData || data->cbData == 0 ||
+        data->cbData > 64 * 1024)
+        return NULL;
+    char *copy = (char *)malloc(data->cbData + 1);
+    if (!copy)
+        return NULL;
+    memcpy(copy, data->lpData, data->cbData);
+    copy[data->cbData] = 0;
+    return copy;
+}
+
+// ---- start-up ---------------------------------------------------------------------------------
+
+static void ShowCollectedMessages()
+{
+    if (MessageBatchCount() > 0)
+        AppMessageBox(NULL, MessageBatchText(), "Error", MB_OK);
+    ResetMessageBatch();
+}
+
+static void CreateHiddenOwners()
+{
+    g_subParent = CreateWindowExA(0, kClassSubParent, kProgramTitle, WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL, 0,
+                                  0, 0, 0, g_mainWindow, NULL, g_instance, NULL);
+}
+
+static void CreateImageWindowOwner()
+{
+    g_imageOwner = CreateWindowExA(0, kClassImageWindow, kProgramTitle, WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL,
+                                   0, 0, 0, 0, g_mainWindow, NULL, g_instance, NULL);
+}
+
+int OvrinMain(HINSTANCE instance, char *commandLine, int show)
+{
+    g_instance = instance;
+    InitApplicationSettings();
+    if (g_screenDepth == 8)
+        CreateDisplayPalette();
+    StripCommandLineQuotes(commandLine);
+    if (HandOverToRunningInstance(commandLine))
+        return 0;
+
+    CreateTitleWindow();
+    if (g_cfg.LANG < 0) {
+        ShowLanguageDialog(g_titleWindow);
+        if (g_titleWindow)
+            InvalidateRect(g_titleWindow, NULL, TRUE);
+    }
+    CreateWorkingDirectories();
+    InstallNewerDataFiles();
+    LoadMessageTranslations();
+    SetCurrentSaveFormat(2);
+    FindSusieDirectory();
+    InstallDroppedPlugins();
+    LoadAllPlugins();
+    CreateToolBarButtons();
+    if (!RegisterImageWindowClass()) {
+        ShowSysErrorMessage(g_mainWindow, 3);
+        return 0;
+    }
+    CloseTitleWindow();
+    ShowCollectedMessages();
+
+    LoadProgramCursors();
+    RegisterMainWindowClass();
+    RegisterSubParentWindowClass();
+    CreateMainWindow(show);
+    CreateParameterWindows();
+    RegisterStatusWindowClass();
+    RegisterClipWindowClass();
+    RegisterThumbWindowClass();
+    InitTablet(g_mainWindow);
+    CreateHiddenOwners();
+    CreateSubWindows();
+    ShowSubWindows();
+    g_accelerators = LoadKeyMapAndAccelerators();
+    CreateItemWindow();
+    ApplyConfiguredColors();
+    ApplyConfiguredPen();
+    CreateImageWindowOwner();
+
+    ImageWindow *first = CreateImageWindow(g_cfg.EditWindowOrgX, g_cfg.EditWindowOrgY, g_screenWidth / 2,
+                                           g_screenHeight / 2);
+    if (!first)
+        return 0;
+    MakeWindowCurrent(first);
+    INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
+    InitCommonControlsEx(&controls);
+    CreateToolTipWindow();
+    DrawToolButtons();
+    InitWindowFrameMetrics(first);
+    EnterNoWindowState();
+
+    if (!commandLine[0]) {
+        ShowWindow(g_mainWindow, show);
+    } else {
+        ShowWindow(g_mainWindow, SW_SHOWNOACTIVATE);
+        OpenCommandLineFiles(commandLine);
+        if (first->group && IsWindowListed(first))
+            LeaveNoWindowState(first);
+    }
+    if (IsWindowListed(first)) {
+        UpdateWindowMenus();
+        CheckZoomMenuItem(first);
+        if (!BuildWindowDisplay(first, first->group, false))
+            return 0;
+        ClampViewOrigin(first);
+    }
+    if (QzsSetDrawByName(g_cfg.DrawMethod) < 0)
+        QzsSetDrawByID(0);
+    InvalidateRect(g_mainWindow, NULL, TRUE);
+    SetTimer(g_mainWindow, 100, 1, NULL);
+    RestoreClipWindowLayout();
+    return RunMessageLoop();
+}
