@@ -35,6 +35,8 @@ start_display() {
     # No window manager under Xvfb: unmanaged windows close without a 2-second stall.
     $WINE64 reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /t REG_SZ /d N /f >>"$state/wineboot.log" 2>&1 9>&-
     $WINESERVER -w
+    # Wine's own fonts (captions, scroll arrows, dialog faces) into the prefix.
+    cp /usr/share/wine/fonts/* "$WINEPREFIX/drive_c/windows/Fonts/" 2>/dev/null
     touch "$WINEPREFIX/.ovrin-ready"
   fi
   # A persistent server (daemons must not inherit the lock descriptor) for this prefix; when one runs already this call just ends.

@@ -1,0 +1,171 @@
+#include "testsupport.h"
+#include "image/cdib.h"
+#include "image/colors.h"
+#include "image/group.h"
+#include "image/imagelist.h"
+#include "shell/app.h"
+#include "shell/config.h"
+#include "shell/messages.h"
+#include "shell/msgbox.h"
+#include "shell/sysinfo.h"
+#include "shell/winlist.h"
+#include <stdio.h>
+#include <stdlib.h>
+#include <fstream>
+#include <sstream>
+
+static MessageCapture *s_capture;
+
+static int CaptureHook(HWND, const char *text, const char *caption, UINT type)
+{
+    if (!s_capture) {
+        // No capture: never block a test run on a box nobody answers.
+        fprintf(stderr, "message box [%s] %s\n", caption, text);
+        return (type & 0xF) == MB_OK ? IDOK : IDCANCEL;
+    }
+    s_capture->boxes.push_back({text, caption, type});
+    if ((type & 0xF) == MB_OK)
+        return IDOK;
+    if (s_capture->answers.empty())
+        return IDCANCEL;
+    int answer = s_capture->answers.front();
+    s_capture->answers.pop_front();
+    return answer;
+}
+
+MessageCapture::MessageCapture()
+{
+    s_capture = this;
+    SetMessageBoxHook(CaptureHook);
+}
+
+MessageCapture::~MessageCapture()
+{
+    if (s_capture == this)
+        s_capture = nullptr;
+}
+
+void DiscardAllImages()
+{
+    // Windows first: they point at groups.
+    while (g_firstWindow) {
+        ImageWindow *w = g_firstWindow;
+        g_firstWindow = w->next;
+        if (w->window)
+            DestroyWindow(w->window);
+        FreeImageStore(&w->display);
+        free(w->editMask);
+        free(w->drawBuffer);
+        free(w->coverage);
+        free(w);
+    }
+    g_lastWindow = g_currentWindow = nullptr;
+    while (g_firstGroup) {
+        ImageGroup *g = g_firstGroup;
+        g_firstGroup = g->next;
+        for (LayerRecord *l = g->firstLayer; l;) {
+            LayerRecord *next = l->next;
+            free(l);
+            l = next;
+        }
+        free(g);
+    }
+    g_lastGroup = g_currentGroup = nullptr;
+    g_currentLayer = nullptr;
+    while (g_firstImage) {
+        CDIB *image = g_firstImage;
+        g_firstImage = image->next;
+        FreeImageData(image);
+        free(image);
+    }
+    g_lastImage = g_currentImage = nullptr;
+}
+
+void ResetProgramState(const char *appDir)
+{
+    DiscardAllImages();
+    SetMemoryStatusOverride(nullptr);
+    SetScreenDepthOverride(0);
+    SetDefaultColors();
+    char dir[MAX_PATH];
+    if (!appDir) {
+        GetTempPathA(sizeof dir, dir);
+        size_t n = strlen(dir);
+        if (n && dir[n - 1] == '\\')
+            dir[n - 1] = 0;
+        appDir = dir;
+    }
+    SetDefaultSettings(appDir);
+    ResetMessageBatch();
+    SetMessageBatching(false);
+    ForgetQuitAnswer();
+    g_instance = GetModuleHandleA(nullptr);
+}
+
+TempDir::TempDir()
+{
+    char base[MAX_PATH];
+    GetTempPathA(sizeof base, base);
+    static int counter;
+    char name[MAX_PATH];
+    snprintf(name, sizeof name, "%sovrin-test-%lu-%d", base, GetCurrentProcessId(), counter++);
+    CreateDirectoryA(name, nullptr);
+    path_ = name;
+}
+
+static void RemoveTree(const std::string &dir)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA((dir + "\\*").c_str(), &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            std::string name = fd.cFileName;
+            if (name == "." || name == "..")
+                continue;
+            std::string full = dir + "\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)
+                RemoveTree(full);
+            else
+                DeleteFileA(full.c_str());
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(dir.c_str());
+}
+
+TempDir::~TempDir()
+{
+    RemoveTree(path_);
+}
+
+void WriteFileText(const std::string &path, const std::string &text)
+{
+    std::ofstream out(path, std::ios::binary);
+    out << text;
+}
+
+std::string ReadFileText(const std::string &path)
+{
+    std::ifstream in(path, std::ios::binary);
+    std::stringstream s;
+    s << in.rdbuf();
+    return s.str();
+}
+
+void HostTest::SetUp()
+{
+    ResetProgramState(dir.path().c_str());
+}
+
+void HostTest::TearDown()
+{
+    DiscardAllImages();
+}
+
+int main(int argc, char **argv)
+{
+    SetMessageBoxHook(CaptureHook);
+    g_instance = GetModuleHandleA(nullptr);
+    ::testing::InitGoogleTest(&argc, argv);
+    return RUN_ALL_TESTS();
+}
