@@ -1,11 +1,4 @@
-# Cross build for 64-bit Windows with the mingw-w64 posix-thread compilers.
-set(CMAKE_SYSTEM_NAME Windows)
+# 64-bit Windows: built and tested under 64-bit Wine.
 set(CMAKE_SYSTEM_PROCESSOR x86_64)
 set(OVRIN_TRIPLE x86_64-w64-mingw32)
-set(CMAKE_C_COMPILER   ${OVRIN_TRIPLE}-gcc-posix)
-set(CMAKE_CXX_COMPILER ${OVRIN_TRIPLE}-g++-posix)
-set(CMAKE_RC_COMPILER  ${OVRIN_TRIPLE}-windres)
-set(CMAKE_FIND_ROOT_PATH /usr/${OVRIN_TRIPLE})
-set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
-set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
-set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
+include(${CMAKE_CURRENT_LIST_DIR}/mingw-common.cmake)

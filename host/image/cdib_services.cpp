@@ -98,12 +98,17 @@ QZS_DECL(int) QzsGetCurrentImageInfo(ImageWindow *window, int *width, int *heigh
     return GetImageSize(image, width, height, depth);
 }
 
-// Shows a group that was just made in the current window and lays the window out.
-static void ShowNewGroup(ImageGroup *group)
+// A listed image taken over as a new untitled image: its own group, shown in the current window.
+static int AdoptNewImage(CDIB *image)
 {
-    ShowGroupInWindow(g_currentWindow, group, 0, 1);
+    BroadcastImageListChanged();
+    QzsSetUntitle(image, 1);
+    if (!AddImageGroup(image))
+        return 0;
+    ShowGroupInWindow(g_currentWindow, g_lastGroup, 0, 1);
     if (g_currentWindow)
         RelayoutImageWindow(g_currentWindow);
+    return 1;
 }
 
 QZS_DECL(int) QzsSetCDIB(CDIB *image)
@@ -113,12 +118,7 @@ QZS_DECL(int) QzsSetCDIB(CDIB *image)
         return 0;
     FlattenOntoBackground(image);
     AppendImage(image);
-    BroadcastImageListChanged();
-    QzsSetUntitle(image, 1);
-    if (!AddImageGroup(image))
-        return 0;
-    ShowNewGroup(g_lastGroup);
-    return 1;
+    return AdoptNewImage(image);
 }
 
 QZS_DECL(int) QzsSetDIBImage(BITMAPINFO *dib, int flag)
@@ -128,12 +128,7 @@ QZS_DECL(int) QzsSetDIBImage(BITMAPINFO *dib, int flag)
     CDIB *image = CreateImageFromDib(dib, flag);
     if (!image)
         return 0;
-    BroadcastImageListChanged();
-    QzsSetUntitle(image, 1);
-    if (!AddImageGroup(image))
-        return 0;
-    ShowNewGroup(g_lastGroup);
-    return 1;
+    return AdoptNewImage(image);
 }
 
 QZS_DECL(int) QzsReplaceWinImage(ImageWindow *window, CDIB *image, int keepUndo)

@@ -1,0 +1,9 @@
+# Cross build for Windows with the mingw-w64 posix-thread compilers; OVRIN_TRIPLE names the target.
+set(CMAKE_SYSTEM_NAME Windows)
+set(CMAKE_C_COMPILER   ${OVRIN_TRIPLE}-gcc-posix)
+set(CMAKE_CXX_COMPILER ${OVRIN_TRIPLE}-g++-posix)
+set(CMAKE_RC_COMPILER  ${OVRIN_TRIPLE}-windres)
+set(CMAKE_FIND_ROOT_PATH /usr/${OVRIN_TRIPLE})
+set(CMAKE_FIND_ROOT_PATH_MODE_PROGRAM NEVER)
+set(CMAKE_FIND_ROOT_PATH_MODE_LIBRARY ONLY)
+set(CMAKE_FIND_ROOT_PATH_MODE_INCLUDE ONLY)
