@@ -8,3 +8,8 @@ void BroadcastImageGroupListChanged();
 void CreateSubWindows();
 void ShowSubWindows();
 int IsSubWindowDialogMessage(MSG *message);
+// Calls the pen-making entry of the sub-window plug-in of that name (the first that has one when
+// name is NULL) with the pen code and remembers it as the pen creator; 0 when none was called.
+int CallSubWindowPenMaker(const char *name, const char *code);
+// The name of the sub-window plug-in that made the current pen, or "".
+const char *PenCreatorPluginName();

@@ -1,5 +1,9 @@
 #include "shell/config.h"
 #include "shell/app.h"
+#include "image/colors.h"
+#include "shell/messages.h"
+#include "shell/sysinfo.h"
+#include "ovrin.h"
 #include <stdio.h>
 #include <string.h>
 
@@ -99,4 +103,63 @@ void SetDefaultSettings(const char *appDir)
     memcpy(c.NewImageSize, sizes, sizeof sizes);
     c.closeMode = 1; // BindImageToOneWindow is on by default
     c.closeButtonMode = 0;
+}
+
+char g_oldPlugDir[kOldPlugKinds][kPathBytes];
+
+void DeriveSettings()
+{
+    static const char *const leaves[kOldPlugKinds] = {"SavePlug", "Draw",   "Fcolor", "Pen",   "Effect", "Subwin",
+                                                      "Stat",     "Trans",  "ExtCmd", "Param", "Layer"};
+    for (int i = 0; i < kOldPlugKinds; i++)
+        Under(g_oldPlugDir[i], g_cfg.OldPlug_dir, leaves[i]);
+    if (g_cfg.BindImageToOneWindow) {
+        g_cfg.closeMode = 1;
+        g_cfg.closeButtonMode = 0;
+    } else {
+        g_cfg.closeMode = g_cfg.CloseImageWithWindow;
+        g_cfg.closeButtonMode = g_cfg.CloseButtonAsCloseImage;
+    }
+}
+
+void InitApplicationSettings()
+{
+    char dir[kPathBytes];
+    GetProgramDirectory(dir, sizeof dir);
+    g_screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    g_screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    SetDefaultColors();
+    SetDefaultSettings(dir);
+    FreeMessageTranslations();
+    g_screenDepth = QueryScreenDepth();
+    if (g_screenDepth != 8 && g_screenDepth != 16 && g_screenDepth != 24 && g_screenDepth != 32) {
+        ShowWarningMessage(NULL, 2);
+        g_screenDepth = 8;
+    }
+    ReadConfigFile();
+    DeriveSettings();
+    ReadFontFile();
+}
+
+QZS_DECL(int) QzsGetAppDirectory(int kind, char *out)
+{
+    const char *dir = NULL;
+    switch (kind) {
+    case 100: dir = g_cfg.Susie_dir; break;
+    case 101: dir = g_cfg.Saver_dir; break;
+    case 102: dir = g_cfg.Draw_dir; break;
+    case 103: dir = g_cfg.FuncColor_dir; break;
+    case 104: dir = g_cfg.penDir; break;
+    case 105: dir = g_cfg.Effect_dir; break;
+    case 106: dir = g_cfg.Subwin_dir; break;
+    case 107: dir = g_cfg.Transform_dir; break;
+    case 108: dir = g_cfg.Macro_dir; break;
+    case 109: dir = g_cfg.Stat_dir; break;
+    case 110: dir = g_cfg.ExtCommand_dir; break;
+    case 111: dir = g_cfg.Layer_dir; break;
+    }
+    if (!dir || !out)
+        return 0;
+    snprintf(out, kPathBytes, "%s", dir);
+    return 1;
 }

@@ -2,6 +2,7 @@
 // own name, with the application directories derived from the program's location.
 #pragma once
 #include <windows.h>
+#include <commdlg.h>
 #include <stdint.h>
 
 enum { kPathBytes = 512, kTextBytes = 256, kRememberedSizes = 10 };
@@ -82,6 +83,18 @@ struct Settings {
 
 extern Settings g_cfg;
 
+// Where replaced plug-ins and data files are kept, under OldPlug_dir, by kind.
+enum OldPlugKind { kOldSavePlug, kOldDraw, kOldFcolor, kOldPen, kOldEffect, kOldSubwin, kOldStat, kOldTrans,
+                   kOldExtCmd, kOldParam, kOldLayer, kOldPlugKinds };
+extern char g_oldPlugDir[kOldPlugKinds][kPathBytes];
+
+// "~" stands for the application directory in the file. Both return a buffer that the next call
+// overwrites.
+const char *ExpandHomePath(const char *path);
+const char *ShortenHomePath(const char *path);
+// After reading: the old-plug directories and the close modes derived from the settings.
+void DeriveSettings();
+
 // Every default, for the application directory given (no trailing backslash).
 void SetDefaultSettings(const char *appDir);
 // The directory of the program's own module.
@@ -91,5 +104,10 @@ void InitApplicationSettings(); // defaults, directories, screen facts, then the
 int ReadConfigFile();
 int WriteConfigFile();          // 0 when the file cannot be created
 void WriteFontFile();
+void ReadFontFile();
+extern LOGFONTA g_paramFont;     // the parameter font, kept in "font.dat"
+extern CHOOSEFONTA g_fontChooser; // started from g_paramFont
+extern HFONT g_statusFont;       // status texts, 12 pixels high
+extern int g_paramFontHeight;
 void ApplyConfiguredColors();
 void ApplyConfiguredPen();

@@ -3,3 +3,4 @@
 #include "ovrin.h"
 
 void CreateItemWindow();
+extern HWND g_itemWindow;

@@ -2,6 +2,7 @@
 #include "ovrin.h"
 #include "shell/config.h"
 #include "shell/msgbox.h"
+#include "shell/textutil.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -326,4 +327,21 @@ void FreeMessageTranslations()
 QZS_DECL(const char *) QzsGetStringLangMode(const char *text, const char *langText)
 {
     return PickLangText(text, langText);
+}
+
+// Line k of "errmsg.<extension>" in the Stat directory translates message k.
+int LoadMessageTranslations()
+{
+    char path[kPathBytes + kTextBytes + 16];
+    snprintf(path, sizeof path, "%s\\errmsg.%s", g_cfg.Stat_dir, g_cfg.ExtensionOfDictionary);
+    FILE *f = fopen(path, "r");
+    if (!f)
+        return 0;
+    char line[1024], text[1024];
+    for (int k = 0; k < kTranslationSlots && ReadTextLine(f, line, sizeof line); k++) {
+        ResolveEscapes(line, text, sizeof text);
+        SetMessageTranslation(k, text);
+    }
+    fclose(f);
+    return 1;
 }

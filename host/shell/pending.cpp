@@ -19,6 +19,7 @@
 #include "plugins/params.h"
 #include "plugins/plugdialogs.h"
 #include "plugins/reedit.h"
+#include "image/pen.h"
 #include "plugins/subwin.h"
 #include "plugins/transform.h"
 #include "shell/app.h"
@@ -35,22 +36,6 @@
 #include "shell/winproc.h"
 
 // ---- configuration ----
-void InitApplicationSettings()
-{
-    char dir[kPathBytes];
-    GetProgramDirectory(dir, sizeof dir);
-    g_screenWidth = GetSystemMetrics(SM_CXSCREEN);
-    g_screenHeight = GetSystemMetrics(SM_CYSCREEN);
-    g_screenDepth = QueryScreenDepth();
-    SetDefaultColors();
-    SetDefaultSettings(dir);
-}
-int ReadConfigFile() { return 0; }
-int WriteConfigFile() { return 0; }
-void WriteFontFile() {}
-void ApplyConfiguredColors() {}
-void ApplyConfiguredPen() {}
-int LoadMessageTranslations() { return 0; }
 
 // ---- display composition ----
 int BuildWindowDisplay(ImageWindow *, ImageGroup *, bool) { return 1; }
@@ -160,3 +145,16 @@ void OpenCommandLineFiles(const char *) {}
 void FindSusieDirectory() {}
 int ReadBmpFile(const char *, HGLOBAL *, HGLOBAL *, QzProgressProc) { return 0; }
 bool TwainMessageHook(MSG *) { return false; }
+
+// ---- pen and the sub-window plug-in table ----
+void MakeDefaultPen() {}
+int CallSubWindowPenMaker(const char *, const char *) { return 0; }
+// Until the table exists nobody can have made the pen: the configured creator is kept.
+const char *PenCreatorPluginName() { return g_cfg.PenCreatorName; }
+
+// ---- colour setters ----
+QZS_DECL(int) QzsSetColorRGB(int, int, int, int) { return 1; }
+QZS_DECL(int) QzsSetColorOpacity(int, int) { return 1; }
+QZS_DECL(int) QzsSetRegion(int, int) { return 1; }
+QZS_DECL(int) QzsSetColorFunction(int, int) { return 1; }
+HWND g_itemWindow;

@@ -1,4 +1,5 @@
 #include "testsupport.h"
+#include "shell/recent.h"
 #include "image/cdib.h"
 #include "image/colors.h"
 #include "image/group.h"
@@ -98,6 +99,8 @@ void ResetProgramState(const char *appDir)
     SetDefaultSettings(appDir);
     ResetMessageBatch();
     SetMessageBatching(false);
+    FreeMessageTranslations();
+    FreeRecentFiles();
     ForgetQuitAnswer();
     g_instance = GetModuleHandleA(nullptr);
 }

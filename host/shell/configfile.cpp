@@ -1,0 +1,292 @@
+// Reading and writing "ovrin.cfg": one key table drives both, in the order the file is written.
+#include "image/colors.h"
+#include "plugins/subwin.h"
+#include "shell/config.h"
+#include "shell/itemwin.h"
+#include "shell/winproc.h"
+#include "shell/recent.h"
+#include "shell/textutil.h"
+#include <errno.h>
+#include <limits.h>
+#include <stddef.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+enum KeyKind { kPath, kQuoted, kBare, kInt, kFrame, kSize };
+
+struct Key {
+    const char *name;
+    KeyKind kind;
+    size_t offset, bytes;
+};
+
+#define KEY(k, kind) {#k, kind, offsetof(Settings, k), sizeof(Settings::k)}
+#define PATH(k) KEY(k, kPath)
+#define QUOTED(k) KEY(k, kQuoted)
+#define BARE(k) KEY(k, kBare)
+#define INT(k) KEY(k, kInt)
+#define FRAME(k) KEY(k, kFrame)
+
+// Every plain key in written order. The table lines (ColorValue, NewImageBackground,
+// NewImageSize, RecentlyUsedFile) and DrawMethod are written at their places by the writer.
+const Key kKeys[] = {
+    PATH(Susie_dir), PATH(Saver_dir), PATH(Subwin_dir), PATH(Draw_dir), PATH(Effect_dir), PATH(Transform_dir),
+    PATH(FuncColor_dir), PATH(ExtCommand_dir), PATH(Parameter_dir), PATH(Layer_dir), PATH(Stat_dir),
+    PATH(Macro_dir), PATH(OldPlug_dir), PATH(OpenFile_dir), QUOTED(MainWinMenu), QUOTED(EditWinMenu),
+    QUOTED(KeyMap), INT(NewImageX), INT(NewImageY), INT(InitZoom), INT(RegAnimationVelocity),
+    INT(PreviewInOpenDlg), INT(OpenPreviewX), INT(OpenPreviewY), INT(OpenPreviewSizeX), INT(OpenPreviewSizeY),
+    INT(AutoAdjustMode), INT(WinCloseWhenNoImage), INT(CloseAllImageWhenQuit), INT(BindImageToOneWindow),
+    INT(CloseImageWithWindow), INT(CloseButtonAsCloseImage), INT(CopyOnlyRegionToClip), INT(EffectAutoPreview),
+    INT(SynchronizeUpdateImage), INT(StretchBltMode), INT(EffectPreviewMode), INT(PreviewPenShape),
+    INT(ChangeDrawWithFuncColor), INT(AutoActivateWhenDrag), FRAME(FrameX), FRAME(FrameY), INT(NoBarFrameSize),
+    INT(AdjMaxSizeX), INT(AdjMaxSizeY), INT(WindowCutWhenAdjust), INT(KeepFreeAreaRate),
+    KEY(MaxUndoBuffer, kSize), INT(LANG), BARE(ExtensionOfDictionary),
+    INT(DrawParameterX), INT(DrawParameterY), INT(EditWindowOrgX), INT(EditWindowOrgY), INT(ItemWindowOrgX),
+    INT(ItemWindowOrgY), INT(FuncColParameterX), INT(FuncColParameterY), QUOTED(UntitledFileHeader),
+    BARE(DefaultSaveFormat), INT(DefaultSaveDepth), INT(SaveModeInMultiImage), QUOTED(PenCreatorName),
+    QUOTED(PenParameter), INT(DisplayPenShape), INT(MainWindowSizeX), INT(MainWindowSizeY),
+    INT(AutoHideCliedWindow),
+};
+
+char *Field(const Key &k)
+{
+    return (char *)&g_cfg + k.offset;
+}
+
+// Decimal integer with the usual leading sign and digits; no number reads as 0, overflow clamps.
+int ReadInt(const char *text)
+{
+    errno = 0;
+    long long v = strtoll(text, NULL, 10);
+    if (v > INT_MAX)
+        return INT_MAX;
+    if (v < INT_MIN)
+        return INT_MIN;
+    return (int)v;
+}
+
+void ReadKeyValue(const Key &k, const char *value)
+{
+    switch (k.kind) {
+    case kPath:
+        CopyText(Field(k), k.bytes, ExpandHomePath(value));
+        break;
+    case kQuoted:
+    case kBare:
+        CopyText(Field(k), k.bytes, value);
+        break;
+    case kInt:
+        *(int *)Field(k) = ReadInt(value);
+        break;
+    case kFrame: {
+        int v = ReadInt(value) / 16 * 16; // toward zero
+        *(int *)Field(k) = v < 0 ? 0 : v;
+        break;
+    }
+    case kSize:
+        *(int64_t *)Field(k) = ParseSizeText(value);
+        break;
+    }
+}
+
+int Clamp(int v, int lo, int hi)
+{
+    return v < lo ? lo : v > hi ? hi : v;
+}
+
+void ReadColorValue(const char *line, int pos)
+{
+    char token[kTokenBytes];
+    int v[8];
+    for (int i = 0; i < 8; i++) {
+        pos = GetNextToken(line, pos, token, sizeof token);
+        v[i] = ReadInt(token);
+    }
+    if (v[0] < 0 || v[0] >= kColorRecords)
+        return;
+    ColorRecord &c = g_colorTable[v[0]];
+    // Values that later index tables are kept in their ranges.
+    c.red = Clamp(v[1], 0, 255);
+    c.green = Clamp(v[2], 0, 255);
+    c.blue = Clamp(v[3], 0, 255);
+    c.function = v[4] < 0 ? 0 : v[4];
+    c.opacity = v[5] & 0xFF;
+    c.regionBits = v[6] & 7;
+    c.regionMode = v[7] >= 0 && v[7] <= 3 ? v[7] : 0;
+}
+
+void ReadNewImageSize(const char *line, int pos)
+{
+    char token[kTokenBytes];
+    int v[3];
+    for (int i = 0; i < 3; i++) {
+        pos = GetNextToken(line, pos, token, sizeof token);
+        v[i] = ReadInt(token);
+    }
+    if (v[0] < 0 || v[0] >= kRememberedSizes)
+        return;
+    g_cfg.NewImageSize[v[0]][0] = v[1];
+    g_cfg.NewImageSize[v[0]][1] = v[2];
+}
+
+void ReadConfigLine(const char *line)
+{
+    char key[kTokenBytes], value[kTokenBytes];
+    int afterKey = GetNextToken(line, 0, key, sizeof key);
+    if (!key[0])
+        return;
+    GetNextToken(line, afterKey, value, sizeof value);
+    if (CompareTextNoCase(key, "ColorValue") == 0)
+        ReadColorValue(line, afterKey);
+    else if (CompareTextNoCase(key, "DrawMethod") == 0)
+        CopyText(g_cfg.DrawMethod, sizeof g_cfg.DrawMethod, value);
+    else if (CompareTextNoCase(key, "NewImageSize") == 0)
+        ReadNewImageSize(line, afterKey);
+    else if (CompareTextNoCase(key, "NewImageBackground") == 0)
+        g_cfg.NewImageBackground = ReadInt(value);
+    else if (CompareTextNoCase(key, "RecentlyUsedFile") == 0) {
+        if (value[0])
+            AddRecentFile(value, 0);
+    } else {
+        for (const Key &k : kKeys)
+            if (CompareTextNoCase(key, k.name) == 0) {
+                ReadKeyValue(k, value);
+                break;
+            }
+    }
+}
+
+void ConfigPath(char *out, size_t size)
+{
+    snprintf(out, size, "%s\\ovrin.cfg", g_cfg.appDir);
+}
+
+void WriteKey(FILE *f, const Key &k)
+{
+    switch (k.kind) {
+    case kPath:
+        fprintf(f, "%s \"%s\"\n", k.name, ShortenHomePath(Field(k)));
+        break;
+    case kQuoted:
+        fprintf(f, "%s \"%s\"\n", k.name, Field(k));
+        break;
+    case kBare:
+        fprintf(f, "%s %s\n", k.name, Field(k));
+        break;
+    case kInt:
+    case kFrame:
+        fprintf(f, "%s %d\n", k.name, *(int *)Field(k));
+        break;
+    case kSize:
+        fprintf(f, "%s %lld\n", k.name, (long long)*(int64_t *)Field(k));
+        break;
+    }
+}
+
+void TakeWindowPlace(HWND window, int &x, int &y)
+{
+    RECT r;
+    if (window && GetWindowRect(window, &r)) {
+        x = r.left;
+        y = r.top;
+    }
+}
+
+// Settings that live in windows and plug-ins are taken from them when written.
+void TakeLiveSettings()
+{
+    TakeWindowPlace(g_drawParamWindow, g_cfg.DrawParameterX, g_cfg.DrawParameterY);
+    TakeWindowPlace(g_colorParamWindow, g_cfg.FuncColParameterX, g_cfg.FuncColParameterY);
+    TakeWindowPlace(g_itemWindow, g_cfg.ItemWindowOrgX, g_cfg.ItemWindowOrgY);
+    const char *creator = PenCreatorPluginName();
+    if (creator != g_cfg.PenCreatorName)
+        CopyText(g_cfg.PenCreatorName, sizeof g_cfg.PenCreatorName, creator ? creator : "");
+}
+
+void WriteSettings(FILE *f)
+{
+    for (const Key &k : kKeys)
+        WriteKey(f, k);
+    if (g_cfg.DrawMethod[0])
+        fprintf(f, "DrawMethod %s\n", g_cfg.DrawMethod);
+    for (int i = 0; i < kColorRecords; i++) {
+        const ColorRecord &c = g_colorTable[i];
+        fprintf(f, "ColorValue %2d %3d %3d %3d %5d %3d %3d %3d\n", i, (int)c.red, (int)c.green, (int)c.blue,
+                (int)c.function, (int)(c.opacity & 0xFF), (int)c.regionBits, (int)c.regionMode);
+    }
+    fprintf(f, "NewImageBackground %d \n", g_cfg.NewImageBackground);
+    for (int i = 0; i < kRememberedSizes; i++)
+        fprintf(f, "NewImageSize %2d %4d %4d\n", i, g_cfg.NewImageSize[i][0], g_cfg.NewImageSize[i][1]);
+    for (int i = 0; i < kRecentShown; i++) {
+        RecentFileNode *node = RecentFileAt(i);
+        if (!node)
+            break;
+        fprintf(f, "RecentlyUsedFile \"%s\"\n", node->path);
+    }
+}
+
+} // namespace
+
+const char *ExpandHomePath(const char *path)
+{
+    static char s_expanded[kPathBytes];
+    if (path[0] == '~')
+        snprintf(s_expanded, sizeof s_expanded, "%s%s", g_cfg.appDir, path + 1);
+    else
+        CopyText(s_expanded, sizeof s_expanded, path);
+    return s_expanded;
+}
+
+const char *ShortenHomePath(const char *path)
+{
+    static char s_shortened[kPathBytes];
+    size_t n = strlen(g_cfg.appDir);
+    if (n > 0 && strncmp(path, g_cfg.appDir, n) == 0)
+        snprintf(s_shortened, sizeof s_shortened, "~%s", path + n);
+    else
+        CopyText(s_shortened, sizeof s_shortened, path);
+    return s_shortened;
+}
+
+int ReadConfigFile()
+{
+    char path[kPathBytes];
+    ConfigPath(path, sizeof path);
+    FILE *f = fopen(path, "r");
+    if (!f)
+        return 0;
+    char line[kLineBytes];
+    while (ReadTextLine(f, line, sizeof line))
+        ReadConfigLine(line);
+    fclose(f);
+    // A rate of 0 would divide by zero in the undo memory check.
+    if (g_cfg.KeepFreeAreaRate <= 0)
+        g_cfg.KeepFreeAreaRate = 10;
+    if (g_cfg.MaxUndoBuffer < 0)
+        g_cfg.MaxUndoBuffer = 0;
+    return 1;
+}
+
+// The file is written beside the old one and replaces it only when complete, so a failed write
+// never leaves a damaged configuration behind.
+int WriteConfigFile()
+{
+    char path[kPathBytes], temp[kPathBytes + 8];
+    ConfigPath(path, sizeof path);
+    snprintf(temp, sizeof temp, "%s.new", path);
+    FILE *f = fopen(temp, "w");
+    if (!f)
+        return 0;
+    TakeLiveSettings();
+    WriteSettings(f);
+    bool ok = !ferror(f);
+    ok = fclose(f) == 0 && ok;
+    if (!ok || !MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH)) {
+        DeleteFileA(temp);
+        return 0;
+    }
+    return 1;
+}
