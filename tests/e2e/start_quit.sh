@@ -9,7 +9,8 @@ fail() { echo "FAIL: $*"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; exit 1; 
 app=$(mktemp -d /tmp/ovrin-e2e.XXXXXX)
 trap 'rm -rf "$app"' EXIT
 cp -r "$appsrc"/. "$app"/
-rm -f "$app/ovrin.cfg"
+# Settings typed by hand: keys in any case, a "~" path.
+printf 'lang 0\nstretchbltmode 2\neffect_dir "~\\MyFx"\n' >"$app/ovrin.cfg"
 mkdir -p "$artifacts"
 
 "$run" "$state" "$app/ovrin.exe" >"$app/first.log" 2>&1 &
@@ -36,6 +37,9 @@ wait "$pid"; rc=$?
 [ $rc -eq 0 ] || fail "the program ended with $rc"
 [ -s "$app/ovrin.cfg" ] || fail "ovrin.cfg was not written back"
 grep -q '^Stat_dir ' "$app/ovrin.cfg" || fail "ovrin.cfg lacks its settings"
+for line in 'LANG 0' 'StretchBltMode 2' 'Effect_dir "~\MyFx"'; do
+  tr -d '\r' <"$app/ovrin.cfg" | grep -qxF "$line" || fail "ovrin.cfg lacks: $line"
+done
 "$run" "$state" reg query 'HKCU\Software\Talvesk\QXV\home_dir' >"$app/reg.log" 2>&1
 grep -qi 'ovrin-e2e' "$app/reg.log" || fail "home_dir was not recorded: $(cat "$app/reg.log")"
 echo "start, hand-off and quit: ok"
