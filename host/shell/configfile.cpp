@@ -21,14 +21,16 @@ struct Key {
     const char *name;
     KeyKind kind;
     size_t offset, bytes;
+    int least; // smaller numbers would break the program later: the value kept stays
 };
 
-#define KEY(k, kind) {#k, kind, offsetof(Settings, k), sizeof(Settings::k)}
+#define KEY(k, kind) {#k, kind, offsetof(Settings, k), sizeof(Settings::k), INT_MIN}
+#define AT_LEAST(k, least) {#k, kInt, offsetof(Settings, k), sizeof(Settings::k), least}
 #define PATH(k) KEY(k, kPath)
 #define QUOTED(k) KEY(k, kQuoted)
 #define BARE(k) KEY(k, kBare)
 #define INT(k) KEY(k, kInt)
-#define FRAME(k) KEY(k, kFrame)
+#define FRAME(k) {#k, kFrame, offsetof(Settings, k), sizeof(Settings::k), 0}
 
 // Every plain key in written order. The table lines (ColorValue, NewImageBackground,
 // NewImageSize, RecentlyUsedFile) and DrawMethod are written at their places by the writer.
@@ -36,18 +38,18 @@ const Key kKeys[] = {
     PATH(Susie_dir), PATH(Saver_dir), PATH(Subwin_dir), PATH(Draw_dir), PATH(Effect_dir), PATH(Transform_dir),
     PATH(FuncColor_dir), PATH(ExtCommand_dir), PATH(Parameter_dir), PATH(Layer_dir), PATH(Stat_dir),
     PATH(Macro_dir), PATH(OldPlug_dir), PATH(OpenFile_dir), QUOTED(MainWinMenu), QUOTED(EditWinMenu),
-    QUOTED(KeyMap), INT(NewImageX), INT(NewImageY), INT(InitZoom), INT(RegAnimationVelocity),
-    INT(PreviewInOpenDlg), INT(OpenPreviewX), INT(OpenPreviewY), INT(OpenPreviewSizeX), INT(OpenPreviewSizeY),
+    QUOTED(KeyMap), AT_LEAST(NewImageX, 1), AT_LEAST(NewImageY, 1), INT(InitZoom), AT_LEAST(RegAnimationVelocity, 1),
+    INT(PreviewInOpenDlg), INT(OpenPreviewX), INT(OpenPreviewY), AT_LEAST(OpenPreviewSizeX, 5), AT_LEAST(OpenPreviewSizeY, 5),
     INT(AutoAdjustMode), INT(WinCloseWhenNoImage), INT(CloseAllImageWhenQuit), INT(BindImageToOneWindow),
     INT(CloseImageWithWindow), INT(CloseButtonAsCloseImage), INT(CopyOnlyRegionToClip), INT(EffectAutoPreview),
     INT(SynchronizeUpdateImage), INT(StretchBltMode), INT(EffectPreviewMode), INT(PreviewPenShape),
-    INT(ChangeDrawWithFuncColor), INT(AutoActivateWhenDrag), FRAME(FrameX), FRAME(FrameY), INT(NoBarFrameSize),
-    INT(AdjMaxSizeX), INT(AdjMaxSizeY), INT(WindowCutWhenAdjust), INT(KeepFreeAreaRate),
+    INT(ChangeDrawWithFuncColor), INT(AutoActivateWhenDrag), FRAME(FrameX), FRAME(FrameY), AT_LEAST(NoBarFrameSize, 0),
+    AT_LEAST(AdjMaxSizeX, 1), AT_LEAST(AdjMaxSizeY, 1), INT(WindowCutWhenAdjust), AT_LEAST(KeepFreeAreaRate, 1),
     KEY(MaxUndoBuffer, kSize), INT(LANG), BARE(ExtensionOfDictionary),
     INT(DrawParameterX), INT(DrawParameterY), INT(EditWindowOrgX), INT(EditWindowOrgY), INT(ItemWindowOrgX),
     INT(ItemWindowOrgY), INT(FuncColParameterX), INT(FuncColParameterY), QUOTED(UntitledFileHeader),
     BARE(DefaultSaveFormat), INT(DefaultSaveDepth), INT(SaveModeInMultiImage), QUOTED(PenCreatorName),
-    QUOTED(PenParameter), INT(DisplayPenShape), INT(MainWindowSizeX), INT(MainWindowSizeY),
+    QUOTED(PenParameter), INT(DisplayPenShape), INT(MainWindowSizeX), AT_LEAST(MainWindowSizeY, 1),
     INT(AutoHideCliedWindow),
 };
 
@@ -79,11 +81,12 @@ void ReadKeyValue(const Key &k, const char *value)
         CopyText(Field(k), k.bytes, value);
         break;
     case kInt:
-        *(int *)Field(k) = ReadInt(value);
-        break;
     case kFrame: {
-        int v = ReadInt(value) / 16 * 16; // toward zero
-        *(int *)Field(k) = v < 0 ? 0 : v;
+        int v = ReadInt(value);
+        if (k.kind == kFrame)
+            v = v / 16 * 16; // toward zero
+        if (v >= k.least)
+            *(int *)Field(k) = v;
         break;
     }
     case kSize:
@@ -262,9 +265,6 @@ int ReadConfigFile()
     while (ReadTextLine(f, line, sizeof line))
         ReadConfigLine(line);
     fclose(f);
-    // A rate of 0 would divide by zero in the undo memory check.
-    if (g_cfg.KeepFreeAreaRate <= 0)
-        g_cfg.KeepFreeAreaRate = 10;
     if (g_cfg.MaxUndoBuffer < 0)
         g_cfg.MaxUndoBuffer = 0;
     return 1;

@@ -1,5 +1,6 @@
 // The configuration file: keys without case, "~" paths, table lines, write-back and reading again.
 #include "image/colors.h"
+#include "shell/app.h"
 #include "shell/config.h"
 #include "shell/recent.h"
 #include "testsupport.h"
@@ -44,13 +45,13 @@ TEST_F(ConfigTest, KeysMatchWithoutCaseAndHomePathsRoundTrip)
          "DefaultSaveFormat BMP trailing\nNewImageX many\n");
     EXPECT_EQ(g_cfg.Effect_dir, dir.path() + "\\MyFx");
     EXPECT_EQ(g_cfg.FrameX, 32);
-    EXPECT_EQ(g_cfg.FrameY, 0);
+    EXPECT_EQ(g_cfg.FrameY, 33); // negative: the default stays
     EXPECT_EQ(g_cfg.MaxUndoBuffer, 2097152);
     EXPECT_EQ(g_cfg.KeepFreeAreaRate, 10);
     EXPECT_STREQ(g_cfg.MainWinMenu, "My Menu.mnu");
     EXPECT_EQ(g_cfg.LANG, 0);
     EXPECT_STREQ(g_cfg.DefaultSaveFormat, "BMP");
-    EXPECT_EQ(g_cfg.NewImageX, 0);
+    EXPECT_EQ(g_cfg.NewImageX, 768);
 
     ASSERT_EQ(WriteConfigFile(), 1);
     EXPECT_EQ(Written("Effect_dir"), std::vector<std::string>{"Effect_dir \"~\\MyFx\""});
@@ -85,6 +86,21 @@ TEST_F(ConfigTest, WrittenFileReadsBackToTheSameSettings)
     EXPECT_EQ(g_colorTable[7].regionMode, 3);
     ASSERT_EQ(WriteConfigFile(), 1);
     EXPECT_EQ(ReadFileText(cfg()), first);
+}
+
+TEST_F(ConfigTest, ValuesThatWouldBreakLaterKeepTheDefault)
+{
+    Read("KeepFreeAreaRate -3\nRegAnimationVelocity 0\nOpenPreviewSizeX 4\nOpenPreviewSizeY 5\nAdjMaxSizeX 0\n"
+         "NewImageY -1\nFrameX -16\nFrameX 15\nMainWindowSizeY 0\nInitZoom -2\n");
+    EXPECT_EQ(g_cfg.KeepFreeAreaRate, 10);
+    EXPECT_EQ(g_cfg.RegAnimationVelocity, 5);
+    EXPECT_EQ(g_cfg.OpenPreviewSizeX, 80);
+    EXPECT_EQ(g_cfg.OpenPreviewSizeY, 5);
+    EXPECT_EQ(g_cfg.AdjMaxSizeX, g_screenWidth - 10);
+    EXPECT_EQ(g_cfg.NewImageY, 512);
+    EXPECT_EQ(g_cfg.FrameX, 0);
+    EXPECT_EQ(g_cfg.MainWindowSizeY, 53);
+    EXPECT_EQ(g_cfg.InitZoom, -2);
 }
 
 TEST_F(ConfigTest, TableLinesAreBoundedByTheirTables)
