@@ -3,3 +3,9 @@
 #include "ovrin.h"
 
 void CloseDrawAndColorParameterPanels(); // with their values saved
+
+// The option panel of a save format in the "SAVEpara" window: built formats get an empty panel,
+// a save plug-in its own panel and stored values; the window is placed at the corner given.
+void ShowSaveOptionPanel(int format, HWND anchor);
+// Closes the open save option panel, writing its values when asked, and hides the window.
+void CloseSaveOptionPanel(bool writeValues);

@@ -13,3 +13,6 @@ int IsSubWindowDialogMessage(MSG *message);
 int CallSubWindowPenMaker(const char *name, const char *code);
 // The name of the sub-window plug-in that made the current pen, or "".
 const char *PenCreatorPluginName();
+// The name shown for a sub-window plug-in: the translated one in language mode.
+const char *SubWindowDisplayName(int row);
+void ToggleSubWindow(int row);

@@ -72,16 +72,12 @@ void RestoreIfMinimized(ImageWindow *) {}
 void CreateParameterWindows() {}
 int RegisterStatusWindowClass() { return 1; }
 int RegisterThumbWindowClass() { return 1; }
-void DeleteShellDrawingObjects() {}
 void SetNewImageBackColor(int) {}
 void SwitchOverlaysToWindow(ImageWindow *) {}
 void InitWindowFrameMetrics(ImageWindow *) {}
 void RelayoutImageWindow(ImageWindow *) {}
 void UpdateWindowMenus() {}
 void CheckZoomMenuItem(ImageWindow *) {}
-void CreateToolBarButtons() {}
-void CreateToolTipWindow() {}
-void DrawToolButtons() {}
 HACCEL LoadKeyMapAndAccelerators() { return NULL; }
 void FreeKeyCommands() {}
 void CreateItemWindow() {}
@@ -158,3 +154,29 @@ QZS_DECL(int) QzsSetColorOpacity(int, int) { return 1; }
 QZS_DECL(int) QzsSetRegion(int, int) { return 1; }
 QZS_DECL(int) QzsSetColorFunction(int, int) { return 1; }
 HWND g_itemWindow;
+
+// ---- draw methods, sub-window plug-ins, status bar ----
+void SelectDraw(int) {}
+const char *DrawMethodDisplayName(int) { return ""; }
+const char *SubWindowDisplayName(int) { return ""; }
+void ToggleSubWindow(int) {}
+void SetStatusBarText(int, const char *) {}
+int NewImageFillMode() { return 0; }
+
+// ---- save-format table and save option panels ----
+int DepthToButtonId(int depth, int saveDialog)
+{
+    static const int ids[2][4] = {{8017, 8018, 8019, 8020}, {3003, 3005, 3006, 3009}};
+    int i = depth == 8 ? 0 : depth == 16 ? 1 : depth == 24 ? 2 : depth == 32 ? 3 : -1;
+    return i < 0 ? 0 : ids[saveDialog ? 1 : 0][i];
+}
+void ShowSaveDepthButtons(HWND, int, int) {}
+int SelectSaveDepthButton(HWND dialog, int, int depth, int saveDialog)
+{
+    CheckDlgButton(dialog, DepthToButtonId(depth, saveDialog), BST_CHECKED);
+    return depth;
+}
+const char *SavePluginFormatName(int) { return NULL; }
+const char *SavePluginFilter(int) { return NULL; }
+void ShowSaveOptionPanel(int, HWND) {}
+void CloseSaveOptionPanel(bool) {}

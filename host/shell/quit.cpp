@@ -1,4 +1,5 @@
 // The quit sequence and closing every image group.
+#include "shell/toolbar.h"
 #include "shell/startup.h"
 #include "image/group.h"
 #include "image/imagelist.h"
@@ -81,6 +82,7 @@ int QuitApplication()
     WriteFontFile();
     UnloadAllPlugins();
     FreeKeyCommands();
+    FreeToolButtons(true);
     DeleteShellDrawingObjects();
     FreeMessageTranslations();
     WriteHomeDirectory();

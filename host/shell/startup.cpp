@@ -115,6 +115,7 @@ int OvrinMain(HINSTANCE instance, char *commandLine, int show)
     FindSusieDirectory();
     InstallDroppedPlugins();
     LoadAllPlugins();
+    LoadToolBarBitmaps();
     CreateToolBarButtons();
     if (!RegisterImageWindowClass()) {
         ShowSysErrorMessage(g_mainWindow, 3);
@@ -149,7 +150,8 @@ int OvrinMain(HINSTANCE instance, char *commandLine, int show)
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);
     CreateToolTipWindow();
-    DrawToolButtons();
+    AddAllToolTips();
+    RedrawToolButtons();
     InitWindowFrameMetrics(first);
     EnterNoWindowState();
 

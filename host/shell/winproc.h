@@ -21,3 +21,5 @@ int RegisterStatusWindowClass();
 int RegisterThumbWindowClass();
 void DeleteShellDrawingObjects(); // the pens and brushes made at start-up
 void SetNewImageBackColor(int mode); // the last fill mode, offered by the new-image dialog
+void SetStatusBarText(int part, const char *text); // a part of the main window's status bar
+int NewImageFillMode(); // the fill mode set by SetNewImageBackColor

@@ -1,0 +1,127 @@
+// One progress window shared by every user; each callback keeps its own step counter so the
+// bar never moves back and never passes 20 steps.
+#include "shell/progress.h"
+#include "shell/app.h"
+#include "shell/textutil.h"
+#include <commctrl.h>
+
+namespace {
+enum { kStepCommand = 3003, kBarId = 100 };
+
+HWND s_window;
+char s_text[kProgressTextBytes];
+int s_effectSteps, s_pluginSteps, s_shown;
+
+void OpenWindow(const char *text, int &counter)
+{
+    s_window = CreateDialogParamA(g_instance, "IDD_LOADING", g_mainWindow, ProgressDialogProc, 0);
+    counter = 0;
+    s_shown = 0;
+    if (!s_window)
+        return;
+    if (g_mainWindow)
+        SetForegroundWindow(g_mainWindow);
+    SetWindowPos(s_window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    if (HDC dc = GetDC(s_window)) {
+        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+        TextOutA(dc, 4, 35, text, lstrlenA(text));
+        ReleaseDC(s_window, dc);
+    }
+}
+
+int Progress(int done, int total, const char *text, int &counter)
+{
+    if (done == 0 && !s_window) {
+        OpenWindow(text, counter);
+        return 0;
+    }
+    int target;
+    if (done == total)
+        target = kProgressSteps;
+    else if (total == 0)
+        target = 0;
+    else
+        target = (int)((int64_t)done * kProgressSteps / total);
+    if (target > kProgressSteps)
+        target = kProgressSteps;
+    for (; counter < target; counter++)
+        if (s_window)
+            SendMessageA(s_window, WM_COMMAND, kStepCommand, 0);
+    return 0;
+}
+} // namespace
+
+INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
+{
+    switch (message) {
+    case WM_INITDIALOG: {
+        HWND bar = CreateWindowExA(0, PROGRESS_CLASSA, NULL, WS_CHILD | WS_VISIBLE | WS_BORDER, 10, 60, 200, 24, dialog,
+                                   (HMENU)kBarId, g_instance, NULL);
+        SendMessageA(bar, PBM_SETRANGE, 0, MAKELPARAM(0, kProgressSteps));
+        SendMessageA(bar, PBM_SETSTEP, 1, 0);
+        return TRUE;
+    }
+    case WM_COMMAND:
+        if (LOWORD(wParam) == kStepCommand) {
+            SendDlgItemMessageA(dialog, kBarId, PBM_STEPIT, 0, 0);
+            if (dialog == s_window)
+                s_shown++;
+            return TRUE;
+        }
+        break;
+    }
+    return FALSE;
+}
+
+int QZCAPI ShowEffectProgress(int done, int total, int)
+{
+    return Progress(done, total, "Now Processing...", s_effectSteps);
+}
+
+int QZCAPI IgnoreProgress(int, int, int)
+{
+    return 0;
+}
+
+QZS_DECL(int) QzsProgressWindow(int done, int total)
+{
+    return Progress(done, total, s_text, s_pluginSteps);
+}
+
+// A new text starts a new window on the next start; the open one is closed rather than left
+// behind without an owner to close it.
+QZS_DECL(char *) QzsSetProgressMessage(const char *text)
+{
+    CopyText(s_text, sizeof s_text, text ? text : "");
+    CloseProgressWindow();
+    return s_text;
+}
+
+QZS_DECL(int) QzsCloseProgressWindow(void)
+{
+    CloseProgressWindow();
+    return 1;
+}
+
+HWND ProgressWindow()
+{
+    return s_window;
+}
+
+// A window left open by an earlier user is closed, never left behind.
+void ForgetProgressWindow()
+{
+    CloseProgressWindow();
+}
+
+void CloseProgressWindow()
+{
+    if (s_window)
+        DestroyWindow(s_window);
+    s_window = NULL;
+}
+
+int ProgressStepsShown()
+{
+    return s_shown;
+}
