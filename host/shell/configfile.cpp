@@ -100,14 +100,20 @@ int Clamp(int v, int lo, int hi)
     return v < lo ? lo : v > hi ? hi : v;
 }
 
-void ReadColorValue(const char *line, int pos)
+// The next count numbers of a line; missing ones read as 0.
+void ReadInts(const char *line, int pos, int *v, int count)
 {
     char token[kTokenBytes];
-    int v[8];
-    for (int i = 0; i < 8; i++) {
+    for (int i = 0; i < count; i++) {
         pos = GetNextToken(line, pos, token, sizeof token);
         v[i] = ReadInt(token);
     }
+}
+
+void ReadColorValue(const char *line, int pos)
+{
+    int v[8];
+    ReadInts(line, pos, v, 8);
     if (v[0] < 0 || v[0] >= kColorRecords)
         return;
     ColorRecord &c = g_colorTable[v[0]];
@@ -123,12 +129,8 @@ void ReadColorValue(const char *line, int pos)
 
 void ReadNewImageSize(const char *line, int pos)
 {
-    char token[kTokenBytes];
     int v[3];
-    for (int i = 0; i < 3; i++) {
-        pos = GetNextToken(line, pos, token, sizeof token);
-        v[i] = ReadInt(token);
-    }
+    ReadInts(line, pos, v, 3);
     if (v[0] < 0 || v[0] >= kRememberedSizes)
         return;
     g_cfg.NewImageSize[v[0]][0] = v[1];
