@@ -260,11 +260,14 @@ QZS_DECL(int) QzsSetColorOnEdtWin(ImageWindow *window, int x, int y, const uint3
     // S over D, both with alpha.
     uint32_t d = edited[(size_t)y * (size_t)ew + (size_t)x];
     unsigned ad = d >> 24;
-    unsigned k = 255 * (as + ad) - as * ad;
-    uint32_t out = (k / 255) << 24;
-    for (int shift = 0; shift < 24; shift += 8) {
-        unsigned sc = (s >> shift) & 255, dc = (d >> shift) & 255;
-        out |= ((sc * 255 * as + dc * ad * (255 - as)) / k) << shift;
+    uint32_t out = s; // an opaque colour, or any colour over a clear pixel, comes out unchanged
+    if (as != 255 && ad != 0) {
+        unsigned k = 255 * (as + ad) - as * ad;
+        out = (k / 255) << 24;
+        for (int shift = 0; shift < 24; shift += 8) {
+            unsigned sc = (s >> shift) & 255, dc = (d >> shift) & 255;
+            out |= ((sc * 255 * as + dc * ad * (255 - as)) / k) << shift;
+        }
     }
     window->drawBuffer[i] = out;
     window->coverage[i] = 255;
@@ -285,8 +288,14 @@ QZS_DECL(int) QzsLinearInterpolate(CDIB *image, double x, double y, uint8_t *col
     double fx = x - ix, fy = y - iy;
     int w, h;
     const uint32_t *px = SourceFor(image, &w, &h);
-    uint32_t a = ReadClamped(px, w, h, ix, iy), c = ReadClamped(px, w, h, ix + 1, iy);
-    uint32_t b = ReadClamped(px, w, h, ix, iy + 1), d = ReadClamped(px, w, h, ix + 1, iy + 1);
+    uint32_t a, b, c, d;
+    if (px && (unsigned)ix < (unsigned)(w - 1) && (unsigned)iy < (unsigned)(h - 1)) {
+        const uint32_t *p = px + (size_t)iy * (size_t)w + (size_t)ix;
+        a = p[0], c = p[1], b = p[w], d = p[w + 1];
+    } else {
+        a = ReadClamped(px, w, h, ix, iy), c = ReadClamped(px, w, h, ix + 1, iy);
+        b = ReadClamped(px, w, h, ix, iy + 1), d = ReadClamped(px, w, h, ix + 1, iy + 1);
+    }
     if (color) {
         for (int k = 0; k < 4; k++) {
             int shift = 8 * k;
