@@ -5,5 +5,4 @@
 void LoadAllPlugins();
 void UnloadAllPlugins(); // writes the list files, then frees every module
 LayerBlendRecord *GetLayerBlendRow(int row); // NULL when the row holds no module
-enum { kColorFunctionRows = 80 };
 ColorFunctionRecord *GetColorFunctionRow(int row); // NULL outside the table or when the row holds no module
