@@ -9,3 +9,6 @@ void CloseDrawAndColorParameterPanels(); // with their values saved
 void ShowSaveOptionPanel(int format, HWND anchor);
 // Closes the open save option panel, writing its values when asked, and hides the window.
 void CloseSaveOptionPanel(bool writeValues);
+ParameterPanel *GetParameterPanel(int kind); // the current panel of a kind, NULL when none
+// Replaces the functional-colour panel by the one named after the module file (empty: none).
+void RebuildColorParameterPanel(const char *moduleFile);

@@ -110,23 +110,6 @@ void ReadInts(const char *line, int pos, int *v, int count)
     }
 }
 
-void ReadColorValue(const char *line, int pos)
-{
-    int v[8];
-    ReadInts(line, pos, v, 8);
-    if (v[0] < 0 || v[0] >= kColorRecords)
-        return;
-    ColorRecord &c = g_colorTable[v[0]];
-    // Values that later index tables are kept in their ranges.
-    c.red = Clamp(v[1], 0, 255);
-    c.green = Clamp(v[2], 0, 255);
-    c.blue = Clamp(v[3], 0, 255);
-    c.function = v[4] < 0 ? 0 : v[4];
-    c.opacity = v[5] & 0xFF;
-    c.regionBits = v[6] & 7;
-    c.regionMode = v[7] >= 0 && v[7] <= 3 ? v[7] : 0;
-}
-
 void ReadNewImageSize(const char *line, int pos)
 {
     int v[3];
@@ -145,7 +128,7 @@ void ReadConfigLine(const char *line)
         return;
     GetNextToken(line, afterKey, value, sizeof value);
     if (CompareTextNoCase(key, "ColorValue") == 0)
-        ReadColorValue(line, afterKey);
+        ReadColorValueLine(line + afterKey);
     else if (CompareTextNoCase(key, "DrawMethod") == 0)
         CopyText(g_cfg.DrawMethod, sizeof g_cfg.DrawMethod, value);
     else if (CompareTextNoCase(key, "NewImageSize") == 0)
@@ -218,9 +201,9 @@ void WriteSettings(FILE *f)
     if (g_cfg.DrawMethod[0])
         fprintf(f, "DrawMethod %s\n", g_cfg.DrawMethod);
     for (int i = 0; i < kColorRecords; i++) {
-        const ColorRecord &c = g_colorTable[i];
-        fprintf(f, "ColorValue %2d %3d %3d %3d %5d %3d %3d %3d\n", i, (int)c.red, (int)c.green, (int)c.blue,
-                (int)c.function, (int)(c.opacity & 0xFF), (int)c.regionBits, (int)c.regionMode);
+        char line[kLineBytes];
+        FormatColorValueLine(i, line, sizeof line);
+        fprintf(f, "%s\n", line);
     }
     fprintf(f, "NewImageBackground %d \n", g_cfg.NewImageBackground);
     for (int i = 0; i < kRememberedSizes; i++)

@@ -13,6 +13,7 @@
 #include "image/lighting.h"
 #include "image/regions.h"
 #include "image/undo.h"
+#include "plugins/drawsel.h"
 #include "plugins/effectdlg.h"
 #include "plugins/install.h"
 #include "plugins/loader.h"
@@ -67,6 +68,8 @@ void FlattenOntoBackground(CDIB *) {}
 // ---- windows ----
 void LoadProgramCursors() {}
 void UpdateCursor(ImageWindow *) {}
+void SetCurrentCursor(HCURSOR) {}
+QZS_DECL(HCURSOR) QzsGetCursor(int) { return NULL; }
 void ShowMemoryStatus() {}
 void RestoreIfMinimized(ImageWindow *) {}
 void CreateParameterWindows() {}
@@ -85,6 +88,9 @@ void InitTablet(HWND) {}
 int RegisterClipWindowClass() { return 1; }
 void RestoreClipWindowLayout() {}
 void SaveClipWindowLayout() {}
+
+// ---- pens ----
+QZS_DECL(PenRecord *) QzsGetPen(void) { return NULL; }
 
 // ---- regions, undo, lighting ----
 void StopBorderAnimation() {}
@@ -110,10 +116,13 @@ void InstallDroppedPlugins() {}
 void LoadAllPlugins() {}
 void UnloadAllPlugins() {}
 LayerBlendRecord *GetLayerBlendRow(int) { return NULL; }
+ColorFunctionRecord *GetColorFunctionRow(int) { return NULL; }
 void ShowLanguageDialog(HWND) {}
 void BroadcastImageChanged(ImageGroup *, LayerRecord *, CDIB *, int) {}
 void BroadcastImageListChanged() {}
 void BroadcastImageGroupListChanged() {}
+void BroadcastColorChanged(int) {}
+void SendSubWindowMessage(HWND, int, INT_PTR, INT_PTR) {}
 void CreateSubWindows() {}
 void ShowSubWindows() {}
 int IsSubWindowDialogMessage(MSG *) { return 0; }
@@ -130,6 +139,13 @@ void DrawReeditGuide(ImageWindow *) {}
 HWND GetEffectDialog() { return NULL; }
 void CloseEffectParameterPanel() {}
 void CloseDrawAndColorParameterPanels() {}
+ParameterPanel *GetParameterPanel(int) { return NULL; }
+void RebuildColorParameterPanel(const char *) {}
+QZS_DECL(const char *) QzsGetParameter(int, int) { return "0"; }
+int GetCurrentDraw() { return 0; }
+int CheckDrawColorCombination(int, int) { return 1; }
+int SelectDrawForColorFunction() { return 1; }
+void SetColorFunctionDrawMode(int) {}
 QZS_DECL(int) QzsSetDrawByID(int) { return 0; }
 QZS_DECL(int) QzsSetDrawByName(const char *) { return -1; }
 
@@ -148,11 +164,6 @@ int CallSubWindowPenMaker(const char *, const char *) { return 0; }
 // Until the table exists nobody can have made the pen: the configured creator is kept.
 const char *PenCreatorPluginName() { return g_cfg.PenCreatorName; }
 
-// ---- colour setters ----
-QZS_DECL(int) QzsSetColorRGB(int, int, int, int) { return 1; }
-QZS_DECL(int) QzsSetColorOpacity(int, int) { return 1; }
-QZS_DECL(int) QzsSetRegion(int, int) { return 1; }
-QZS_DECL(int) QzsSetColorFunction(int, int) { return 1; }
 HWND g_itemWindow;
 
 // ---- draw methods, sub-window plug-ins, status bar ----

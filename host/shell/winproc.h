@@ -10,6 +10,7 @@ LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM
 LRESULT CALLBACK SubParentWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void LoadProgramCursors();
 void UpdateCursor(ImageWindow *window);
+void SetCurrentCursor(HCURSOR cursor); // shown now and kept as the image windows' current cursor
 void ShowMemoryStatus();
 void RestoreIfMinimized(ImageWindow *window);
 

@@ -1,0 +1,10 @@
+// Pixel access for plug-ins: one program-wide context (the started image, its group's base and
+// the current layer origin) and the reads, masked writes and samples made through it.
+#pragma once
+#include "ovrin.h"
+
+// Starts on an image that belongs to no group: the image is its own base, origin 0, 0.
+void StartOnPlainImage(CDIB *image);
+// Fills the pen's work matrix with the clamped pixels of the started image under the pen whose
+// hot spot is at (x, y) (layer coordinates); cells of weight 0 get 0. Result the matrix.
+uint32_t *FillPenWork(PenRecord *pen, int x, int y);
