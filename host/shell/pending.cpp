@@ -80,6 +80,7 @@ void ClearPendingRefresh() {}
 void FlattenOntoBackground(CDIB *) {}
 
 // ---- windows ----
+QZS_DECL(int) QzsSetBackColorInBitmap(HBITMAP) { return 1; }
 void LoadProgramCursors() {}
 void UpdateCursor(ImageWindow *) {}
 void ShowMemoryStatus() {}
@@ -126,15 +127,21 @@ QZS_DECL(int) QzsGetRegionArea(ImageGroup *group, LayerRecord *, int *left, int 
 void CreateWorkingDirectories() {}
 void InstallNewerDataFiles() {}
 void InstallDroppedPlugins() {}
-void LoadAllPlugins() {}
-void UnloadAllPlugins() {}
-LayerBlendRecord *GetLayerBlendRow(int) { return NULL; }
+void SelectDrawIndex(int) {}
+void ReadEffectTree() {}
+void LoadDictionary() {}
+void ApplyDictionaryToDraws() {}
+void ApplyDictionaryToEffects() {}
+void ApplyDictionaryToSubWindows() {}
+void ApplyDictionaryToTransforms() {}
+void ApplyDictionaryToFuncColors() {}
+void ApplyDictionaryToLayerBlends() {}
+void SaveDictionary() {}
+void FreeDictionary() {}
 void ShowLanguageDialog(HWND) {}
 void BroadcastImageChanged(ImageGroup *, LayerRecord *, CDIB *, int) {}
 void BroadcastImageListChanged() {}
 void BroadcastImageGroupListChanged() {}
-void CreateSubWindows() {}
-void ShowSubWindows() {}
 int IsSubWindowDialogMessage(MSG *) { return 0; }
 bool InTransformMode() { return false; }
 CDIB *GetTransformSource() { return NULL; }
@@ -158,5 +165,8 @@ int SaveImageGroup(ImageGroup *, const char *) { return 0; }
 CDIB *CreateImageFromDib(const BITMAPINFO *, int) { return NULL; }
 void OpenCommandLineFiles(const char *) {}
 void FindSusieDirectory() {}
+void LoadSusiePlugins() {}
+void FreeSusiePlugins() {}
+void LoadSavePlugins() {}
 int ReadBmpFile(const char *, HGLOBAL *, HGLOBAL *, QzProgressProc) { return 0; }
 bool TwainMessageHook(MSG *) { return false; }
