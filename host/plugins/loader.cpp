@@ -80,7 +80,7 @@ static int LoadFromList(const PluginKind &kind, int limit)
         int parsed = kind.subWindow ? ParseSubWindowPinLine(line, file, sizeof file, &x, &y, &shown, translated,
                                                             sizeof translated)
                                     : ParsePinLine(line, file, sizeof file, translated, sizeof translated);
-        if (!parsed)
+        if (!parsed || !file[0])
             continue;
         if (!LoadIntoRow(kind, filled, file, kind.listLoadMessage, shown))
             continue;
