@@ -175,6 +175,10 @@ TEST_F(LoaderTest, RequiredEntryPointsFollowTheKindAndTheFlags)
     EXPECT_EQ(nullptr, five.QzcDrawGuideLine);
     EXPECT_EQ(0x20, drag.info);
     EXPECT_TRUE(drag.QzcSetPoint && drag.QzcDrawGuideLine);
+    EXPECT_NE(nullptr, drag.bitmap);
+    EXPECT_NE(nullptr, drag.cursor);
+    EXPECT_EQ(nullptr, self.bitmap); // a module without pictures
+    EXPECT_EQ(nullptr, self.cursor);
     EXPECT_EQ(4, drag.QzcSetPoint(nullptr, 1, 2, 0)); // a bound entry point is callable
 
     const ColorFunctionRecord &post = g_colorFunctions[0], &color = g_colorFunctions[1];
@@ -182,6 +186,10 @@ TEST_F(LoaderTest, RequiredEntryPointsFollowTheKindAndTheFlags)
     EXPECT_TRUE(post.QzcPostProcess && !post.QzcColorFunc);
     EXPECT_EQ(0, color.info);
     EXPECT_TRUE(color.QzcColorFunc && !color.QzcPostProcess);
+    BITMAP picture = {};
+    ASSERT_TRUE(GetObjectA(color.bitmap, sizeof picture, &picture));
+    EXPECT_EQ(16, picture.bmWidth);
+    EXPECT_EQ(15, picture.bmHeight);
 }
 
 TEST_F(LoaderTest, ModulesWithoutStringHundredGetTheFallbackNames)
