@@ -21,7 +21,7 @@ ColorRecord g_colorTable[kColorRecords];
 
 namespace {
 
-enum { kMessageBadCombination = 62, kCursorImage = 4, kPanelNameChars = 46, kColorFunctionRows = 80 };
+enum { kMessageBadCombination = 62, kCursorImage = 4, kPanelNameChars = 46 };
 
 int s_locked;
 HWND s_lockOwner;

@@ -113,18 +113,23 @@ QZS_DECL(int) QzsGetRegionArea(ImageGroup *group, LayerRecord *, int *left, int 
 void CreateWorkingDirectories() {}
 void InstallNewerDataFiles() {}
 void InstallDroppedPlugins() {}
-void LoadAllPlugins() {}
-void UnloadAllPlugins() {}
-LayerBlendRecord *GetLayerBlendRow(int) { return NULL; }
-ColorFunctionRecord *GetColorFunctionRow(int) { return NULL; }
+void SelectDrawIndex(int) {}
+void ReadEffectTree() {}
+void LoadDictionary() {}
+void ApplyDictionaryToDraws() {}
+void ApplyDictionaryToEffects() {}
+void ApplyDictionaryToSubWindows() {}
+void ApplyDictionaryToTransforms() {}
+void ApplyDictionaryToFuncColors() {}
+void ApplyDictionaryToLayerBlends() {}
+void SaveDictionary() {}
+void FreeDictionary() {}
 void ShowLanguageDialog(HWND) {}
 void BroadcastImageChanged(ImageGroup *, LayerRecord *, CDIB *, int) {}
 void BroadcastImageListChanged() {}
 void BroadcastImageGroupListChanged() {}
 void BroadcastColorChanged(int) {}
 void SendSubWindowMessage(HWND, int, INT_PTR, INT_PTR) {}
-void CreateSubWindows() {}
-void ShowSubWindows() {}
 int IsSubWindowDialogMessage(MSG *) { return 0; }
 bool InTransformMode() { return false; }
 CDIB *GetTransformSource() { return NULL; }
@@ -155,6 +160,9 @@ int SaveImageGroup(ImageGroup *, const char *) { return 0; }
 CDIB *CreateImageFromDib(const BITMAPINFO *, int) { return NULL; }
 void OpenCommandLineFiles(const char *) {}
 void FindSusieDirectory() {}
+void LoadSusiePlugins() {}
+void FreeSusiePlugins() {}
+void LoadSavePlugins() {}
 int ReadBmpFile(const char *, HGLOBAL *, HGLOBAL *, QzProgressProc) { return 0; }
 bool TwainMessageHook(MSG *) { return false; }
 

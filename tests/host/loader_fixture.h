@@ -1,0 +1,65 @@
+// A fresh application directory with every plug-in directory, filled from the test plug-in family.
+#pragma once
+#include "testsupport.h"
+#include "plugins/loader.h"
+#include "shell/app.h"
+#include "shell/config.h"
+#include <string>
+
+class LoaderTest : public HostTest {
+protected:
+    void SetUp() override
+    {
+        HostTest::SetUp();
+        MakeDirectories();
+        g_screenWidth = 1280;
+        g_screenHeight = 960;
+    }
+    void TearDown() override
+    {
+        SavePluginListsAndUnload();
+        HostTest::TearDown();
+    }
+
+    static void MakeDirectories()
+    {
+        for (const char *d : {g_cfg.Draw_dir, g_cfg.Effect_dir, g_cfg.Transform_dir, g_cfg.FuncColor_dir,
+                              g_cfg.Subwin_dir, g_cfg.ExtCommand_dir, g_cfg.Parameter_dir, g_cfg.Layer_dir,
+                              g_cfg.Stat_dir})
+            CreateDirectoryA(d, nullptr);
+    }
+
+    // The built module <stem>.ovp copied into dir, under another name when given.
+    static void Put(const char *dir, const std::string &stem, const std::string &as = "")
+    {
+        std::string from = OVRIN_TEST_PLUGINS;
+        if (!from.empty() && from[0] == '/')
+            from = "Z:" + from; // the build tree seen from Windows
+        for (char &c : from)
+            if (c == '/')
+                c = '\\';
+        from += "\\" + stem + ".ovp";
+        std::string to = std::string(dir) + "\\" + (as.empty() ? stem + ".ovp" : as);
+        ASSERT_TRUE(CopyFileA(from.c_str(), to.c_str(), FALSE)) << from;
+    }
+
+    static std::string Stat(const std::string &name) { return std::string(g_cfg.Stat_dir) + "\\" + name; }
+
+    // A text file the program wrote, with its line ends as "\n".
+    static std::string ReadListText(const std::string &path)
+    {
+        std::string text = ReadFileText(path), out;
+        for (size_t i = 0; i < text.size(); i++)
+            if (!(text[i] == '\r' && i + 1 < text.size() && text[i + 1] == '\n'))
+                out += text[i];
+        return out;
+    }
+
+    std::vector<std::string> Texts() const
+    {
+        std::vector<std::string> t;
+        for (const CapturedBox &b : boxes.boxes)
+            t.push_back(b.text);
+        return t;
+    }
+};

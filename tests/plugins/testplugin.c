@@ -1,0 +1,142 @@
+/* One small module of any plug-in kind, chosen at build time:
+ *   TP_DRAW=<interaction kind>, TP_EFFECT, TP_TRANSFORM, TP_FUNCCOL=<info flags>,
+ *   TP_SUBWIN=<info flags, -1 for no QzcSubWinInfo>, TP_EXTCMD, TP_PARAM, TP_BLEND;
+ *   TP_OMIT_<entry point> leaves that entry point out; TP_SHOWDLG_FAILS makes QzcShowDlg fail.
+ * The modules import host services from the program, so loading one proves the binding too. */
+#include "ovrin.h"
+
+/* Calls the host made into this module, for the tests that check an entry point was reached. */
+static int s_calls;
+QZC_EXPORT(int) TpCallCount(void) { return s_calls; }
+
+#ifdef TP_DRAW
+#ifndef TP_OMIT_QzcGetDrawInterface
+QZC_EXPORT(int) QzcGetDrawInterface(void) { return TP_DRAW; }
+#endif
+#ifndef TP_OMIT_QzcGetDrawInfo
+QZC_EXPORT(int) QzcGetDrawInfo(void) { return 0x20; }
+#endif
+#ifndef TP_OMIT_QzcDoself
+QZC_EXPORT(int) QzcDoself(void) { return 0; }
+#endif
+#ifndef TP_OMIT_QzcSetPoint
+QZC_EXPORT(int) QzcSetPoint(ImageWindow *w, int x, int y, int keys) { s_calls++; return 4; }
+#endif
+#ifndef TP_OMIT_QzcDrawGuideLine
+QZC_EXPORT(int) QzcDrawGuideLine(ImageWindow *w, int x, int y, int show, int refresh, int keys) { return 0; }
+#endif
+#ifndef TP_OMIT_QzcDrawIt
+QZC_EXPORT(int) QzcDrawIt(ImageWindow *w, int x, int y, int keys) { s_calls++; return 0; }
+#endif
+#ifndef TP_OMIT_QzcCancelOne
+QZC_EXPORT(int) QzcCancelOne(ImageWindow *w, int x, int y) { return 0; }
+#endif
+#endif
+
+#ifdef TP_EFFECT
+#ifndef TP_OMIT_QzcEffect
+/* Marks every pixel of the rectangle with its coordinates and the mask, through the image size the
+ * host reports; one progress call per row. */
+QZC_EXPORT(int) QzcEffect(CDIB *image, uint32_t *dest, int left, int top, int right, int bottom, int mask,
+                          QzProgressProc progress)
+{
+    int width, height, depth;
+    s_calls++;
+    if (QzsGetCDIBinfo(image, &width, &height, &depth) == 0)
+        return 0;
+    for (int y = top; y <= bottom && y < height; y++) {
+        for (int x = left; x <= right && x < width; x++)
+            dest[(size_t)y * width + x] = (uint32_t)(x | y << 12 | mask << 24);
+        if (progress && progress(y - top + 1, bottom - top + 1, 0))
+            return 0;
+    }
+    return 1;
+}
+#endif
+#endif
+
+#ifdef TP_TRANSFORM
+#ifndef TP_OMIT_QzcStartTransform
+QZC_EXPORT(int) QzcStartTransform(ImageWindow *w, int left, int top, int right, int bottom) { return 0; }
+#endif
+#ifndef TP_OMIT_QzcDragPoint
+QZC_EXPORT(int) QzcDragPoint(ImageWindow *w, int ox, int oy, int nx, int ny, int message, int index) { return 0; }
+#endif
+#ifndef TP_OMIT_QzcDrawControlPoint
+QZC_EXPORT(int) QzcDrawControlPoint(ImageWindow *w, int show, int refresh) { return 0; }
+#endif
+#ifndef TP_OMIT_QzcTransforming
+QZC_EXPORT(int) QzcTransforming(ImageWindow *w, CDIB *s, int left, int top, int right, int bottom, int mask)
+{
+    return 0;
+}
+#endif
+#endif
+
+#ifdef TP_FUNCCOL
+#ifndef TP_OMIT_QzcGetColorInfo
+QZC_EXPORT(int) QzcGetColorInfo(void) { return TP_FUNCCOL; }
+#endif
+#ifndef TP_OMIT_QzcColorFunc
+QZC_EXPORT(int) QzcColorFunc(CDIB *image, int x, int y, int pc, int pr, int *r, int *g, int *b, int *a) { return 0; }
+#endif
+#ifndef TP_OMIT_QzcPostProcess
+QZC_EXPORT(int) QzcPostProcess(ImageWindow *w, int x0, int y0, int x1, int y1, int mode) { return 0; }
+#endif
+#endif
+
+#ifdef TP_SUBWIN
+#if TP_SUBWIN >= 0
+QZC_EXPORT(int) QzcSubWinInfo(void) { return TP_SUBWIN; }
+#endif
+#ifndef TP_OMIT_QzcShowDlg
+/* A plain static window of the system class, so nothing of this module runs after it is freed. */
+QZC_EXPORT(HWND) QzcShowDlg(HINSTANCE module, HWND owner, int x, int y)
+{
+#ifdef TP_SHOWDLG_FAILS
+    return NULL;
+#else
+    return CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "test", WS_POPUP | WS_CAPTION, x, y, 60, 40, owner, NULL,
+                           module, NULL);
+#endif
+}
+#endif
+QZC_EXPORT(int) QzcChangeDraw(int index) { s_calls++; return 0; }
+#endif
+
+#ifdef TP_EXTCMD
+#ifndef TP_OMIT_QzcExtCommand
+QZC_EXPORT(int) QzcExtCommand(INT_PTR unused, void *args, void *result) { return 1; }
+#endif
+#endif
+
+#ifdef TP_PARAM
+QZC_EXPORT(int) QzcCreateParameterInfo(ParameterPanel *p, ParameterControl *c, const char *rest) { return 1; }
+QZC_EXPORT(int) QzcCreateParameterControl(ParameterPanel *p, ParameterControl *c, HINSTANCE i, HWND parent, int x,
+                                          int y, int id)
+{
+    return 1;
+}
+QZC_EXPORT(LRESULT) QzcSendMessage(ParameterPanel *p, ParameterControl *c, HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+    return 0;
+}
+#ifndef TP_OMIT_QzcGetValue
+QZC_EXPORT(int) QzcGetValue(ParameterControl *c, char *buffer) { buffer[0] = 0; return 1; }
+#endif
+QZC_EXPORT(int) QzcSetValue(ParameterControl *c, const char *text) { return 1; }
+QZC_EXPORT(int) QzcChangeValue(void) { return 0; }
+QZC_EXPORT(int) QzcDisposeParameterControl(ParameterPanel *p, ParameterControl *c) { return 1; }
+#endif
+
+#ifdef TP_BLEND
+#ifndef TP_OMIT_QzcGetBlendColor
+/* The channel-wise mean of the two pixels. */
+QZC_EXPORT(int) QzcGetBlendColor(const uint8_t *lower, const uint8_t *upper, int a, int b, uint8_t *out)
+{
+    for (int i = 0; i < 4; i++)
+        out[i] = (uint8_t)((lower[i] + upper[i]) / 2);
+    return 0;
+}
+#endif
+#endif
