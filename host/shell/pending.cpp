@@ -92,13 +92,9 @@ void SetNewImageBackColor(int) {}
 void SwitchOverlaysToWindow(ImageWindow *) {}
 void InitWindowFrameMetrics(ImageWindow *) {}
 void RelayoutImageWindow(ImageWindow *) {}
-void UpdateWindowMenus() {}
-void CheckZoomMenuItem(ImageWindow *) {}
 void CreateToolBarButtons() {}
 void CreateToolTipWindow() {}
 void DrawToolButtons() {}
-HACCEL LoadKeyMapAndAccelerators() { return NULL; }
-void FreeKeyCommands() {}
 void CreateItemWindow() {}
 void InitTablet(HWND) {}
 int RegisterClipWindowClass() { return 1; }

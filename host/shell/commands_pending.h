@@ -1,0 +1,85 @@
+// Handlers and queries that commands and menus call in subsystems not built yet. Every one lives in
+// commands_pending.cpp and does nothing (or answers "none"); the subsystem that builds it moves it
+// into its own files and its own header.
+#pragma once
+#include "ovrin.h"
+
+// open and save (images, layers, recent files, wallpaper)
+enum { kOpenAsGroups = 0, kOpenViewOnly = 1, kOpenAsLayers = 2 };
+void RunOpenImageDialog(ImageWindow *window, int how);
+const char *RecentFileAt(int n); // NULL when there is no such entry
+void OpenRecentFile(ImageWindow *window, int n);
+int SaveGroupInCurrentFormat(ImageGroup *group); // 1 saved
+int SaveCurrentLayer(ImageGroup *group);         // 1 saved
+int SaveGroupAsDefault(ImageGroup *group);       // 1 saved
+int WriteBmpAtDepth(CDIB *image, const char *path, int depth); // 1 written
+// dialogs
+void RunNewImageDialog(HWND owner);
+void RunOptionsSheet(HWND owner);
+void RunLightingDialog(HWND owner);
+void RunPluginMaintenanceDialog(HWND owner, int kind);
+void RunPluginDirectoryDialog(HWND owner);
+// clipboard and printing
+void CopyToClipboard(ImageWindow *window, int left, int top, int right, int bottom);
+void PasteFromClipboard(ImageWindow *window, int asLayer);
+void PrintImage(ImageWindow *window);
+void PrintSetup(HWND owner);
+// TWAIN
+int TwainOpenDefaultSource(int showUI); // 1 opened
+HGLOBAL TwainAcquireNative(HWND owner); // the acquired picture (a DIB block), or NULL
+void TwainSelectSource(HWND owner);
+// undo and redo
+void UndoLastChange(ImageWindow *window);
+void RedoLastChange(ImageWindow *window);
+void UndoRegionChange(ImageWindow *window);
+void RedoRegionChange(ImageWindow *window);
+// regions, layers, display
+void StartBorderAnimation(ImageWindow *window); // animation phase reset, border traced
+void MergeLayersToBase(ImageGroup *group);
+void ConvertIntoEditImage(ImageWindow *window);
+void ToggleLoopMode();
+// draw methods and the mouse
+int GetDrawState();         // 0 idle, 10 re-edit, other values while a figure is drawn
+int GetCurrentDrawMethod(); // row of the current draw method, -1 none
+DrawPluginRecord *GetDrawPluginRow(int row); // NULL when the row holds no module
+void SelectDraw(int row);
+void ToggleClickMode();
+void ToggleCheckMode(ImageWindow *window);
+void EraseHoverGuide(ImageWindow *window);
+void NudgeCursorAfterScroll(ImageWindow *window);
+void CommitReedit(ImageWindow *window, int stay);
+void CancelReedit(ImageWindow *window);
+void ApplyTransform(ImageWindow *window);
+// sub-window plug-ins
+const char *GetSubWindowName(int row); // NULL when the row holds no module
+int IsSubWindowShown(int row);
+void ToggleSubWindow(int row);
+void SendSubWindowMessage(INT_PTR owner, int code, INT_PTR param);
+void BroadcastSubWindowMessage(int code);
+// effect and transform dialogs
+bool InEffectMode();
+void CreateEffectDialog(HWND owner);
+HWND GetTransformDialog();
+void CreateTransformDialog(HWND owner);
+void RefillEffectTree();
+void RefillTransformList();
+// extension commands
+const char *GetExtCommandName(int row); // NULL for an empty row
+QzcExtCommandProc GetExtCommandEntry(int row);
+// macros
+void ToggleMacroRecording(const char *path);
+void PlayMacroFile(const char *path);
+// clip windows, tool bar
+void CreateClipWindow(int width, int height);
+void MoveClipWindowsToSide();
+void FreeToolButtons();
+void PaintToolBarFrame();
+
+// The last stand-in reached, with its first whole-number argument: lets a run tell which handler
+// a command went to while the handler is still a stand-in.
+struct PendingCall {
+    const char *handler; // NULL when none since the last clear
+    INT_PTR arg;
+};
+PendingCall LastPendingCall();
+void ClearPendingCall();
