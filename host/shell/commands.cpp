@@ -57,7 +57,7 @@ static char *ClaimHandedOverCommandLine(LPARAM lParam)
 // A hand-off that arrives while a figure is drawn waits for the figure instead of being dropped.
 static void CALLBACK RetryHandOvers(HWND, UINT, UINT_PTR, DWORD)
 {
-    if (GetDrawState() != 0 && GetDrawState() != 10)
+    if (g_drawState != 0 && g_drawState != 10)
         return;
     KillTimer(NULL, s_handOverTimer);
     s_handOverTimer = 0;
@@ -153,7 +153,7 @@ static int ImageListEntry(int id)
 void DispatchCommand(ImageWindow *window, WPARAM wParam, LPARAM lParam)
 {
     int id = LOWORD(wParam);
-    int state = GetDrawState();
+    int state = g_drawState;
     if (state != 0 && state != 10) {
         if (id >= 32691 && id <= 32694 && window)
             RunScrollCommand(window, id);

@@ -127,7 +127,7 @@ bool RunOtherCommand(ImageWindow *window, int id)
         PlayMacroFile(path);
         break;
     case kCommandCheckMode:
-        if (GetDrawState() == 0)
+        if (g_drawState == 0)
             ToggleCheckMode(window);
         break;
     case 32088: CreateClipWindow(400, 300); break;

@@ -47,7 +47,7 @@ void MergeLayersToBase(ImageGroup *) { Note("MergeLayersToBase"); }
 void ConvertIntoEditImage(ImageWindow *) { Note("ConvertIntoEditImage"); }
 void ToggleLoopMode() { Note("ToggleLoopMode"); }
 // draw methods and the mouse
-int GetDrawState() { return 0; }
+int g_drawState;
 int GetCurrentDrawMethod() { return -1; }
 DrawPluginRecord *GetDrawPluginRow(int) { return NULL; }
 void SelectDraw(int row) { Note("SelectDraw", row); }

@@ -39,7 +39,7 @@ void MergeLayersToBase(ImageGroup *group);
 void ConvertIntoEditImage(ImageWindow *window);
 void ToggleLoopMode();
 // draw methods and the mouse
-int GetDrawState();         // 0 idle, 10 re-edit, other values while a figure is drawn
+extern int g_drawState;     // DrawState: 0 idle, 10 re-edit, other values while a figure is drawn
 int GetCurrentDrawMethod(); // row of the current draw method, -1 none
 DrawPluginRecord *GetDrawPluginRow(int row); // NULL when the row holds no module
 void SelectDraw(int row);

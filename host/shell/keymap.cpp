@@ -88,10 +88,8 @@ static void ParseKeyMapLine(const char *line)
         return;
     char keyToken[kLineBytes], commandToken[kLineBytes];
     const char *pos = NextLineToken(line, keyToken, sizeof keyToken);
-    if (!pos)
-        return; // nothing but blanks
     int table, key;
-    if (!ParseKeyToken(keyToken, &table, &key)) {
+    if (!pos || !ParseKeyToken(keyToken, &table, &key)) {
         ShowErrorMessageArg(NULL, 53, keyToken);
         return;
     }

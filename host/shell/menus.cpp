@@ -237,8 +237,8 @@ void RebuildWindowMenus()
 
 void UpdateWindowMenus()
 {
-    BuildMainMenu();
-    for (ImageWindow *w = g_firstWindow; w; w = w->next)
-        if (w->window)
-            BuildWindowMenu(w);
+    // Only menus that exist are rebuilt: before start-up has made them there is nothing to show.
+    if (g_mainWindow)
+        BuildMainMenu();
+    RebuildWindowMenus();
 }

@@ -18,7 +18,7 @@ int ParseMenuLine(const char *line, int *kind, int *value, char *english, char *
 void BuildMainMenu();
 void BuildWindowMenu(ImageWindow *window);
 void RebuildWindowMenus();
-void UpdateWindowMenus(); // the main menu and every image-window menu, rebuilt
+void UpdateWindowMenus(); // the main menu and the image-window menus, where they exist
 HMENU GetMainMenu();
 
 void UpdateUndoMenuItems(ImageWindow *window);
