@@ -287,6 +287,40 @@ TEST_F(CommandTest, CloseWindowLetsTheNestedCloseFreeTheWindow)
     EXPECT_TRUE(boxes.boxes.empty());
 }
 
+TEST_F(CommandTest, TheSoleViewerKeepsItsWindowForTheNextGroup)
+{
+    ImageGroup *g1 = NewGroup(), *g2 = NewGroup();
+    ImageWindow *a = NewWindow(g1);
+    DispatchCommand(a, 32029, 0);
+    EXPECT_EQ(g_firstGroup, g2);
+    ASSERT_EQ(g_firstWindow, a);
+    EXPECT_EQ(a->group, g2);
+    EXPECT_FALSE(g_noWindowState);
+}
+
+TEST_F(CommandTest, OpenEditWindowCascadesAndNamesTheGroup)
+{
+    g_cfg.BindImageToOneWindow = 0;
+    g_cfg.AutoAdjustMode = 0;
+    ImageGroup *g = NewGroup();
+    g_currentGroup = g;
+    g_currentImage = g->base;
+    RECT r[2];
+    for (int i = 0; i < 2; i++) {
+        DispatchCommand(nullptr, 32031, 0);
+        ASSERT_NE(g_currentWindow, nullptr);
+        EXPECT_EQ(g_currentWindow->group, g);
+        EXPECT_NE(g_currentWindow->menu, nullptr);
+        GetWindowRect(g_currentWindow->window, &r[i]);
+    }
+    EXPECT_EQ(WindowCount(), 2);
+    EXPECT_EQ(r[1].left - r[0].left, 16);
+    EXPECT_EQ(r[1].top - r[0].top, 16);
+    char title[300];
+    GetWindowTextA(g_currentWindow->window, title, sizeof title);
+    EXPECT_EQ(std::string(title), std::string(g->name) + " (16*16)");
+}
+
 TEST_F(CommandTest, ARefusedCloseLeavesWindowsAndGroups)
 {
     ImageGroup *g1 = NewGroup(), *g2 = NewGroup();
