@@ -380,3 +380,30 @@ TEST_F(CommandTest, ExtensionCommandsByName)
     EXPECT_EQ(QzsGetCommandProc(""), nullptr);
     EXPECT_EQ(QzsGetCommandProc(nullptr), nullptr);
 }
+
+TEST_F(CommandTest, ASecondStartDuringAFigureWaitsForIt)
+{
+    char *text = _strdup("C:\\none.bmp");
+    PostHandedOverCommandLine(text); // without a main window it is posted to this thread
+    MSG m;
+    while (PeekMessageA(&m, (HWND)-1, 0, 0, PM_REMOVE)) {
+    }
+    g_drawState = 3;
+    DispatchCommand(nullptr, kCommandSecondStartId, (LPARAM)text);
+    g_drawState = 0;
+    bool reposted = false;
+    DWORD end = GetTickCount() + 3000;
+    while (!reposted && GetTickCount() < end) {
+        if (!PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            Sleep(10);
+            continue;
+        }
+        if (m.message == WM_COMMAND && !m.hwnd && LOWORD(m.wParam) == kCommandSecondStartId &&
+            m.lParam == (LPARAM)text)
+            reposted = true;
+        else
+            DispatchMessageA(&m);
+    }
+    EXPECT_TRUE(reposted);
+    DispatchCommand(nullptr, kCommandSecondStartId, (LPARAM)text); // opened now, and freed
+}
