@@ -1,22 +1,12 @@
 // The command dispatcher: two gates, then identifier ranges, then single identifiers.
 #include "shell/commands.h"
 #include "files/openimage.h"
-#include "image/display.h"
 #include "image/group.h"
-#include "image/imagelist.h"
-#include "plugins/effectdlg.h"
-#include "plugins/reedit.h"
-#include "plugins/transform.h"
 #include "shell/app.h"
 #include "shell/commands_internal.h"
 #include "shell/commands_pending.h"
-#include "shell/config.h"
 #include "shell/keymap.h"
-#include "shell/menus.h"
-#include "shell/messages.h"
-#include "shell/startup.h"
 #include "shell/winlist.h"
-#include "shell/winproc.h"
 #include <stdlib.h>
 
 HWND CommandOwner(const ImageWindow *window)

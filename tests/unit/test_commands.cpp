@@ -113,12 +113,13 @@ TEST_F(CommandTest, GatesRangesAndSingleIdentifiers)
         const char *message;
     } cases[] = {
         {0, 32162, "SelectDraw", 1, nullptr},
-        {0, 32210, "SelectDraw", 49, nullptr},
-        {0, 32211, nullptr, 0, nullptr},
-        {0, 32240, nullptr, 0, nullptr},
+        {0, 32211, "SelectDraw", 50, nullptr},
+        {0, 32240, "SelectDraw", 79, nullptr},
+        {0, 32241, nullptr, 0, nullptr},
         {0, 32301, "ToggleSubWindow", 0, nullptr},
-        {0, 32340, "ToggleSubWindow", 39, nullptr},
-        {0, 32341, nullptr, 0, nullptr},
+        {0, 32341, "ToggleSubWindow", 40, nullptr},
+        {0, 32400, "ToggleSubWindow", 99, nullptr},
+        {0, 32160, nullptr, 0, nullptr},
         {0, 34001, nullptr, 0, nullptr}, // no such recent file
         {0, 25000, nullptr, 0, nullptr}, // nothing registered
         {0, 32034, "UndoLastChange", 0, nullptr},
