@@ -4,6 +4,8 @@
 #include "shell/commands_pending.h"
 #include "shell/config.h"
 #include "shell/keymap.h"
+#include "shell/winlist.h"
+#include "shell/winproc.h"
 #include <string.h>
 #include <string>
 
@@ -149,4 +151,22 @@ TEST_F(KeyMapTest, PluginCommandsAreBoundByNameAndSentBackToTheirOwner)
     DispatchCommand(&window, 25001, 0);
     EXPECT_STREQ(LastPendingCall().handler, "SendSubWindowMessage");
     EXPECT_EQ(LastPendingCall().arg, 6);
+}
+
+TEST_F(KeyMapTest, AKeyOfTheMapReachesTheDispatcherThroughTheAcceleratorTable)
+{
+    LoadMap("F2 ChangeDrawMode\n");
+    HACCEL table = BuildAcceleratorTable();
+    ASSERT_NE(table, nullptr);
+    RegisterImageWindowClass();
+    ImageWindow *w = CreateImageWindow(0, 0, 100, 100);
+    ASSERT_NE(w, nullptr);
+    ClearPendingCall();
+    PostMessageA(w->window, WM_KEYDOWN, VK_F2, 0);
+    MSG m;
+    while (PeekMessageA(&m, w->window, 0, 0, PM_REMOVE))
+        if (!TranslateAcceleratorA(w->window, table, &m))
+            DispatchMessageA(&m);
+    EXPECT_STREQ(LastPendingCall().handler, "ToggleClickMode");
+    DestroyAcceleratorTable(table);
 }
