@@ -247,10 +247,13 @@ int ReloadPlugins(HWND owner)
         return 0;
     }
     SavePluginListsAndUnload(); // also clears the loaded flags: effects and transforms load again
+    FreeToolButtons(true);
     LoadAllPlugins();
+    LoadToolBarBitmaps();
     CreateToolBarButtons();
     CreateSubWindows();
     ShowSubWindows();
+    ApplyConfiguredColors();
     if (g_mainWindow)
         InvalidateRect(g_mainWindow, NULL, FALSE);
     return 1;

@@ -161,3 +161,8 @@ void ApplyDictionaryToLayerBlends();
 void SaveDictionary();
 void FreeDictionary();
 ColorFunctionRecord *GetColorFunctionRow(int row); // NULL outside the table or when the row holds no module
+DrawPluginRecord *GetDrawPluginRow(int row);       // NULL when the row holds no module
+const char *GetSubWindowName(int row);             // NULL when the row holds no module
+int IsSubWindowShown(int row);
+const char *GetExtCommandName(int row); // NULL for an empty row
+QzcExtCommandProc GetExtCommandEntry(int row);

@@ -297,6 +297,37 @@ ColorFunctionRecord *GetColorFunctionRow(int row)
     return &g_colorFunctions[row];
 }
 
+DrawPluginRecord *GetDrawPluginRow(int row)
+{
+    if (row < 0 || row >= kDrawRows || !g_drawPlugins[row].module)
+        return NULL;
+    return &g_drawPlugins[row];
+}
+
+const char *GetSubWindowName(int row)
+{
+    if (row < 0 || row >= kSubWindowRows || !g_subWindows[row].module)
+        return NULL;
+    return PickLangText(g_subWindows[row].name, g_subWindows[row].translated);
+}
+
+int IsSubWindowShown(int row)
+{
+    return GetSubWindowName(row) && g_subWindows[row].shown ? 1 : 0;
+}
+
+const char *GetExtCommandName(int row)
+{
+    if (row < 0 || row >= kExtCommandRows || !g_extCommands[row].module)
+        return NULL;
+    return g_extCommands[row].name;
+}
+
+QzcExtCommandProc GetExtCommandEntry(int row)
+{
+    return GetExtCommandName(row) ? g_extCommands[row].QzcExtCommand : NULL;
+}
+
 // ---- the kinds as the loader walks them ----
 
 static int BindDrawRow(int i, const char *file, int) { return BindDrawEntries(i, g_drawPlugins, file); }

@@ -79,10 +79,6 @@ void SetNewImageBackColor(int) {}
 void SwitchOverlaysToWindow(ImageWindow *) {}
 void InitWindowFrameMetrics(ImageWindow *) {}
 void RelayoutImageWindow(ImageWindow *) {}
-void UpdateWindowMenus() {}
-void CheckZoomMenuItem(ImageWindow *) {}
-HACCEL LoadKeyMapAndAccelerators() { return NULL; }
-void FreeKeyCommands() {}
 void CreateItemWindow() {}
 void InitTablet(HWND) {}
 int RegisterClipWindowClass() { return 1; }
@@ -175,10 +171,8 @@ const char *PenCreatorPluginName() { return g_cfg.PenCreatorName; }
 HWND g_itemWindow;
 
 // ---- draw methods, sub-window plug-ins, status bar ----
-void SelectDraw(int) {}
 const char *DrawMethodDisplayName(int) { return ""; }
 const char *SubWindowDisplayName(int) { return ""; }
-void ToggleSubWindow(int) {}
 void SetStatusBarText(int, const char *) {}
 int NewImageFillMode() { return 0; }
 

@@ -163,8 +163,9 @@ int OvrinMain(HINSTANCE instance, char *commandLine, int show)
         if (first->group && IsWindowListed(first))
             LeaveNoWindowState(first);
     }
+    BuildMainMenu();
+    BuildWindowMenu(first);
     if (IsWindowListed(first)) {
-        UpdateWindowMenus();
         CheckZoomMenuItem(first);
         if (!BuildWindowDisplay(first, first->group, false))
             return 0;

@@ -141,6 +141,47 @@ TempDir::~TempDir()
     RemoveTree(path_);
 }
 
+namespace {
+int s_closeCommand;
+std::string s_closedTitle;
+
+BOOL CALLBACK FindDialog(HWND window, LPARAM found)
+{
+    char cls[16];
+    GetClassNameA(window, cls, sizeof cls);
+    if (strcmp(cls, "#32770") == 0 && IsWindowVisible(window)) {
+        *(HWND *)found = window;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+void CALLBACK CloseDialogTimer(HWND, UINT, UINT_PTR timer, DWORD)
+{
+    HWND dialog = NULL;
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, (LPARAM)&dialog);
+    if (!dialog)
+        return;
+    KillTimer(NULL, timer);
+    char title[128];
+    GetWindowTextA(dialog, title, sizeof title);
+    s_closedTitle = title;
+    PostMessageA(dialog, WM_COMMAND, (WPARAM)s_closeCommand, 0);
+}
+} // namespace
+
+void CloseNextDialog(int command)
+{
+    s_closeCommand = command;
+    s_closedTitle.clear();
+    SetTimer(NULL, 0, 20, CloseDialogTimer);
+}
+
+const std::string &ClosedDialogTitle()
+{
+    return s_closedTitle;
+}
+
 void WriteFileText(const std::string &path, const std::string &text)
 {
     std::ofstream out(path, std::ios::binary);

@@ -41,6 +41,11 @@ private:
     std::string path_;
 };
 
+// The next dialog this thread shows gets the command (IDCANCEL by default) as soon as it is up;
+// the result is the title of the dialog that got it ("" while none did).
+void CloseNextDialog(int command = IDCANCEL);
+const std::string &ClosedDialogTitle();
+
 void WriteFileText(const std::string &path, const std::string &text);
 std::string ReadFileText(const std::string &path);
 

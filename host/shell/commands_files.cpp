@@ -1,0 +1,210 @@
+// Single commands on images, layers, files, the clipboard and image windows.
+#include "files/openimage.h"
+#include "image/cdib.h"
+#include "image/colors.h"
+#include "image/group.h"
+#include "image/imagelist.h"
+#include "plugins/subwin.h"
+#include "shell/app.h"
+#include "shell/commands.h"
+#include "shell/commands_internal.h"
+#include "shell/commands_pending.h"
+#include "shell/config.h"
+#include "shell/messages.h"
+#include "shell/msgbox.h"
+#include "shell/startup.h"
+#include "shell/winlist.h"
+#include <stdio.h>
+
+static void OpenLayersOrImages(ImageWindow *window)
+{
+    bool intoGroup = !g_noWindowState && window && window->group;
+    RunOpenImageDialog(window, intoGroup ? kOpenAsLayers : kOpenAsGroups);
+}
+
+static void SaveAndRetitle(ImageWindow *window, int (*save)(ImageGroup *))
+{
+    ImageGroup *group = window->group;
+    if (!group)
+        return;
+    HWND handle = window->window;
+    if (save(group) && (window = FindImageWindow(handle)) != NULL && window->group)
+        UpdateWindowTitle(window, window->group);
+}
+
+static void SaveAllImages()
+{
+    for (ImageGroup *g = g_firstGroup; g;) {
+        ImageGroup *next = g->next;
+        SaveGroupAsDefault(g);
+        g = IsGroupListed(next) ? next : NULL;
+    }
+}
+
+static void ToggleLayerStatus(ImageWindow *window)
+{
+    ImageGroup *group = window->group;
+    if (!group)
+        return;
+    int status = QzsGetLayerStatus(group, group->currentLayer);
+    QzsChangeLayerStatus(group, group->currentLayer, 1 - status, 1);
+}
+
+static void CopyLayer(ImageWindow *window)
+{
+    if (g_noWindowState || !window->group || !window->layerImage)
+        return;
+    int w, h, d;
+    GetImageSize(window->layerImage, &w, &h, &d);
+    CopyToClipboard(window, 0, 0, w - 1, h - 1);
+}
+
+static void CopyRegion(ImageWindow *window)
+{
+    if (g_noWindowState || !window->group || !window->layerImage)
+        return;
+    int left, top, right, bottom;
+    QzsGetRegionArea(window->group, window->group->currentLayer, &left, &top, &right, &bottom,
+                     (int)window->activeRegion);
+    if (right > 0 && bottom > 0) {
+        CopyToClipboard(window, left, top, right, bottom);
+        return;
+    }
+    int w, h, d;
+    GetImageSize(window->layerImage, &w, &h, &d);
+    if (d != 32)
+        CopyToClipboard(window, 0, 0, w - 1, h - 1);
+}
+
+static void PasteAsLayer(ImageWindow *window)
+{
+    if (!window->group || (window->group->base && window->group->base->editDepth == 32))
+        PasteFromClipboard(window, 1);
+}
+
+static void RunUndo(ImageWindow *window, void (*step)(ImageWindow *))
+{
+    // A second undo while one runs (its dialogs pump messages) does nothing.
+    static bool s_running;
+    if (s_running)
+        return;
+    s_running = true;
+    step(window);
+    s_running = false;
+}
+
+static void AcquireFromTwain(ImageWindow *window, int showUI)
+{
+    HWND owner = CommandOwner(window);
+    HWND handle = window->window;
+    if (!TwainOpenDefaultSource(showUI)) {
+        ShowSysErrorMessage(owner, 104);
+        return;
+    }
+    HGLOBAL picture = TwainAcquireNative(owner);
+    if (!picture)
+        return;
+    BITMAPINFO *info = (BITMAPINFO *)GlobalLock(picture);
+    if (!info) {
+        ShowSysErrorMessage(owner, 105);
+        GlobalFree(picture);
+        return;
+    }
+    char text[64];
+    snprintf(text, sizeof text, "(%d %d)dep=%d", (int)info->bmiHeader.biWidth, (int)info->bmiHeader.biHeight,
+             (int)info->bmiHeader.biBitCount);
+    AppMessageBox(owner, text, "MES", MB_OK);
+    CDIB *image = CreateImageFromDib(info, 0);
+    GlobalUnlock(picture);
+    GlobalFree(picture);
+    if (!image)
+        return;
+    BroadcastImageListChanged();
+    QzsSetUntitle(image, 1);
+    if (AddImageGroup(image) && (window = FindImageWindow(handle)) != NULL)
+        ShowGroupInWindow(window, g_lastGroup, 0, 1);
+}
+
+static void SetWallpaper(ImageWindow *window, bool tiled)
+{
+    if (!window->layerImage)
+        return;
+    char path[kPathBytes + 16];
+    snprintf(path, sizeof path, "%s\\wall.bmp", g_cfg.appDir);
+    if (!WriteBmpAtDepth(window->layerImage, path, 24))
+        return;
+    HKEY key;
+    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
+        const char *value = tiled ? "1" : "0";
+        RegSetValueExA(key, "TileWallpaper", 0, REG_SZ, (const BYTE *)value, 2);
+        RegCloseKey(key);
+    }
+    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, path, SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
+}
+
+static void SetImageBackground()
+{
+    ImageWindow *w = g_currentWindow;
+    if (!w || !w->group || !w->group->base)
+        return;
+    const ColorRecord &c = g_colorTable[1];
+    uint8_t *bg = w->group->base->background;
+    bg[0] = (uint8_t)c.blue;
+    bg[1] = (uint8_t)c.green;
+    bg[2] = (uint8_t)c.red;
+}
+
+bool RunFileCommand(ImageWindow *window, int id)
+{
+    switch (id) {
+    case 32017: RunOpenImageDialog(window, kOpenAsGroups); break;
+    case 32069: RunOpenImageDialog(window, kOpenViewOnly); break;
+    case 32100: OpenLayersOrImages(window); break;
+    case kCommandNewImage: NewImageCommand(window); break;
+    case 32070: QzsInsertLayer(window, 1, 0); break;
+    case 32071: ToggleLayerStatus(window); break;
+    case 32078:
+        if (window->group)
+            QzsDeleteLayer(window->group, window->group->currentLayer, 1);
+        break;
+    case 32079:
+        if (window->group)
+            MergeLayersToBase(window->group);
+        break;
+    case kCommandCloseAllImage: CloseAllImageGroups(); break;
+    case kCommandCloseImage: CloseImageCommand(window); break;
+    case 32027: SaveAndRetitle(window, SaveGroupInCurrentFormat); break;
+    case 32099: SaveAndRetitle(window, SaveCurrentLayer); break;
+    case 32097:
+        if (window->group)
+            SaveGroupAsDefault(window->group);
+        break;
+    case 32098: SaveAllImages(); break;
+    case 32057: PrintImage(window); break;
+    case 32058: PrintSetup(CommandOwner(window)); break;
+    case 32064: AcquireFromTwain(window, 1); break;
+    case 32094: AcquireFromTwain(window, 0); break;
+    case 32063: TwainSelectSource(CommandOwner(window)); break;
+    case kCommandQuitProgram: QuitApplication(); break;
+    case kCommandUndo: RunUndo(window, UndoLastChange); break;
+    case kCommandRedo: RedoLastChange(window); break;
+    case kCommandRegionUndo: UndoRegionChange(window); break;
+    case kCommandRegionRedo: RedoRegionChange(window); break;
+    case 32014: CopyLayer(window); break;
+    case 32056: CopyRegion(window); break;
+    case 32015: PasteFromClipboard(window, 0); break;
+    case 32077: PasteAsLayer(window); break;
+    case 32003: ShowPreviousGroup(window); break;
+    case 32004: ShowNextGroup(window); break;
+    case kCommandAdjustWindow: FitWindowToImage(window); break;
+    case kCommandOpenEditWindow: OpenEditWindowCommand(window, false); break;
+    case kCommandOpenBrowseWindow: OpenEditWindowCommand(window, true); break;
+    case kCommandCloseWindow: CloseWindowCommand(window); break;
+    case 32050: SetWallpaper(window, false); break;
+    case 32051: SetWallpaper(window, true); break;
+    case 32095: SetImageBackground(); break;
+    case kCommandDumpLayer: DumpLayerRedBytes(window, "c:\\img01.dat"); break;
+    default: return false;
+    }
+    return true;
+}

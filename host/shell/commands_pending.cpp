@@ -1,0 +1,75 @@
+// Stand-ins for the handlers and queries of commands_pending.h: each does nothing until its
+// subsystem is built. Handlers note their call; queries answer "none" without a note.
+#include "shell/commands_pending.h"
+
+static PendingCall s_last;
+
+static void Note(const char *handler, INT_PTR arg = 0)
+{
+    s_last.handler = handler;
+    s_last.arg = arg;
+}
+
+PendingCall LastPendingCall() { return s_last; }
+void ClearPendingCall() { s_last = PendingCall{NULL, 0}; }
+
+// open and save
+void RunOpenImageDialog(ImageWindow *, int how) { Note("RunOpenImageDialog", how); }
+void OpenRecentFile(ImageWindow *, int n) { Note("OpenRecentFile", n); }
+int SaveGroupInCurrentFormat(ImageGroup *) { Note("SaveGroupInCurrentFormat"); return 0; }
+int SaveCurrentLayer(ImageGroup *) { Note("SaveCurrentLayer"); return 0; }
+int SaveGroupAsDefault(ImageGroup *) { Note("SaveGroupAsDefault"); return 0; }
+int WriteBmpAtDepth(CDIB *, const char *, int depth) { Note("WriteBmpAtDepth", depth); return 0; }
+// dialogs
+void RunLightingDialog(HWND) { Note("RunLightingDialog"); }
+void RunPluginMaintenanceDialog(HWND, int kind) { Note("RunPluginMaintenanceDialog", kind); }
+void RunPluginDirectoryDialog(HWND) { Note("RunPluginDirectoryDialog"); }
+// clipboard and printing
+void CopyToClipboard(ImageWindow *, int left, int, int, int) { Note("CopyToClipboard", left); }
+void PasteFromClipboard(ImageWindow *, int asLayer) { Note("PasteFromClipboard", asLayer); }
+void PrintImage(ImageWindow *) { Note("PrintImage"); }
+void PrintSetup(HWND) { Note("PrintSetup"); }
+// TWAIN
+int TwainOpenDefaultSource(int showUI) { Note("TwainOpenDefaultSource", showUI); return 0; }
+HGLOBAL TwainAcquireNative(HWND) { Note("TwainAcquireNative"); return NULL; }
+void TwainSelectSource(HWND) { Note("TwainSelectSource"); }
+// undo and redo
+void UndoLastChange(ImageWindow *) { Note("UndoLastChange"); }
+void RedoLastChange(ImageWindow *) { Note("RedoLastChange"); }
+void UndoRegionChange(ImageWindow *) { Note("UndoRegionChange"); }
+void RedoRegionChange(ImageWindow *) { Note("RedoRegionChange"); }
+// regions, layers, display
+void StartBorderAnimation(ImageWindow *) { Note("StartBorderAnimation"); }
+void MergeLayersToBase(ImageGroup *) { Note("MergeLayersToBase"); }
+void ConvertIntoEditImage(ImageWindow *) { Note("ConvertIntoEditImage"); }
+void ToggleLoopMode() { Note("ToggleLoopMode"); }
+// draw methods and the mouse
+int g_drawState;
+int GetCurrentDrawMethod() { return -1; }
+void SelectDraw(int row) { Note("SelectDraw", row); }
+void ToggleClickMode() { Note("ToggleClickMode"); }
+void ToggleCheckMode(ImageWindow *) { Note("ToggleCheckMode"); }
+void EraseHoverGuide(ImageWindow *) { Note("EraseHoverGuide"); }
+void NudgeCursorAfterScroll(ImageWindow *) { Note("NudgeCursorAfterScroll"); }
+void CommitReedit(ImageWindow *, int stay) { Note("CommitReedit", stay); }
+void CancelReedit(ImageWindow *) { Note("CancelReedit"); }
+void ApplyTransform(ImageWindow *) { Note("ApplyTransform"); }
+// sub-window plug-ins
+void ToggleSubWindow(int row) { Note("ToggleSubWindow", row); }
+void SendSubWindowMessage(INT_PTR, int, INT_PTR param) { Note("SendSubWindowMessage", param); }
+void BroadcastSubWindowMessage(int code) { Note("BroadcastSubWindowMessage", code); }
+// effect and transform dialogs
+bool InEffectMode() { return false; }
+void CreateEffectDialog(HWND) { Note("CreateEffectDialog"); }
+HWND GetTransformDialog() { return NULL; }
+void CreateTransformDialog(HWND) { Note("CreateTransformDialog"); }
+void RefillEffectTree() { Note("RefillEffectTree"); }
+void RefillTransformList() { Note("RefillTransformList"); }
+// extension commands
+// macros
+void ToggleMacroRecording(const char *) { Note("ToggleMacroRecording"); }
+void PlayMacroFile(const char *) { Note("PlayMacroFile"); }
+// clip windows, tool bar
+void CreateClipWindow(int width, int) { Note("CreateClipWindow", width); }
+void MoveClipWindowsToSide() { Note("MoveClipWindowsToSide"); }
+void PaintToolBarFrame() { Note("PaintToolBarFrame"); }

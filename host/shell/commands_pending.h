@@ -1,0 +1,76 @@
+// Handlers and queries that commands and menus call in subsystems not built yet. Every one lives in
+// commands_pending.cpp and does nothing (or answers "none"); the subsystem that builds it moves it
+// into its own files and its own header.
+#pragma once
+#include "ovrin.h"
+
+// open and save (images, layers, recent files, wallpaper)
+enum { kOpenAsGroups = 0, kOpenViewOnly = 1, kOpenAsLayers = 2 };
+void RunOpenImageDialog(ImageWindow *window, int how);
+void OpenRecentFile(ImageWindow *window, int n);
+int SaveGroupInCurrentFormat(ImageGroup *group); // 1 saved
+int SaveCurrentLayer(ImageGroup *group);         // 1 saved
+int SaveGroupAsDefault(ImageGroup *group);       // 1 saved
+int WriteBmpAtDepth(CDIB *image, const char *path, int depth); // 1 written
+// dialogs
+void RunLightingDialog(HWND owner);
+void RunPluginMaintenanceDialog(HWND owner, int kind);
+void RunPluginDirectoryDialog(HWND owner);
+// clipboard and printing
+void CopyToClipboard(ImageWindow *window, int left, int top, int right, int bottom);
+void PasteFromClipboard(ImageWindow *window, int asLayer);
+void PrintImage(ImageWindow *window);
+void PrintSetup(HWND owner);
+// TWAIN
+int TwainOpenDefaultSource(int showUI); // 1 opened
+HGLOBAL TwainAcquireNative(HWND owner); // the acquired picture (a DIB block), or NULL
+void TwainSelectSource(HWND owner);
+// undo and redo
+void UndoLastChange(ImageWindow *window);
+void RedoLastChange(ImageWindow *window);
+void UndoRegionChange(ImageWindow *window);
+void RedoRegionChange(ImageWindow *window);
+// regions, layers, display
+void StartBorderAnimation(ImageWindow *window); // animation phase reset, border traced
+void MergeLayersToBase(ImageGroup *group);
+void ConvertIntoEditImage(ImageWindow *window);
+void ToggleLoopMode();
+// draw methods and the mouse
+extern int g_drawState;     // DrawState: 0 idle, 10 re-edit, other values while a figure is drawn
+int GetCurrentDrawMethod(); // row of the current draw method, -1 none
+void SelectDraw(int row);
+void ToggleClickMode();
+void ToggleCheckMode(ImageWindow *window);
+void EraseHoverGuide(ImageWindow *window);
+void NudgeCursorAfterScroll(ImageWindow *window);
+void CommitReedit(ImageWindow *window, int stay);
+void CancelReedit(ImageWindow *window);
+void ApplyTransform(ImageWindow *window);
+// sub-window plug-ins
+void ToggleSubWindow(int row);
+void SendSubWindowMessage(INT_PTR owner, int code, INT_PTR param);
+void BroadcastSubWindowMessage(int code);
+// effect and transform dialogs
+bool InEffectMode();
+void CreateEffectDialog(HWND owner);
+HWND GetTransformDialog();
+void CreateTransformDialog(HWND owner);
+void RefillEffectTree();
+void RefillTransformList();
+// extension commands
+// macros
+void ToggleMacroRecording(const char *path);
+void PlayMacroFile(const char *path);
+// clip windows, tool bar
+void CreateClipWindow(int width, int height);
+void MoveClipWindowsToSide();
+void PaintToolBarFrame();
+
+// The last stand-in reached, with its first whole-number argument: lets a run tell which handler
+// a command went to while the handler is still a stand-in.
+struct PendingCall {
+    const char *handler; // NULL when none since the last clear
+    INT_PTR arg;
+};
+PendingCall LastPendingCall();
+void ClearPendingCall();

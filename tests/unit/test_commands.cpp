@@ -1,0 +1,414 @@
+// The command table and the dispatcher: gates, ranges and single identifiers, window commands.
+#include "testsupport.h"
+#include "image/group.h"
+#include "image/imagelist.h"
+#include "shell/commands.h"
+#include "shell/commands_pending.h"
+#include "shell/config.h"
+#include "shell/menus.h"
+#include "shell/winlist.h"
+#include "shell/winproc.h"
+#include <set>
+#include <string.h>
+#include <string>
+
+class CommandTest : public HostTest {
+protected:
+    void SetUp() override
+    {
+        HostTest::SetUp();
+        snprintf(g_cfg.Stat_dir, sizeof g_cfg.Stat_dir, "%s", dir.path().c_str());
+        WriteFileText(dir.file("QzMain.mnu.JPN"), "@&File\n#Quit\n");
+        WriteFileText(dir.file("Dazaz.mnu.JPN"), "@&View\n#SetZoom1\n#ToggleGridDisplay\n#RegionDisplayBlack\n"
+                                                 "#RegionDisplayAnimate\n");
+        RegisterImageWindowClass();
+        g_drawState = 0;
+        ClearPendingCall();
+    }
+    void TearDown() override
+    {
+        g_drawState = 0;
+        HostTest::TearDown();
+    }
+    ImageGroup *NewGroup()
+    {
+        CDIB *base = nullptr;
+        QzsCreateNewImage(&base, 16, 16, 32);
+        AddImageGroup(base);
+        base->modified = 0;
+        return g_lastGroup;
+    }
+    ImageWindow *NewWindow(ImageGroup *group)
+    {
+        ImageWindow *w = CreateImageWindow(0, 0, 200, 150);
+        EXPECT_NE(w, nullptr);
+        w->group = group;
+        w->layerImage = group ? group->currentImage : nullptr;
+        MakeWindowCurrent(w);
+        return w;
+    }
+    int WindowCount()
+    {
+        int n = 0;
+        for (ImageWindow *w = g_firstWindow; w; w = w->next)
+            n++;
+        return n;
+    }
+};
+
+TEST_F(CommandTest, TableRowsInOrder)
+{
+    int rows = 0;
+    std::set<std::string> names;
+    std::set<uint32_t> ids;
+    for (const CommandEntry *row = CommandTable; row->name; row++, rows++) {
+        names.insert(row->name);
+        ids.insert(row->id);
+    }
+    EXPECT_EQ(rows, 98);
+    EXPECT_EQ(names.size(), 98u);
+    EXPECT_EQ(ids.size(), 98u);
+    EXPECT_STREQ(CommandTable[0].name, "Undo");
+    EXPECT_STREQ(CommandTable[97].name, "LoadLayer");
+    EXPECT_EQ(CommandTable[98].name, nullptr);
+    for (int i = 2; i <= 9; i++) {
+        const CommandEntry &row = CommandTable[59 + i - 1];
+        EXPECT_EQ(std::string(row.name), "TESTforDev" + std::to_string(i));
+        EXPECT_EQ(row.id, 20000u + i);
+        EXPECT_EQ(std::string(row.label), "&TEST" + std::to_string(i));
+    }
+    struct Label {
+        const char *name;
+        int id;
+        const char *label;
+    } labels[] = {{"PrintSetUp", 32058, "&P&age Setup"},
+                  {"DispLayerNone", 32092, "Undisplay Layer Flame"},
+                  {"ImageInfo", 32068, "&Image infomation..."},
+                  {"OpenBroseWindow", 32028, "Open &Brose window"},
+                  {"SetZoom/8", 32049, "&12.5%"},
+                  {"MaskDisplayOFF", 32037, "(Can't)"}};
+    for (const Label &l : labels) {
+        int id;
+        const char *label;
+        ASSERT_TRUE(LookUpCommand(l.name, &id, &label)) << l.name;
+        EXPECT_EQ(id, l.id);
+        EXPECT_STREQ(label, l.label);
+        EXPECT_STREQ(CommandLabel(l.id), l.label);
+    }
+    int id;
+    const char *label;
+    EXPECT_FALSE(LookUpCommand("undo", &id, &label)); // exact case
+    EXPECT_FALSE(LookUpCommand("", &id, &label));
+}
+
+// Which handler each identifier reaches, by draw state.
+TEST_F(CommandTest, GatesRangesAndSingleIdentifiers)
+{
+    ImageGroup *g = NewGroup();
+    ImageWindow *w = NewWindow(g);
+    struct Case {
+        int state, id;
+        const char *handler;
+        INT_PTR arg;
+        const char *message;
+    } cases[] = {
+        {0, 32162, "SelectDraw", 1, nullptr},
+        {0, 32211, "SelectDraw", 50, nullptr},
+        {0, 32240, "SelectDraw", 79, nullptr},
+        {0, 32241, nullptr, 0, nullptr},
+        {0, 32301, "ToggleSubWindow", 0, nullptr},
+        {0, 32341, "ToggleSubWindow", 40, nullptr},
+        {0, 32400, "ToggleSubWindow", 99, nullptr},
+        {0, 32160, nullptr, 0, nullptr},
+        {0, 34001, nullptr, 0, nullptr}, // no such recent file
+        {0, 25000, nullptr, 0, nullptr}, // nothing registered
+        {0, 32034, "UndoLastChange", 0, nullptr},
+        {3, 32034, nullptr, 0, nullptr},
+        {10, 32034, "UndoLastChange", 0, nullptr},
+        {3, 32694, "NudgeCursorAfterScroll", 0, nullptr},
+        {3, 32162, nullptr, 0, nullptr},
+        {3, 32032, nullptr, 0, nullptr},
+        {0, 32017, "RunOpenImageDialog", kOpenAsGroups, nullptr},
+        {0, 32069, "RunOpenImageDialog", kOpenViewOnly, nullptr},
+        {0, 32100, "RunOpenImageDialog", kOpenAsLayers, nullptr},
+        {0, 32081, "RunPluginMaintenanceDialog", 0, nullptr},
+        {0, 32083, "RunPluginMaintenanceDialog", 1, nullptr},
+        {0, 32082, "RunPluginMaintenanceDialog", 2, nullptr},
+        {0, 32079, "MergeLayersToBase", 0, nullptr},
+        {0, 32027, "SaveGroupInCurrentFormat", 0, nullptr},
+        {0, 32014, "CopyToClipboard", 0, nullptr},
+        {0, 32057, "PrintImage", 0, nullptr},
+        {0, 30101, "CommitReedit", 1, nullptr},
+        {0, 30102, "CancelReedit", 0, nullptr},
+        {0, 30000, "ApplyTransform", 0, nullptr},
+        {0, 32060, "ToggleMacroRecording", 0, nullptr},
+        {0, 32086, "ToggleCheckMode", 0, nullptr},
+        {10, 32086, nullptr, 0, nullptr},
+        {0, 32045, "CreateEffectDialog", 0, nullptr},
+        {0, 32062, "CreateTransformDialog", 0, nullptr},
+        {0, 32088, "CreateClipWindow", 400, nullptr},
+        {0, 32064, "TwainOpenDefaultSource", 1, "Can't open TWAIN device"},
+        {0, 32094, "TwainOpenDefaultSource", 0, "Can't open TWAIN device"},
+        {0, 32030, nullptr, 0, "Not support yet!"},
+        {0, 32013, nullptr, 0, nullptr},
+        {0, 32037, nullptr, 0, nullptr},
+        {0, 32055, nullptr, 0, nullptr},
+        {0, 32073, nullptr, 0, nullptr},
+        {0, 32084, nullptr, 0, nullptr},
+        {0, 32091, nullptr, 0, nullptr},
+        {0, 20005, nullptr, 0, nullptr},
+        {0, 20009, nullptr, 0, nullptr},
+    };
+    for (const Case &c : cases) {
+        g_drawState = c.state;
+        ClearPendingCall();
+        boxes.boxes.clear();
+        DispatchCommand(w, c.id, 0);
+        PendingCall call = LastPendingCall();
+        std::string where = std::to_string(c.state) + "/" + std::to_string(c.id);
+        if (c.handler) {
+            EXPECT_STREQ(call.handler, c.handler) << where;
+            EXPECT_EQ(call.arg, c.arg) << where;
+        } else {
+            EXPECT_EQ(call.handler, nullptr) << where << " reached " << call.handler;
+        }
+        if (c.message) {
+            ASSERT_EQ(boxes.boxes.size(), 1u) << where;
+            EXPECT_EQ(boxes.boxes[0].text, c.message) << where;
+        } else {
+            EXPECT_TRUE(boxes.boxes.empty()) << where;
+        }
+    }
+    EXPECT_TRUE(IsWindowListed(w));
+}
+
+TEST_F(CommandTest, WithoutAWindowOnlyOpeningCommandsGoOn)
+{
+    for (int id : {32034, 32162, 33001, 32009, 32029}) {
+        DispatchCommand(nullptr, id, 0);
+        EXPECT_EQ(LastPendingCall().handler, nullptr) << id;
+    }
+    EXPECT_TRUE(boxes.boxes.empty());
+    // Bound to one window and no image at all: no window opens, so the dialog does not run.
+    DispatchCommand(nullptr, 32017, 0);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "There is no image to display");
+    EXPECT_EQ(LastPendingCall().handler, nullptr);
+    EXPECT_EQ(WindowCount(), 0);
+
+    g_cfg.BindImageToOneWindow = 0;
+    DispatchCommand(nullptr, 32017, 0);
+    EXPECT_EQ(WindowCount(), 1);
+    EXPECT_EQ(g_currentWindow, g_firstWindow);
+    EXPECT_STREQ(LastPendingCall().handler, "RunOpenImageDialog");
+    DiscardAllImages();
+    // NewImage opens its window the same way, and can run again afterwards.
+    CloseNextDialog();
+    DispatchCommand(nullptr, 32016, 0);
+    EXPECT_EQ(WindowCount(), 1);
+    EXPECT_EQ(ClosedDialogTitle(), "Create New Image");
+    CloseNextDialog();
+    DispatchCommand(g_currentWindow, 32016, 0);
+    EXPECT_EQ(ClosedDialogTitle(), "Create New Image");
+    // The options sheet runs from its command too.
+    CloseNextDialog();
+    DispatchCommand(g_currentWindow, 32066, 0);
+    EXPECT_EQ(ClosedDialogTitle(), "Options");
+}
+
+TEST_F(CommandTest, ViewSwitchesOfTheWindow)
+{
+    ImageWindow *w = NewWindow(NewGroup());
+    BuildWindowMenu(w);
+    struct Zoom {
+        int id, zoom;
+    } zooms[] = {{32009, 1}, {32010, 2}, {32011, 4}, {32012, 8}, {32047, -2}, {32048, -4}, {32049, -8}};
+    for (const Zoom &z : zooms) {
+        DispatchCommand(w, z.id, 0);
+        EXPECT_EQ(w->display.zoom, z.zoom) << z.id;
+    }
+    int grid = w->grid;
+    DispatchCommand(w, 32044, 0);
+    EXPECT_EQ(w->grid, !grid);
+    EXPECT_EQ((GetMenuState(w->menu, 32044, MF_BYCOMMAND) & MF_CHECKED) != 0, w->grid != 0);
+    w->regionDisplayMode = 4;
+    CheckMenuItem(w->menu, 32041, MF_BYCOMMAND | MF_CHECKED);
+    DispatchCommand(w, 32038, 0);
+    EXPECT_EQ(w->regionDisplayMode, 1);
+    EXPECT_TRUE(GetMenuState(w->menu, 32038, MF_BYCOMMAND) & MF_CHECKED);
+    EXPECT_FALSE(GetMenuState(w->menu, 32041, MF_BYCOMMAND) & MF_CHECKED);
+    DispatchCommand(w, 32092, 0);
+    EXPECT_EQ(w->layerFrameMode, 0);
+    DispatchCommand(w, 32093, 0);
+    EXPECT_EQ(w->layerFrameMode, 2);
+    int lock = w->lock;
+    DispatchCommand(w, 32065, 0);
+    EXPECT_EQ(w->lock, !lock);
+}
+
+TEST_F(CommandTest, LayerAndImageListCommands)
+{
+    g_cfg.BindImageToOneWindow = 0;
+    ImageGroup *g = NewGroup();
+    CDIB *a = nullptr, *b = nullptr;
+    QzsCreateNewImage(&a, 4, 4, 32);
+    QzsCreateNewImage(&b, 4, 4, 32);
+    LayerRecord *la = QzsInsertNewLayer(g, a, 0, 0, 1, 255, 0);
+    LayerRecord *lb = QzsInsertNewLayer(g, b, 0, 0, 1, 255, 0);
+    ImageGroup *other = NewGroup();
+    ImageWindow *w = NewWindow(g);
+    DispatchCommand(w, 33001, 0);
+    EXPECT_EQ(g->currentLayer, nullptr);
+    DispatchCommand(w, 33003, 0);
+    EXPECT_EQ(g->currentLayer, lb);
+    DispatchCommand(w, 33010, 0); // past the layers
+    EXPECT_EQ(g->currentLayer, lb);
+    DispatchCommand(w, 33002, 0);
+    EXPECT_EQ(g->currentLayer, la);
+    EXPECT_EQ(w->layerImage, a);
+    DispatchCommand(w, 32071, 0); // hide the current layer
+    EXPECT_EQ(la->status, 0);
+    // Image-list entry 1 shows the second group; entry 2 names no group.
+    DispatchCommand(w, 32001, 0);
+    EXPECT_EQ(w->group, other);
+    DispatchCommand(w, 32019, 0);
+    EXPECT_EQ(w->group, other);
+}
+
+TEST_F(CommandTest, CloseWindowLetsTheNestedCloseFreeTheWindow)
+{
+    ImageGroup *g1 = NewGroup(), *g2 = NewGroup();
+    ImageWindow *b = NewWindow(g2);
+    ImageWindow *a = NewWindow(g1);
+    HWND handleA = a->window;
+    // Bound to one window: a is g1's sole viewer, so g1 closes; b shows what remains and a goes.
+    DispatchCommand(a, 32029, 0);
+    EXPECT_EQ(FindImageWindow(handleA), nullptr);
+    EXPECT_EQ(WindowCount(), 1);
+    EXPECT_EQ(g_firstWindow, b);
+    EXPECT_EQ(g_currentWindow, b);
+    EXPECT_EQ(g_firstGroup, g2);
+    EXPECT_EQ(g2->next, nullptr);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+TEST_F(CommandTest, TheSoleViewerKeepsItsWindowForTheNextGroup)
+{
+    ImageGroup *g1 = NewGroup(), *g2 = NewGroup();
+    ImageWindow *a = NewWindow(g1);
+    DispatchCommand(a, 32029, 0);
+    EXPECT_EQ(g_firstGroup, g2);
+    ASSERT_EQ(g_firstWindow, a);
+    EXPECT_EQ(a->group, g2);
+    EXPECT_FALSE(g_noWindowState);
+}
+
+TEST_F(CommandTest, OpenEditWindowCascadesAndNamesTheGroup)
+{
+    g_cfg.BindImageToOneWindow = 0;
+    g_cfg.AutoAdjustMode = 0;
+    ImageGroup *g = NewGroup();
+    g_currentGroup = g;
+    g_currentImage = g->base;
+    RECT r[2];
+    for (int i = 0; i < 2; i++) {
+        DispatchCommand(nullptr, 32031, 0);
+        ASSERT_NE(g_currentWindow, nullptr);
+        EXPECT_EQ(g_currentWindow->group, g);
+        EXPECT_NE(g_currentWindow->menu, nullptr);
+        GetWindowRect(g_currentWindow->window, &r[i]);
+    }
+    EXPECT_EQ(WindowCount(), 2);
+    EXPECT_EQ(r[1].left - r[0].left, 16);
+    EXPECT_EQ(r[1].top - r[0].top, 16);
+    char title[300];
+    GetWindowTextA(g_currentWindow->window, title, sizeof title);
+    EXPECT_EQ(std::string(title), std::string(g->name) + " (16*16)");
+}
+
+TEST_F(CommandTest, ARefusedCloseLeavesWindowsAndGroups)
+{
+    ImageGroup *g1 = NewGroup(), *g2 = NewGroup();
+    ImageWindow *b = NewWindow(g2);
+    ImageWindow *a = NewWindow(g1);
+    g1->base->modified = 1;
+    boxes.Answer(IDCANCEL);
+    DispatchCommand(a, 32029, 0);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(WindowCount(), 2);
+    EXPECT_EQ(a->group, g1);
+    EXPECT_EQ(b->group, g2);
+    EXPECT_EQ(g_currentWindow, a);
+    g1->base->modified = 0;
+}
+
+TEST_F(CommandTest, CloseImageWithoutBindingShowsTheNextGroup)
+{
+    g_cfg.BindImageToOneWindow = 0;
+    ImageGroup *g1 = NewGroup(), *g2 = NewGroup();
+    ImageWindow *a = NewWindow(g1);
+    ImageWindow *b = NewWindow(g1);
+    DispatchCommand(a, 32026, 0);
+    EXPECT_EQ(g_firstGroup, g2);
+    EXPECT_EQ(a->group, g2);
+    EXPECT_EQ(b->group, g2);
+    EXPECT_EQ(WindowCount(), 2);
+}
+
+TEST_F(CommandTest, CloseWindowInModeZeroHidesTheLastWindow)
+{
+    g_cfg.BindImageToOneWindow = 0;
+    g_cfg.CloseImageWithWindow = 0;
+    ImageGroup *g = NewGroup();
+    ImageWindow *w = NewWindow(g);
+    DispatchCommand(w, 32029, 0);
+    EXPECT_TRUE(g_noWindowState);
+    EXPECT_EQ(g_firstWindow, w);
+    EXPECT_EQ(g_firstGroup, g); // the image stays
+}
+
+TEST_F(CommandTest, ChangeLanguageTwiceComesBack)
+{
+    g_cfg.LANG = 0;
+    ImageWindow *w = NewWindow(NewGroup());
+    DispatchCommand(w, 32046, 0);
+    EXPECT_EQ(g_cfg.LANG, 1);
+    EXPECT_STREQ(LastPendingCall().handler, "BroadcastSubWindowMessage");
+    EXPECT_EQ(LastPendingCall().arg, 4);
+    DispatchCommand(w, 32046, 0);
+    EXPECT_EQ(g_cfg.LANG, 0);
+}
+
+TEST_F(CommandTest, ExtensionCommandsByName)
+{
+    EXPECT_EQ(QzsGetCommandProc("resize"), nullptr);
+    EXPECT_EQ(QzsGetCommandProc(""), nullptr);
+    EXPECT_EQ(QzsGetCommandProc(nullptr), nullptr);
+}
+
+TEST_F(CommandTest, ASecondStartDuringAFigureWaitsForIt)
+{
+    char *text = _strdup("C:\\none.bmp");
+    PostHandedOverCommandLine(text); // without a main window it is posted to this thread
+    MSG m;
+    while (PeekMessageA(&m, (HWND)-1, 0, 0, PM_REMOVE)) {
+    }
+    g_drawState = 3;
+    DispatchCommand(nullptr, kCommandSecondStartId, (LPARAM)text);
+    g_drawState = 0;
+    bool reposted = false;
+    DWORD end = GetTickCount() + 3000;
+    while (!reposted && GetTickCount() < end) {
+        if (!PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+            Sleep(10);
+            continue;
+        }
+        if (m.message == WM_COMMAND && !m.hwnd && LOWORD(m.wParam) == kCommandSecondStartId &&
+            m.lParam == (LPARAM)text)
+            reposted = true;
+        else
+            DispatchMessageA(&m);
+    }
+    EXPECT_TRUE(reposted);
+    DispatchCommand(nullptr, kCommandSecondStartId, (LPARAM)text); // opened now, and freed
+}
