@@ -1,6 +1,7 @@
 // Loading the plug-in kinds: the modules named in a kind's list file first, then the rest of its
 // directory; one walk for every kind, driven by the kind's description.
 #include "plugins/loader_internal.h"
+#include "shell/textutil.h"
 #include "plugins/effectdlg.h"
 #include "plugins/subwin.h"
 #include "plugins/transform.h"
@@ -65,16 +66,16 @@ static int LoadFromList(const PluginKind &kind, int limit)
     int filled = 0;
     int savedWidth = 0, savedHeight = 0;
     char line[kListLineBytes];
-    if (kind.subWindow && ReadListLine(f, line, sizeof line)) {
+    if (kind.subWindow && ReadTextLine(f, line, sizeof line)) {
         char token[32];
-        const char *p = NextListToken(line, token, sizeof token);
+        const char *p = NextTextToken(line, token, sizeof token);
         if (p) {
             savedWidth = atoi(token);
-            if (NextListToken(p, token, sizeof token))
+            if (NextTextToken(p, token, sizeof token))
                 savedHeight = atoi(token);
         }
     }
-    while (filled < limit && ReadListLine(f, line, sizeof line)) {
+    while (filled < limit && ReadTextLine(f, line, sizeof line)) {
         char file[QZ_FILE_LEN], translated[QZ_TRANSLATED_LEN];
         int x = 0, y = 0, shown = 1;
         int parsed = kind.subWindow ? ParseSubWindowPinLine(line, file, sizeof file, &x, &y, &shown, translated,
@@ -85,7 +86,7 @@ static int LoadFromList(const PluginKind &kind, int limit)
         if (!LoadIntoRow(kind, filled, file, kind.listLoadMessage, shown))
             continue;
         if (char *t = RowTranslated(kind, filled))
-            CopyBounded(t, QZ_TRANSLATED_LEN, translated);
+            CopyText(t, QZ_TRANSLATED_LEN, translated);
         if (kind.subWindow) {
             g_subWindows[filled].x = RescalePosition(x, savedWidth, g_screenWidth);
             g_subWindows[filled].y = RescalePosition(y, savedHeight, g_screenHeight);

@@ -1,5 +1,6 @@
 // Binding the entry points of each plug-in kind by name, and unloading one row.
 #include "plugins/loader_internal.h"
+#include "shell/textutil.h"
 #include "shell/app.h"
 #include "shell/messages.h"
 #include <stddef.h>
@@ -43,9 +44,9 @@ void ReadPluginName(HMODULE module, const char *fallback, char *out, size_t size
 {
     char name[QZ_NAME_LEN];
     if (LoadStringA(module, 100, name, sizeof name) > 0)
-        CopyBounded(out, size, name);
+        CopyText(out, size, name);
     else
-        CopyBounded(out, size, fallback);
+        CopyText(out, size, fallback);
 }
 
 // ---- draw ----
@@ -99,7 +100,7 @@ int BindDrawEntries(int i, DrawPluginRecord *table, const char *file)
         return RefuseDraw(row, 46, file);
     if (!(row.QzcCancelOne = Entry<QzcCancelOneProc>(m, "QzcCancelOne")))
         return RefuseDraw(row, 47, file);
-    CopyBounded(row.file, sizeof row.file, file);
+    CopyText(row.file, sizeof row.file, file);
     return 1;
 }
 
@@ -136,7 +137,7 @@ int BindSubWindowEntries(int i, SubWindowRecord *table, const char *file, int sh
     row.QzcReceiveMessage = Entry<QzcReceiveMessageProc>(m, "QzcReceiveMessage");
     row.QzcMakePen = Entry<QzcMakePenProc>(m, "QzcMakePen");
     row.bitmap = LoadBitmapA(m, MAKEINTRESOURCEA(102));
-    CopyBounded(row.file, sizeof row.file, file);
+    CopyText(row.file, sizeof row.file, file);
     return 1;
 }
 
@@ -158,7 +159,7 @@ int BindEffectEntries(int i, EffectPluginRecord *table, const char *file)
     if (!(row.QzcEffect = Entry<QzcEffectProc>(row.module, "QzcEffect")))
         return Refuse(row, 49, file);
     ReadPluginName(row.module, "UNKNOUWN Effect", row.name, sizeof row.name);
-    CopyBounded(row.file, sizeof row.file, file);
+    CopyText(row.file, sizeof row.file, file);
     return 1;
 }
 
@@ -182,7 +183,7 @@ int BindTransformEntries(int i, TransformPluginRecord *table, const char *file)
     if (!(row.QzcTransforming = Entry<QzcTransformingProc>(m, "QzcTransforming")))
         return Refuse(row, 72, file);
     ReadPluginName(m, "UNKNOUWN Transform", row.name, sizeof row.name);
-    CopyBounded(row.file, sizeof row.file, file);
+    CopyText(row.file, sizeof row.file, file);
     return 1;
 }
 
@@ -216,7 +217,7 @@ int BindFuncColorEntries(int i, ColorFunctionRecord *table, const char *file)
     row.bitmap = LoadBitmapA(m, MAKEINTRESOURCEA(102));
     if (row.bitmap)
         QzsSetBackColorInBitmap(row.bitmap);
-    CopyBounded(row.file, sizeof row.file, file);
+    CopyText(row.file, sizeof row.file, file);
     return 1;
 }
 
@@ -236,7 +237,7 @@ int BindExtCommandEntries(int i, ExtCommandRecord *table, const char *file)
     if (!(row.QzcExtCommand = Entry<QzcExtCommandProc>(row.module, "QzcExtCommand")))
         return Refuse(row, 0, file);
     ReadPluginName(row.module, "UNKNOUWN ExtCommand", row.name, sizeof row.name);
-    CopyBounded(row.file, sizeof row.file, file);
+    CopyText(row.file, sizeof row.file, file);
     return 1;
 }
 
@@ -262,7 +263,7 @@ int BindParameterEntries(int i, ParameterTypeRecord *table, const char *file)
         !row.QzcSetValue || !row.QzcChangeValue || !row.QzcDisposeParameterControl)
         return Refuse(row, 82, file);
     ReadPluginName(m, "UNKNOUWN Parameter", row.name, sizeof row.name);
-    CopyBounded(row.file, sizeof row.file, file);
+    CopyText(row.file, sizeof row.file, file);
     return 1;
 }
 
@@ -272,7 +273,7 @@ int BindLayerBlendEntries(int i, LayerBlendRecord *table, const char *file)
     if (!(row.QzcGetBlendColor = Entry<BlendFunction>(row.module, "QzcGetBlendColor")))
         return Refuse(row, 84, file);
     ReadPluginName(row.module, "UNKNOUWN LayerBlend", row.name, sizeof row.name);
-    CopyBounded(row.file, sizeof row.file, file);
+    CopyText(row.file, sizeof row.file, file);
     return 1;
 }
 

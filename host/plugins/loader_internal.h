@@ -6,9 +6,6 @@
 
 enum { kListLineBytes = 1024 };
 
-void CopyBounded(char *out, size_t size, const char *text); // cut to size, never inside a double-byte pair
-bool ReadListLine(FILE *file, char *line, size_t size);     // false at the end; over-long lines are cut
-const char *NextListToken(const char *p, char *token, size_t size); // NULL when no token is left
 bool JoinPath(char *out, size_t size, const char *dir, const char *name); // false when it does not fit
 
 // What differs between the kinds that the loader walks in the same way.

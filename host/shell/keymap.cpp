@@ -5,7 +5,7 @@
 #include "shell/app.h"
 #include "shell/commands.h"
 #include "shell/config.h"
-#include "shell/linefile.h"
+#include "shell/textutil.h"
 #include "shell/messages.h"
 #include <stdio.h>
 #include <stdlib.h>
@@ -87,13 +87,13 @@ static void ParseKeyMapLine(const char *line)
     if (!line[0] || line[0] == '#')
         return;
     char keyToken[kLineBytes], commandToken[kLineBytes];
-    const char *pos = NextLineToken(line, keyToken, sizeof keyToken);
+    const char *pos = NextTextToken(line, keyToken, sizeof keyToken);
     int table, key;
     if (!pos || !ParseKeyToken(keyToken, &table, &key)) {
         ShowErrorMessageArg(NULL, 53, keyToken);
         return;
     }
-    NextLineToken(pos, commandToken, sizeof commandToken);
+    NextTextToken(pos, commandToken, sizeof commandToken);
     int id;
     const char *label;
     if (!LookUpCommand(commandToken, &id, &label)) {
@@ -107,15 +107,15 @@ void LoadKeyMap()
 {
     char path[kPathBytes + kPathBytes];
     snprintf(path, sizeof path, "%s\\%s", g_cfg.Stat_dir, g_cfg.KeyMap);
-    LineFile file;
-    if (!OpenLineFile(&file, path)) {
+    FILE *file = fopen(path, "r");
+    if (!file) {
         ShowErrorMessage(NULL, 52);
         return;
     }
     char line[kLineBytes];
-    while (NextFileLine(&file, line, sizeof line))
+    while (ReadTextLine(file, line, sizeof line))
         ParseKeyMapLine(line);
-    CloseLineFile(&file);
+    fclose(file);
 }
 
 HACCEL BuildAcceleratorTable()

@@ -4,7 +4,7 @@
 #include "shell/commands.h"
 #include "shell/config.h"
 #include "shell/keymap.h"
-#include "shell/linefile.h"
+#include "shell/textutil.h"
 #include "shell/menus_build.h"
 #include "shell/messages.h"
 #include "shell/winlist.h"
@@ -45,20 +45,20 @@ int ParseMenuLine(const char *line, int *kind, int *value, char *english, char *
     if (!line[0])
         return 0;
     char first[kLineBytes], second[kLineBytes], third[kLineBytes];
-    const char *pos = NextLineToken(line, first, sizeof first);
+    const char *pos = NextTextToken(line, first, sizeof first);
     if (!pos) {
         ShowErrorMessage(g_mainWindow, 35);
         return 0;
     }
-    pos = NextLineToken(pos, second, sizeof second);
-    NextLineToken(pos, third, sizeof third);
+    pos = NextTextToken(pos, second, sizeof second);
+    NextTextToken(pos, third, sizeof third);
     size_t captionSize = size < (size_t)kCaptionBytes ? size : (size_t)kCaptionBytes;
     const char *rest = first + 1;
     switch (first[0]) {
     case '@':
         *kind = kMenuLinePopup;
-        CopyTextCut(english, captionSize, rest);
-        CopyTextCut(translated, captionSize, second);
+        CopyText(english, captionSize, rest);
+        CopyText(translated, captionSize, second);
         return 1;
     case '#': {
         int id;
@@ -69,14 +69,14 @@ int ParseMenuLine(const char *line, int *kind, int *value, char *english, char *
         }
         *kind = kMenuLineCommand;
         *value = id;
-        CopyTextCut(english, captionSize, label);
-        CopyTextCut(translated, captionSize, second);
+        CopyText(english, captionSize, label);
+        CopyText(translated, captionSize, second);
         return 1;
     }
     case '$':
         *kind = kMenuLineList;
         *value = ListNumber(rest);
-        CopyTextCut(translated, captionSize, second);
+        CopyText(translated, captionSize, second);
         return *value != 0;
     case '-':
         *kind = kMenuLineSeparator;
@@ -94,8 +94,8 @@ int ParseMenuLine(const char *line, int *kind, int *value, char *english, char *
         *kind = kMenuLineSubPopup;
         {
             size_t subSize = size < (size_t)kSubCaptionBytes ? size : (size_t)kSubCaptionBytes;
-            CopyTextCut(english, subSize, second);
-            CopyTextCut(translated, subSize, third);
+            CopyText(english, subSize, second);
+            CopyText(translated, subSize, third);
         }
         return 1;
     }
@@ -118,7 +118,7 @@ void StartPopup(MenuBuild *b, const char *english, const char *translated)
 {
     ClosePopup(b);
     b->popup = CreatePopupMenu();
-    CopyTextCut(b->popupCaption, sizeof b->popupCaption, PickLangText(english, translated));
+    CopyText(b->popupCaption, sizeof b->popupCaption, PickLangText(english, translated));
     b->currentSub = -1;
     b->firstPopup = false;
 }
@@ -128,10 +128,10 @@ static void AddCommandItem(MenuBuild *b, int id, const char *english, const char
     char key[64], text[kItemTextBytes];
     KeyTextForCommand(id, key, sizeof key);
     char caption[kCaptionBytes];
-    CopyTextCut(caption, sizeof caption, PickLangText(english, translated));
+    CopyText(caption, sizeof caption, PickLangText(english, translated));
     char whole[kCaptionBytes + 64 + 2];
     snprintf(whole, sizeof whole, "%s\t%s", caption, key);
-    CopyTextCut(text, sizeof text, whole);
+    CopyText(text, sizeof text, whole);
     HMENU target = b->currentSub >= 0 ? b->sub[b->currentSub] : b->popup ? b->popup : b->bar;
     AppendMenuA(target, MF_STRING, (UINT_PTR)id, text);
 }
@@ -142,7 +142,7 @@ static void StartSubPopup(MenuBuild *b, int n, const char *english, const char *
         DestroyMenu(b->sub[n]);
     b->sub[n] = CreatePopupMenu();
     b->subAttached[n] = false;
-    CopyTextCut(b->subCaption[n], sizeof b->subCaption[n], PickLangText(english, translated));
+    CopyText(b->subCaption[n], sizeof b->subCaption[n], PickLangText(english, translated));
     b->currentSub = n;
 }
 
@@ -165,13 +165,13 @@ static HMENU BuildMenuFromFile(const char *fileName, ImageWindow *window, bool m
     b.mainMenu = mainMenu;
     char path[kPathBytes * 2 + kTextBytes];
     snprintf(path, sizeof path, "%s\\%s.%s", g_cfg.Stat_dir, fileName, g_cfg.ExtensionOfDictionary);
-    LineFile file;
-    if (!OpenLineFile(&file, path)) {
+    FILE *file = fopen(path, "r");
+    if (!file) {
         ShowErrorMessage(g_mainWindow, 33);
         return b.bar;
     }
     char line[kLineBytes];
-    while (NextFileLine(&file, line, sizeof line)) {
+    while (ReadTextLine(file, line, sizeof line)) {
         int kind, value;
         char english[kSubCaptionBytes], translated[kSubCaptionBytes];
         if (!ParseMenuLine(line, &kind, &value, english, translated, sizeof english))
@@ -191,7 +191,7 @@ static HMENU BuildMenuFromFile(const char *fileName, ImageWindow *window, bool m
             break;
         }
     }
-    CloseLineFile(&file);
+    fclose(file);
     b.firstPopup = false;
     ClosePopup(&b);
     for (int n = 0; n < kSubPopups; n++)

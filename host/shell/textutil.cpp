@@ -111,6 +111,19 @@ int GetNextToken(const char *line, int start, char *token, size_t size)
     return i;
 }
 
+const char *NextTextToken(const char *pos, char *token, size_t size)
+{
+    if (size)
+        token[0] = 0;
+    if (!pos)
+        return NULL;
+    while (*pos && IsBlank((unsigned char)*pos))
+        pos++;
+    if (!*pos)
+        return NULL;
+    return pos + GetNextToken(pos, 0, token, size);
+}
+
 QZS_DECL(int) QzsGetToken(const char *line, int start, char *token)
 {
     if (!line || !token)

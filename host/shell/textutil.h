@@ -23,6 +23,9 @@ int ReadTextLine(FILE *stream, char *line, size_t size);
 // token is cut to its buffer; the position always moves past the whole token.
 int GetNextToken(const char *line, int start, char *token, size_t size);
 
+// The same walk with a pointer: NULL (and an empty token) when only blanks are left.
+const char *NextTextToken(const char *pos, char *token, size_t size);
+
 int CompareTextNoCase(const char *a, const char *b);
 int CompareTextNoCaseN(const char *a, const char *b, int n);
 
