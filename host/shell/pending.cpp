@@ -164,15 +164,10 @@ bool TwainMessageHook(MSG *) { return false; }
 
 // ---- pen and the sub-window plug-in table ----
 void MakeDefaultPen() {}
-int CallSubWindowPenMaker(const char *, const char *) { return 0; }
-// Until the table exists nobody can have made the pen: the configured creator is kept.
-const char *PenCreatorPluginName() { return g_cfg.PenCreatorName; }
 
 HWND g_itemWindow;
 
 // ---- draw methods, sub-window plug-ins, status bar ----
-const char *DrawMethodDisplayName(int) { return ""; }
-const char *SubWindowDisplayName(int) { return ""; }
 void SetStatusBarText(int, const char *) {}
 int NewImageFillMode() { return 0; }
 

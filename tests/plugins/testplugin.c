@@ -102,6 +102,16 @@ QZC_EXPORT(HWND) QzcShowDlg(HINSTANCE module, HWND owner, int x, int y)
 }
 #endif
 QZC_EXPORT(int) QzcChangeDraw(int index) { s_calls++; return 0; }
+#ifdef TP_PENMAKER
+/* Remembers the pen code it was asked for; the tests read it back through TpLastPenCode. */
+static char s_penCode[256] = "(never called)";
+QZC_EXPORT(int) QzcMakePen(const char *code)
+{
+    lstrcpynA(s_penCode, code ? code : "(null)", sizeof s_penCode);
+    return 1;
+}
+QZC_EXPORT(const char *) TpLastPenCode(void) { return s_penCode; }
+#endif
 #endif
 
 #ifdef TP_EXTCMD
