@@ -102,7 +102,7 @@ static void RemoveSavedLayers(ImageGroup *group, const UndoRecord *r)
 // the edited image; it replaces the edited image in the window. NULL without memory.
 static CDIB *ReplaceWithCopyOf(ImageWindow *window, CDIB *edited, const CDIB *source)
 {
-    int w, h, d, ew, eh, ed;
+    int w, h, d;
     if (!GetImageSize(source, &w, &h, &d) || !source->pixels)
         return NULL;
     CDIB *fresh = (CDIB *)calloc(1, sizeof(CDIB));
@@ -118,16 +118,6 @@ static CDIB *ReplaceWithCopyOf(ImageWindow *window, CDIB *edited, const CDIB *so
     fresh->undoLast = edited->undoLast;
     fresh->undoCurrent = edited->undoCurrent;
     fresh->undoBytes = edited->undoBytes;
-    // The mask goes with the replacement; one of another size would be read out of bounds.
-    GetImageSize(edited, &ew, &eh, &ed);
-    if (ew != w || eh != h) {
-        free(edited->mask);
-        edited->mask = NULL;
-        for (RegionSlot &s : fresh->slots) {
-            s.state = 0;
-            s.left = s.top = s.right = s.bottom = -1;
-        }
-    }
     QzsReplaceWinImage(window, fresh, 0);
     return fresh;
 }
