@@ -205,15 +205,13 @@ static void ReleaseSavedLayers(LayerRecord *layer)
     }
 }
 
-// Image copies in a whole-image record own only their header and pixels: the mask and border
-// points they might point at belong to the live image.
+// Images held by a whole-image record own their header, pixels and border points, never a mask:
+// the live mask went on to the replacing image.
 static void ReleaseHeldImage(CDIB *image)
 {
     if (!image)
         return;
     image->mask = NULL;
-    for (RegionSlot &slot : image->slots)
-        slot.firstBlock = slot.lastBlock = NULL;
     FreeImageStore(image);
     FreeUndoRecords(image, image->undoFirst);
     free(image);
