@@ -36,7 +36,9 @@ UndoRecord *CreateUndoWhole(CDIB *image, CDIB *replaced, const char *label);
 // Records the DirtyRectangle: kind 100 in the image's chain (rectangle minus the group's
 // current-layer origin), kind 99 in the group's chain. Redo records are dropped first, then the
 // oldest ones while the record cannot be made. The result is the record, whose before and after
-// stores the caller fills; NULL when none could be made (the change is then not undoable).
+// stores the caller fills; NULL when none could be made (the change is then not undoable). The
+// rectangle is clipped to the recorded image, so callers index the stores by the record's own
+// rectangle, not by the DirtyRectangle.
 UndoRecord *PushUndo(ImageGroup *group, CDIB *image, int kind);
 // Records the replacement of oldImage by newImage, which has taken over oldImage's chain; the
 // record owns oldImage from then on (freed at once when no record can be made).

@@ -148,7 +148,8 @@ static int StepImage(ImageWindow *window, bool redo)
         return 1;
     UndoChain chain = ImageChain(image);
     UndoRecord *r = redo ? (*chain.current ? (*chain.current)->next : *chain.first) : *chain.current;
-    if (!r)
+    // Only pixel and whole-image records belong here; the stores of any other hold no pixels.
+    if (!r || (r->kind != kUndoPixelRect && r->kind != kUndoWholeImage))
         return 2;
     UndoRecord *newCurrent = redo ? r : FindPreviousRecord(chain, r);
     if (r->kind == kUndoWholeImage) {
