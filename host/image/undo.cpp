@@ -67,7 +67,7 @@ UndoRecord *CreateUndoRect(ImageGroup *group, CDIB *image, int x0, int y0, int x
     INT_PTR held = kind == kUndoRegionRect ? (group ? group->regionUndoBytes : 0) : (image ? image->undoBytes : 0);
     if (!CeilingAllows(held))
         return NULL;
-    int64_t w = (int64_t)abs(x1 - x0) + 1, h = (int64_t)abs(y1 - y0) + 1;
+    int64_t w = llabs((int64_t)x1 - x0) + 1, h = llabs((int64_t)y1 - y0) + 1;
     int depth = kind == kUndoRegionRect ? 8 : 32;
     if (w > INT32_MAX || h > INT32_MAX)
         return NULL;
