@@ -118,9 +118,18 @@ void ReplaceImage(CDIB *oldImage, CDIB *newImage, int keepUndo)
     newImage->modified = 1;
     newImage->untitledNumber = oldImage->untitledNumber;
     newImage->zoom = oldImage->zoom;
-    if (newImage->mask != oldImage->mask)
+    // A mask is laid out for one size: an image of another size starts without one.
+    uint8_t *mask = oldImage->mask;
+    if (newImage->mask != mask)
         free(newImage->mask);
-    newImage->mask = oldImage->mask;
+    int ow, oh, od, nw, nh, nd;
+    GetImageSize(oldImage, &ow, &oh, &od);
+    GetImageSize(newImage, &nw, &nh, &nd);
+    if (ow != nw || oh != nh) {
+        free(mask);
+        mask = NULL;
+    }
+    newImage->mask = mask;
     oldImage->mask = NULL;
     memcpy(newImage->name, oldImage->name, sizeof newImage->name);
     memcpy(newImage->path, oldImage->path, sizeof newImage->path);

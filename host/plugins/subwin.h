@@ -18,3 +18,7 @@ const char *PenCreatorPluginName();
 // The name shown for a sub-window plug-in: the translated one in language mode.
 const char *SubWindowDisplayName(int row);
 void ToggleSubWindow(int row);
+// QzcChangeActiveRegion of every sub-window plug-in.
+void BroadcastActiveRegionChanged(int bits);
+// QzcReceiveMessage (code, a, b) of every sub-window plug-in; code 6 after undo, redo and commits.
+void BroadcastReceiveMessage(int code, INT_PTR a, INT_PTR b);

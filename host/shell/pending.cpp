@@ -3,6 +3,7 @@
 // its entries here with the real ones.
 #include "ovrin.h"
 #include "files/bmp.h"
+#include "files/macro.h"
 #include "files/openimage.h"
 #include "files/save.h"
 #include "files/susie.h"
@@ -39,6 +40,7 @@
 // ---- configuration ----
 
 // ---- display composition ----
+QZS_DECL(int) QzsEorPoint(ImageWindow *, int, int, int) { return 0; }
 int BuildWindowDisplay(ImageWindow *, ImageGroup *, bool) { return 1; }
 void ComposeWholeDisplay(ImageWindow *, ImageGroup *) {}
 void ComposeDisplayRect(ImageWindow *, ImageGroup *, int, int, int, int, int) {}
@@ -88,22 +90,8 @@ void SaveClipWindowLayout() {}
 // ---- pens ----
 QZS_DECL(PenRecord *) QzsGetPen(void) { return NULL; }
 
-// ---- regions, undo, lighting ----
-void StopBorderAnimation() {}
-void FreeUndoRecords(CDIB *, UndoRecord *) {}
-void FreeRegionUndoRecords(ImageGroup *, UndoRecord *) {}
-void PushWholeImageUndo(CDIB *, CDIB *) {}
+// ---- lighting ----
 void WriteLightSettings() {}
-QZS_DECL(int) QzsGetRegionArea(ImageGroup *group, LayerRecord *, int *left, int *top, int *right, int *bottom, int)
-{
-    int w, h, d;
-    GetImageSize(group ? group->base : NULL, &w, &h, &d);
-    *left = -(group ? group->layerX : 0);
-    *top = -(group ? group->layerY : 0);
-    *right = *left + w - 1;
-    *bottom = *top + h - 1;
-    return 0;
-}
 
 // ---- plug-in host ----
 void CreateWorkingDirectories() {}
@@ -126,6 +114,8 @@ void BroadcastImageListChanged() {}
 void BroadcastImageGroupListChanged() {}
 void BroadcastColorChanged(int) {}
 void SendSubWindowMessage(HWND, int, INT_PTR, INT_PTR) {}
+void BroadcastActiveRegionChanged(int) {}
+void BroadcastReceiveMessage(int, INT_PTR, INT_PTR) {}
 int IsSubWindowDialogMessage(MSG *) { return 0; }
 bool InTransformMode() { return false; }
 CDIB *GetTransformSource() { return NULL; }
@@ -151,6 +141,7 @@ QZS_DECL(int) QzsSetDrawByID(int) { return 0; }
 QZS_DECL(int) QzsSetDrawByName(const char *) { return -1; }
 
 // ---- files ----
+void RecordMacroLine(const char *) {}
 void SetCurrentSaveFormat(int) {}
 int SaveImageGroup(ImageGroup *, const char *) { return 0; }
 CDIB *CreateImageFromDib(const BITMAPINFO *, int) { return NULL; }
