@@ -5,3 +5,5 @@
 void ResetRegionSlots(CDIB *image);   // every slot empty, no border points
 void FreeBorderPoints(RegionSlot *slot);
 void StopBorderAnimation();
+void AnimateRegionBorder(ImageWindow *window, int on);
+void ClearBorderRepaintRect();

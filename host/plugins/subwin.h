@@ -8,3 +8,4 @@ void BroadcastImageGroupListChanged();
 void CreateSubWindows();
 void ShowSubWindows();
 int IsSubWindowDialogMessage(MSG *message);
+void BroadcastActiveRegionChanged(int bits);

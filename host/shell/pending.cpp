@@ -3,6 +3,9 @@
 // its entries here with the real ones.
 #include "ovrin.h"
 #include "files/bmp.h"
+#include "plugins/drawmouse.h"
+#include "plugins/drawsel.h"
+#include "image/paint.h"
 #include "files/openimage.h"
 #include "files/save.h"
 #include "files/susie.h"
@@ -52,50 +55,10 @@ void ApplyConfiguredColors() {}
 void ApplyConfiguredPen() {}
 int LoadMessageTranslations() { return 0; }
 
-// ---- display composition ----
-int BuildWindowDisplay(ImageWindow *, ImageGroup *, bool) { return 1; }
-void ComposeWholeDisplay(ImageWindow *, ImageGroup *) {}
-void ComposeDisplayRect(ImageWindow *, ImageGroup *, int, int, int, int, int) {}
-void ComposeRow(int, int, int, int count, ImageGroup *, CDIB *, const uint32_t *, const uint8_t *, uint32_t *colorRow,
-                uint8_t *maskRow)
-{
-    for (int i = 0; i < count; i++) {
-        colorRow[i] = 0;
-        maskRow[i] = 0;
-    }
-}
-int QZCAPI BlendPixelOver(const uint8_t *, const uint8_t *upper, int, int, uint8_t *out)
-{
-    for (int i = 0; i < 4; i++)
-        out[i] = upper[i];
-    return 0;
-}
-void SetCurrentBlendFunction(BlendFunction) {}
-void ClearDisplay(ImageWindow *) {}
-int RefreshWindowRect(ImageWindow *, int, int, int, int, int) { return 0; }
-void RedrawImageWindow(ImageWindow *) {}
-void LayoutImageWindow(ImageWindow *) {}
-void UpdateScrollBars(ImageWindow *) {}
-void ClearPendingRefresh() {}
-void FlattenOntoBackground(CDIB *) {}
-
 // ---- windows ----
-void LoadProgramCursors() {}
-void UpdateCursor(ImageWindow *) {}
-void ShowMemoryStatus() {}
-void RestoreIfMinimized(ImageWindow *) {}
-void CreateParameterWindows() {}
-int RegisterStatusWindowClass() { return 1; }
-int RegisterThumbWindowClass() { return 1; }
-void DeleteShellDrawingObjects() {}
-void SetNewImageBackColor(int) {}
-void SwitchOverlaysToWindow(ImageWindow *) {}
-void InitWindowFrameMetrics(ImageWindow *) {}
-void RelayoutImageWindow(ImageWindow *) {}
 void UpdateWindowMenus() {}
 void CheckZoomMenuItem(ImageWindow *) {}
 void CreateToolBarButtons() {}
-void CreateToolTipWindow() {}
 void DrawToolButtons() {}
 HACCEL LoadKeyMapAndAccelerators() { return NULL; }
 void FreeKeyCommands() {}
@@ -160,3 +123,49 @@ void OpenCommandLineFiles(const char *) {}
 void FindSusieDirectory() {}
 int ReadBmpFile(const char *, HGLOBAL *, HGLOBAL *, QzProgressProc) { return 0; }
 bool TwainMessageHook(MSG *) { return false; }
+
+// ---- called by the windows: draw machinery, painting, regions, parameters, tool bar ----
+int OnDrawLeftButtonDown(ImageWindow *, WPARAM, LPARAM, int) { return 0; }
+int OnDrawLeftButtonUp(ImageWindow *, WPARAM, LPARAM, int) { return 0; }
+int OnDrawRightButtonDown(ImageWindow *, WPARAM, LPARAM, int) { return 0; }
+int OnDrawRightButtonUp(ImageWindow *, WPARAM, LPARAM, int) { return 0; }
+int OnDrawMouseMove(ImageWindow *, WPARAM, LPARAM, int) { return 0; }
+int OnDrawShiftDown(ImageWindow *, WPARAM) { return 0; }
+int OnDrawShiftUp(ImageWindow *, WPARAM) { return 0; }
+void WindowToImage(ImageWindow *, int x, int y, int *outX, int *outY, int)
+{
+    *outX = x;
+    *outY = y;
+}
+void SendSyntheticMouseMove(ImageWindow *, int, LPARAM, int) {}
+void EraseHoverGuide(int) {}
+static int s_drawState;
+int GetDrawState() { return s_drawState; }
+void SetDrawState(int state) { s_drawState = state; }
+void ResetFigureState() {}
+bool IsLoopMode() { return false; }
+bool IsDrawMachineryBusy() { return false; }
+DrawPluginRecord *GetCurrentDrawPlugin() { return NULL; }
+int GetCurrentDrawInfo() { return 0; }
+QZS_DECL(void) QzsInitPoint(void) {}
+void CommitStroke(ImageWindow *) {}
+void AnimateRegionBorder(ImageWindow *, int) {}
+void ClearBorderRepaintRect() {}
+QZS_DECL(void) QzsSetActiveRegion(int bits)
+{
+    if (g_currentWindow)
+        g_currentWindow->activeRegion = (uint32_t)bits & 7;
+}
+void BroadcastActiveRegionChanged(int) {}
+void DrawParameterPointGroups(ImageWindow *, int) {}
+ParameterPanel *GetParameterPanel(int) { return NULL; }
+void PaintParameterPanel(HWND, ParameterPanel *) {}
+int RouteMouseToParameterControls(ParameterPanel *, HWND, UINT, WPARAM, LPARAM) { return 0; }
+int RouteCommandToParameterControl(ParameterPanel *, HWND, WPARAM, LPARAM) { return 0; }
+QZS_DECL(const char *) QzsGetParameter(int, int) { return "0"; }
+QZS_DECL(int) QzsGetParameterSubWindowID(ParameterPanel *, int) { return 0; }
+QZS_DECL(ColorFunctionRecord *) QzsGetFunctionalColor(int) { return NULL; }
+QZS_DECL(int) QzsSpoitColor(ImageWindow *, int, int, int) { return 0; }
+int OpenDroppedFile(ImageWindow *, const char *) { return 0; }
+void OnToolBarMouse(HWND, UINT, WPARAM, LPARAM) {}
+void OnToolTipNeedText(NMHDR *) {}

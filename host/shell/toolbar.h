@@ -5,3 +5,5 @@
 void CreateToolBarButtons();
 void CreateToolTipWindow();
 void DrawToolButtons();
+void OnToolBarMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void OnToolTipNeedText(NMHDR *header);
