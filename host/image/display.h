@@ -35,6 +35,7 @@ struct PaintGeometry {
 };
 void GetPaintGeometry(const ImageWindow *window, int x0, int y0, int x1, int y1, PaintGeometry *out);
 void PaintImageRect(ImageWindow *window, int x0, int y0, int x1, int y1);
+void PaintImageRectOn(HDC dc, ImageWindow *window, int x0, int y0, int x1, int y1); // any device context
 void PaintDisplayRect(ImageWindow *window, const RECT *rect);
 void RefreshClippedRect(ImageWindow *window, const RECT *rect);
 int RefreshWindowRect(ImageWindow *window, int x0, int y0, int x1, int y1, int now);

@@ -9,6 +9,7 @@
 #include <string.h>
 
 static BlendFunction s_currentBlend = BlendPixelOver;
+static const ImageGroup *s_composedGroup; // the group being composed, for the layer frame
 
 void SetCurrentBlendFunction(BlendFunction blend)
 {
@@ -117,7 +118,7 @@ int ComposeRow(int x, int y, int, int count, ImageGroup *group, CDIB *substitute
 // Blue frame just outside the current layer's rectangle (display coordinates).
 static bool OnLayerFrame(const ImageWindow *window, int x, int y)
 {
-    const ImageGroup *g = window->group;
+    const ImageGroup *g = s_composedGroup ? s_composedGroup : window->group;
     if (!g)
         return false;
     int left = g->layerX + window->marginX, right = g->right + window->marginX;
@@ -233,6 +234,7 @@ int ComposeDisplayRect(ImageWindow *window, ImageGroup *group, int left, int top
     const uint8_t *mask = window->editMask ? window->editMask : group->base->mask;
     CDIB *substitute = useDrawBuffer && window->drawBuffer ? group->currentImage : NULL;
     int mx = window->marginX, my = window->marginY;
+    s_composedGroup = group;
     // The current layer's columns, in display coordinates.
     int64_t from = (int64_t)group->layerX > left ? group->layerX : left;
     int64_t to = group->right < right ? group->right : right;
@@ -249,6 +251,7 @@ int ComposeDisplayRect(ImageWindow *window, ImageGroup *group, int left, int top
                             inside);
         }
     }
+    s_composedGroup = NULL;
     free(colors);
     free(masks);
     SetCursor(cursor);

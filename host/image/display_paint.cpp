@@ -97,16 +97,10 @@ void DrawGrid(HDC dc, int x0, int y0, int x1, int y1, int zoom, HPEN pen)
     SelectObject(dc, old);
 }
 
-void PaintImageRect(ImageWindow *window, int x0, int y0, int x1, int y1)
+void PaintImageRectOn(HDC dc, ImageWindow *window, int x0, int y0, int x1, int y1)
 {
-    if (!HasPaintableDisplay(window))
-        return;
     PaintGeometry g;
     GetPaintGeometry(window, x0, y0, x1, y1, &g);
-    SetScrollBarsFromView(window);
-    HDC dc = GetDC(window->window);
-    if (!dc)
-        return;
     HPALETTE oldPalette = NULL;
     if (g_displayPalette) {
         oldPalette = SelectPalette(dc, g_displayPalette, FALSE);
@@ -122,6 +116,17 @@ void PaintImageRect(ImageWindow *window, int x0, int y0, int x1, int y1)
         int ox = window->display.viewX - window->marginX, oy = window->display.viewY - window->marginY;
         DrawGrid(dc, x0 - ox, y0 - oy, x1 - ox, y1 - oy, z, GetGridPen());
     }
+}
+
+void PaintImageRect(ImageWindow *window, int x0, int y0, int x1, int y1)
+{
+    if (!HasPaintableDisplay(window))
+        return;
+    SetScrollBarsFromView(window);
+    HDC dc = GetDC(window->window);
+    if (!dc)
+        return;
+    PaintImageRectOn(dc, window, x0, y0, x1, y1);
     ReleaseDC(window->window, dc);
 }
 
