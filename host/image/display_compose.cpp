@@ -82,7 +82,28 @@ static void BlendLayerRun(const LayerRecord *layer, int x, int y, int count, int
     BlendFunction blend = BlendOfLayer(layer);
     int opacity = layer->opacity < 0 ? 0 : layer->opacity > 255 ? 255 : layer->opacity;
     uint32_t *to = colorRow + (x0 - x);
-    for (int i = 0; i <= x1 - x0; i++) {
+    int n = x1 - x0 + 1;
+    if (blend == BlendPixelOver) {
+        // The normal blend inline: opaque and transparent pixels need no division.
+        for (int i = 0; i < n; i++) {
+            uint32_t u = from[i];
+            int au = (int)(u >> 24) * opacity / 255;
+            if (au == 0)
+                continue;
+            if (au == 255) {
+                to[i] = u | 0xFF000000u;
+                continue;
+            }
+            uint8_t upper[4], lower[4], result[4];
+            memcpy(upper, &u, 4);
+            upper[3] = (uint8_t)au;
+            memcpy(lower, to + i, 4);
+            BlendPixelOver(lower, upper, i, y, result);
+            memcpy(to + i, result, 4);
+        }
+        return;
+    }
+    for (int i = 0; i < n; i++) {
         uint8_t upper[4], result[4];
         memcpy(upper, from + i, 4);
         upper[3] = (uint8_t)(upper[3] * opacity / 255);
@@ -191,6 +212,17 @@ static void ComposePackedRows(ImageWindow *window, const CDIB *base, int left, i
     }
 }
 
+// True when no pixel of the row needs a tint and the display is written at 32 bits.
+static bool PlainRow(const ImageWindow *window, const uint8_t *masks, int count, bool allInside)
+{
+    if (g_displayWrite.write != WritePixel32 || window->activeRegion || (!allInside && window->layerFrameMode != 0))
+        return false;
+    for (int i = 0; i < count; i++)
+        if (masks[i] & 0xE0)
+            return false;
+    return true;
+}
+
 int ComposeDisplayRect(ImageWindow *window, ImageGroup *group, int left, int top, int right, int bottom,
                        int useDrawBuffer)
 {
@@ -244,6 +276,12 @@ int ComposeDisplayRect(ImageWindow *window, ImageGroup *group, int left, int top
         int dy = y + my;
         StartWriteRun(&g_displayWrite, left + mx, dy, window->displayWidth, window->displayHeight, g_screenDepth);
         PixelWriteHook(left + mx, dy, 0);
+        if (PlainRow(window, masks, count, inRows && from <= left && to >= right)) {
+            // Nothing tints this row: a 32-bit display takes the colours as they are.
+            memcpy((uint32_t *)window->display.pixels + g_displayWrite.position, colors, (size_t)count * 4);
+            g_displayWrite.position += count;
+            continue;
+        }
         for (int i = 0; i < count; i++) {
             int x = left + i;
             int inside = x >= from && x <= to ? inRows : 0;
