@@ -2,6 +2,7 @@
 // display copied to a device context at several zooms.
 #include "testsupport.h"
 #include "image/cdib.h"
+#include "image/colors.h"
 #include "image/display.h"
 #include "image/group.h"
 #include "image/imagelist.h"
@@ -344,6 +345,57 @@ TEST_F(DisplayComposeTest, ViewOnlyBaseIsShownThroughItsPaletteWithoutWorkBuffer
             uint32_t want = 0xFF000000u | q.rgbRed << 16 | q.rgbGreen << 8 | q.rgbBlue;
             EXPECT_EQ(DisplayAt(x + 3, y + 2), want) << x << "," << y;
         }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DisplayComposeTest, FlattenOntoTheBackgroundColour)
+{
+    CDIB image = {};
+    ASSERT_EQ(QzsCreateCDIB(4, 1, 32, &image), 0);
+    g_colorTable[1].red = 10, g_colorTable[1].green = 20, g_colorTable[1].blue = 30; // the background
+    uint32_t *p = (uint32_t *)image.pixels;
+    p[0] = 0x00FFFFFFu; // transparent
+    p[1] = 0xFF405060u; // opaque
+    p[2] = 0x80FF0000u; // half red
+    p[3] = 0x01000000u;
+    FlattenOntoBackground(&image);
+    EXPECT_EQ(p[0], 0xFF0A141Eu);
+    EXPECT_EQ(p[1], 0xFF405060u);
+    Pixel half = Over({30, 20, 10, 255}, {0, 0, 255, 128});
+    half.a = 255;
+    EXPECT_EQ(p[2], Pack(half));
+    EXPECT_EQ(p[3] >> 24, 255u);
+    QzsDisposeCDIB(&image);
+}
+
+TEST_F(DisplayComposeTest, WorkBuffers)
+{
+    ImageGroup *g = MakeGroup(6, 4, {});
+    g->base->mask = (uint8_t *)calloc(24, 1);
+    g->base->mask[7] = 0x81;
+    window->group = g;
+    ASSERT_EQ(BuildWindowDisplay(window, g, false), 1);
+    EXPECT_EQ(window->editMask[7], 0x81);
+    for (int i = 0; i < 24; i++) {
+        window->drawBuffer[i] = 0xFFFFFFFFu;
+        window->coverage[i] = 9;
+    }
+    // Corners in any order; clipped to the image.
+    EXPECT_EQ(ClearWorkRect(window, 8, 2, 4, 1), 1);
+    for (int y = 0; y < 4; y++)
+        for (int x = 0; x < 6; x++) {
+            bool cleared = x >= 4 && y >= 1 && y <= 2;
+            EXPECT_EQ(window->drawBuffer[y * 6 + x], cleared ? 0u : 0xFFFFFFFFu) << x << "," << y;
+            EXPECT_EQ(window->coverage[y * 6 + x], cleared ? 0 : 9) << x << "," << y;
+        }
+    EXPECT_EQ(ResetWorkBuffers(window, g->base), 1);
+    EXPECT_EQ(window->drawBuffer[0], 0u);
+    EXPECT_EQ(window->editMask[7], 0x81);
+    EXPECT_EQ(ResetWorkBuffers(window, nullptr), 1);
+    EXPECT_EQ(window->editMask[7], 0);
 }
 
 } // namespace

@@ -196,3 +196,29 @@ TEST_F(DisplayWritersTest, DisplaysAtSixteenAndEightBitsAreDithered)
 }
 
 } // namespace
+
+#include <thread>
+
+namespace {
+
+// Only the user-interface thread moves the program-wide write position or the current blend.
+TEST_F(DisplayWritersTest, OtherThreadsLeaveTheProgramWideStateAlone)
+{
+    InitDisplayWriters(32);
+    QzsStartDither(2, 0, 10, 4);
+    int position = g_displayWrite.position;
+    SetCurrentBlendFunction(BlendPixelOver);
+    int started = -1, advanced = -1;
+    std::thread other([&] {
+        started = QzsStartDither(0, 0, 10, 4);
+        advanced = AdvanceDisplayPosition();
+        SetCurrentBlendFunction(nullptr);
+    });
+    other.join();
+    EXPECT_EQ(started, 0);
+    EXPECT_EQ(advanced, 0);
+    EXPECT_EQ(g_displayWrite.position, position);
+    EXPECT_EQ(GetCurrentBlendFunction(), (BlendFunction)BlendPixelOver);
+}
+
+} // namespace
