@@ -226,6 +226,12 @@ void RedrawImageWindow(ImageWindow *window)
     g_displayPaintCount++;
     if (!HasPaintableDisplay(window))
         return;
+    // Setting the bars can resize the client and so ask for this repaint again: a few levels
+    // serve, more would only chase scroll bars that appear and vanish.
+    static int depth;
+    if (depth > 3)
+        return;
+    depth++;
     SetScrollBarsFromView(window);
     HDC dc = GetDC(window->window);
     if (dc) {
@@ -237,6 +243,7 @@ void RedrawImageWindow(ImageWindow *window)
     int T = window->display.viewY - my > -my ? window->display.viewY - my : -my;
     RECT r = {L, T, L + window->visibleColumns, T + window->visibleRows};
     PaintDisplayRect(window, &r);
+    depth--;
 }
 
 bool IsRedrawHeld()

@@ -68,12 +68,18 @@ int RegisterImageWindowClass()
 
 int RegisterMainWindowClass()
 {
-    return RegisterClassOf(kClassMain, MainWindowProc, true, Arrow(), GetButtonFaceBrush());
+    if (RegisterClassOf(kClassMain, MainWindowProc, true, Arrow(), GetButtonFaceBrush()))
+        return 1;
+    ShowSysErrorMessage(g_currentWindowHandle, 5);
+    return 0;
 }
 
 int RegisterSubParentWindowClass()
 {
-    return RegisterClassOf(kClassSubParent, SubParentWindowProc, true, Arrow(), GetButtonFaceBrush());
+    if (RegisterClassOf(kClassSubParent, SubParentWindowProc, true, Arrow(), GetButtonFaceBrush()))
+        return 1;
+    ShowSysErrorMessage(g_currentWindowHandle, 5);
+    return 0;
 }
 
 int RegisterStatusWindowClass()
