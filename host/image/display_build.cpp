@@ -39,14 +39,14 @@ void FreeWindowBuffers(ImageWindow *window)
 static uint8_t *AllocByteStore(int width, int height)
 {
     int64_t size = GetPixelBufferSize(width, height, 8);
-    return size > 0 ? (uint8_t *)malloc((size_t)size) : NULL;
+    return size > 0 ? (uint8_t *)calloc((size_t)size, 1) : NULL;
 }
 
 static int AllocWorkBuffers(ImageWindow *window, int w, int h)
 {
     int64_t bytes = (int64_t)w * h * 4;
     if (w > 0 && h > 0 && bytes <= kMaxPixelBytes)
-        window->drawBuffer = (uint32_t *)malloc((size_t)bytes);
+        window->drawBuffer = (uint32_t *)calloc((size_t)bytes, 1);
     if (window->drawBuffer)
         window->coverage = AllocByteStore(w, h);
     if (!window->drawBuffer || !window->coverage) {
@@ -125,8 +125,11 @@ int BuildWindowDisplay(ImageWindow *window, ImageGroup *group, bool viewOnly)
     QzsSetActiveRegion(0);
     StopBorderAnimation();
     if (group) {
+        // The buffers start empty and the work mask as the base's own, before the first
+        // composition reads it.
+        if (window->editMask && base && base->mask)
+            memcpy(window->editMask, base->mask, (size_t)w * (size_t)h);
         RefreshWindowDisplay(window, group);
-        ResetWorkBuffers(window, base);
     }
     return 1;
 }
