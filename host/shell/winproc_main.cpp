@@ -260,16 +260,24 @@ static bool HandleMainMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPa
     }
 }
 
+// The layer image the current window draws to, as its group says.
+static CDIB *CurrentLayerImage(const ImageWindow *w)
+{
+    if (!w)
+        return NULL;
+    return w->group ? w->group->currentImage : w->layerImage;
+}
+
 LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     ImageWindow *w = g_currentWindow;
-    CDIB *layer = w ? w->layerImage : NULL;
+    CDIB *layer = CurrentLayerImage(w);
     LRESULT result = 0;
     if (!HandleMainMessage(hwnd, message, wParam, lParam, &result))
         return DefWindowProcA(hwnd, message, wParam, lParam);
     // The message may have changed the current layer: the window is laid out for the new one.
     w = g_currentWindow;
-    if (w && IsWindowListed(w) && w->display.header && w->layerImage != layer) {
+    if (w && IsWindowListed(w) && w->display.header && CurrentLayerImage(w) != layer) {
         RelayoutImageWindow(w);
         RedrawImageWindow(w);
     }

@@ -379,6 +379,9 @@ TEST_F(DisplayComposeTest, WorkBuffers)
     window->group = g;
     ASSERT_EQ(BuildWindowDisplay(window, g, false), 1);
     EXPECT_EQ(window->editMask[7], 0x81);
+    // The first composition already shows the protected pixel inverted.
+    EXPECT_EQ(DisplayAt(1 + 3, 1 + 2), ~((uint32_t *)g->base->pixels)[7] | 0xFF000000u);
+    EXPECT_EQ(DisplayAt(0 + 3, 1 + 2), ((uint32_t *)g->base->pixels)[6]);
     for (int i = 0; i < 24; i++) {
         window->drawBuffer[i] = 0xFFFFFFFFu;
         window->coverage[i] = 9;
@@ -396,6 +399,35 @@ TEST_F(DisplayComposeTest, WorkBuffers)
     EXPECT_EQ(window->editMask[7], 0x81);
     EXPECT_EQ(ResetWorkBuffers(window, nullptr), 1);
     EXPECT_EQ(window->editMask[7], 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(DisplayComposeTest, ViewOnlyImageBecomesEditable)
+{
+    CDIB *base = (CDIB *)calloc(1, sizeof(CDIB));
+    ASSERT_EQ(InitImageRecord(5, 3, 8, base, 0, 1), 0);
+    base->editDepth = 8;
+    uint8_t *rows = (uint8_t *)base->pixels; // bottom-up, 8 bytes a row
+    for (int i = 0; i < 8 * 3; i++)
+        rows[i] = (uint8_t)(i * 11);
+    RGBQUAD table[256];
+    memcpy(table, base->header->bmiColors, sizeof table);
+    AppendImage(base);
+    AddImageGroup(base);
+    window->layerImage = base;
+    EXPECT_EQ(ConvertLayerTo32Bit(window), 1);
+    EXPECT_EQ(base->editDepth, 32);
+    ASSERT_EQ(base->header->bmiHeader.biBitCount, 32);
+    for (int y = 0; y < 3; y++)
+        for (int x = 0; x < 5; x++) {
+            const RGBQUAD &q = table[rows == base->pixels ? 0 : (uint8_t)(((2 - y) * 8 + x) * 11)];
+            uint32_t want = 0xFF000000u | q.rgbRed << 16 | q.rgbGreen << 8 | q.rgbBlue;
+            EXPECT_EQ(((uint32_t *)base->pixels)[y * 5 + x], want) << x << "," << y;
+        }
+    EXPECT_EQ(ConvertLayerTo32Bit(window), 0) << "already editable";
 }
 
 } // namespace
