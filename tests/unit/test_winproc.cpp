@@ -8,6 +8,7 @@
 #include "image/writers.h"
 #include "shell/app.h"
 #include "shell/config.h"
+#include "shell/startup.h"
 #include "shell/winlist.h"
 #include "shell/winproc.h"
 #include <stdlib.h>
@@ -295,6 +296,65 @@ TEST_F(WindowProcTest, GridLinesFallOnTheLastColumnOfTheirPixel)
     DeleteObject(pen);
     DeleteObject(bmp);
     DeleteDC(dc);
+}
+
+} // namespace
+
+namespace {
+
+// A shown window painted on the screen: the display centred at zoom 1 with black beyond it, each
+// image pixel as 2 x 2 at zoom 2. Read back from the window's device context.
+TEST_F(WindowProcTest, RepaintShowsTheDisplayOnScreen)
+{
+    ImageGroup *g = NewGroup(40, 30);
+    uint32_t *p = (uint32_t *)g->base->pixels;
+    for (int i = 0; i < 40 * 30; i++)
+        p[i] = 0xFF000000u | (uint32_t)(i % 40 * 6) << 16 | (uint32_t)(i / 40 * 8) << 8 | 0x40;
+    ImageWindow *w = CreateImageWindow(0, 0, 260, 200);
+    ShowWindow(w->window, SW_SHOWNOACTIVATE);
+    QzsAdjustClientRegion(w->window, 200, 150);
+    Show(w, g);
+    MakeWindowCurrent(w);
+    auto readBack = [&](std::vector<uint32_t> &out) {
+        RECT c;
+        GetClientRect(w->window, &c);
+        BITMAPINFO bi = {};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), c.right, -c.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void *bits = nullptr;
+        HDC mem = CreateCompatibleDC(nullptr);
+        HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(mem, bmp);
+        HDC dc = GetDC(w->window);
+        BitBlt(mem, 0, 0, c.right, c.bottom, dc, 0, 0, SRCCOPY);
+        ReleaseDC(w->window, dc);
+        GdiFlush();
+        out.assign((uint32_t *)bits, (uint32_t *)bits + c.right * c.bottom);
+        SelectObject(mem, old);
+        DeleteObject(bmp);
+        DeleteDC(mem);
+        return (int)c.right;
+    };
+    std::vector<uint32_t> screen;
+    for (int zoom : {1, 2}) {
+        QzsSetWindowZoom(w, zoom, 0, 0, 0);
+        ClampViewOrigin(w);
+        RedrawImageWindow(w);
+        int cw = readBack(screen), ch = (int)screen.size() / cw;
+        ASSERT_GT(cw, 150);
+        int vx = w->display.viewX, vy = w->display.viewY;
+        for (int cy = 0; cy < ch; cy += 3)
+            for (int cx = 0; cx < cw; cx += 3) {
+                int dx = vx + cx / zoom, dy = vy + cy / zoom;
+                uint32_t want;
+                if (dx < 0 || dy < 0 || dx >= w->displayWidth || dy >= w->displayHeight)
+                    want = 0;
+                else if (dx < 33 || dy < 33 || dx >= 73 || dy >= 63)
+                    want = 0x808080;
+                else
+                    want = p[(dy - 33) * 40 + dx - 33] & 0xFFFFFF;
+                ASSERT_EQ(screen[cy * cw + cx] & 0xFFFFFF, want) << "zoom " << zoom << " client " << cx << "," << cy;
+            }
+    }
 }
 
 } // namespace
