@@ -139,8 +139,8 @@ TEST_F(DisplayWritersTest, UnsupportedDepthRunsAsEightBits)
     EXPECT_EQ(ChooseDisplayWriter(24, 1), WritePixel24);
 }
 
-// A group composed into 16- and 8-bit displays: every pixel is the dither of the colour at its
-// display position, margins included.
+// A group composed into 24-, 16- and 8-bit displays: at 16 and 8 bits every pixel is the dither of
+// the colour at its display position, margins included.
 TEST_F(DisplayWritersTest, DisplaysAtSixteenAndEightBitsAreDithered)
 {
     CDIB *base = nullptr;
@@ -149,7 +149,7 @@ TEST_F(DisplayWritersTest, DisplaysAtSixteenAndEightBitsAreDithered)
     for (int i = 0; i < 66; i++)
         p[i] = 0xFF000000u | (uint32_t)(i * 3) << 16 | (uint32_t)(255 - i * 2) << 8 | (uint32_t)(i * 7 % 256);
     AddImageGroup(base);
-    for (int depth : {16, 8}) {
+    for (int depth : {24, 16, 8}) {
         for (int dither : {1, 0}) {
             InitDisplayWriters(depth);
             ImageWindow *w = (ImageWindow *)calloc(1, sizeof(ImageWindow));
@@ -159,7 +159,7 @@ TEST_F(DisplayWritersTest, DisplaysAtSixteenAndEightBitsAreDithered)
             w->regionDisplayMode = 4;
             ASSERT_EQ(BuildWindowDisplay(w, g_lastGroup, false), 1);
             int W = w->displayWidth, H = w->displayHeight;
-            ASSERT_EQ(w->displayPitch, depth == 16 ? 16 : 16);
+            ASSERT_EQ(w->displayPitch, depth == 24 ? 15 : 16);
             for (int dy = 0; dy < H; dy++)
                 for (int dx = 0; dx < W; dx++) {
                     int x = dx - 2, y = dy - 1;
@@ -168,7 +168,10 @@ TEST_F(DisplayWritersTest, DisplaysAtSixteenAndEightBitsAreDithered)
                     int r = v >> 16 & 255, g = v >> 8 & 255, b = v & 255;
                     // Margins are written with the phase of (0, 0).
                     int px = margin ? 0 : dx, py = margin ? 0 : dy;
-                    if (depth == 16) {
+                    if (depth == 24) {
+                        const uint8_t *at = (const uint8_t *)w->display.pixels + (H - dy - 1) * 48 + dx * 3;
+                        ASSERT_EQ(at[0] | at[1] << 8 | at[2] << 16, (int)(v & 0xFFFFFF)) << dx << "," << dy;
+                    } else if (depth == 16) {
                         int m = M4[py & 3][px & 3];
                         int want = dither ? Level5(r, m) << 10 | Level5(g, m) << 5 | Level5(b, m)
                                           : (r & 0xF8) << 7 | (g & 0xF8) << 2 | b >> 3;

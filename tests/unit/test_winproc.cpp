@@ -6,6 +6,7 @@
 #include "image/group.h"
 #include "image/imagelist.h"
 #include "image/writers.h"
+#include "plugins/drawmouse.h"
 #include "shell/app.h"
 #include "shell/config.h"
 #include "shell/startup.h"
@@ -355,6 +356,18 @@ TEST_F(WindowProcTest, RepaintShowsTheDisplayOnScreen)
                 ASSERT_EQ(screen[cy * cw + cx] & 0xFFFFFF, want) << "zoom " << zoom << " client " << cx << "," << cy;
             }
     }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WindowProcTest, AFinishedFigureIsCommittedAfterAnyMessage)
+{
+    ImageWindow *w = CreateImageWindow(0, 0, 100, 100);
+    SetDrawState(4);
+    SendMessageA(w->window, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+    EXPECT_EQ(GetDrawState(), 0);
 }
 
 } // namespace
