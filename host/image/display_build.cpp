@@ -79,7 +79,6 @@ int BuildWindowDisplay(ImageWindow *window, ImageGroup *group, bool viewOnly)
     int mx = window->marginX > 0 ? window->marginX : 0;
     int my = window->marginY > 0 ? window->marginY : 0;
     int64_t dw = (int64_t)w + 2 * (int64_t)mx, dh = (int64_t)h + 2 * (int64_t)my;
-    int zoom = window->display.zoom, viewX = window->display.viewX, viewY = window->display.viewY;
 
     FreeWindowBuffers(window);
     if (dw > INT32_MAX || dh > INT32_MAX ||
@@ -101,17 +100,10 @@ int BuildWindowDisplay(ImageWindow *window, ImageGroup *group, bool viewOnly)
     window->contentHeight = h;
     window->contentLeft = window->marginX = mx;
     window->contentTop = window->marginY = my;
-    if (!base) {
-        zoom = 1;
-        viewX = viewY = 0;
-    } else {
-        zoom = base->zoom;
-        viewX = base->viewX;
-        viewY = base->viewY;
-    }
-    window->display.zoom = ClampZoomValue(zoom);
-    window->display.viewX = viewX;
-    window->display.viewY = viewY;
+    // The view comes with the image: its zoom and origin as last shown.
+    window->display.zoom = base ? ClampZoomValue(base->zoom) : 1;
+    window->display.viewX = base ? base->viewX : 0;
+    window->display.viewY = base ? base->viewY : 0;
     CheckZoomMenuItem(window);
 
     if (!viewOnly && w > 0 && h > 0) {

@@ -56,7 +56,7 @@ void FillPattern(CDIB *image, int seed, bool varyAlpha)
     }
 }
 
-struct LayerSpec {
+struct LayerPlan {
     int x, y, w, h, status, opacity;
 };
 
@@ -80,7 +80,7 @@ protected:
         free(window);
         HostTest::TearDown();
     }
-    ImageGroup *MakeGroup(int w, int h, const std::vector<LayerSpec> &layers)
+    ImageGroup *MakeGroup(int w, int h, const std::vector<LayerPlan> &layers)
     {
         CDIB *base = nullptr;
         QzsCreateNewImage(&base, w, h, 32);
@@ -88,7 +88,7 @@ protected:
         AddImageGroup(base);
         ImageGroup *g = g_lastGroup;
         int seed = 100;
-        for (const LayerSpec &l : layers) {
+        for (const LayerPlan &l : layers) {
             CDIB *image = nullptr;
             CreateImageRecord(&image, l.w, l.h, 32);
             FillPattern(image, seed++, true);
