@@ -10,6 +10,7 @@
 #include "shell/app.h"
 #include "shell/config.h"
 #include "shell/startup.h"
+#include "shell/sysinfo.h"
 #include "shell/winlist.h"
 #include "shell/winproc.h"
 #include <stdlib.h>
@@ -368,6 +369,29 @@ TEST_F(WindowProcTest, AFinishedFigureIsCommittedAfterAnyMessage)
     SetDrawState(4);
     SendMessageA(w->window, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
     EXPECT_EQ(GetDrawState(), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WindowProcTest, MemoryDisplay)
+{
+    CDIB *image = nullptr;
+    QzsCreateNewImage(&image, 4, 4, 32);
+    ASSERT_NE(image, nullptr);
+    MEMORYSTATUS ms = {};
+    ms.dwAvailPageFile = 3 * 1048576 + 524288;
+    ms.dwTotalPageFile = 1024 * 1048576;
+    SetMemoryStatusOverride(&ms);
+    g_currentImage = nullptr;
+    char text[128];
+    FormatMemoryStatus(text, sizeof text);
+    EXPECT_STREQ(text, "Mem:3.50(Mb)/1024.00(Mb)");
+    g_currentImage = image;
+    image->undoBytes = 4096;
+    FormatMemoryStatus(text, sizeof text);
+    EXPECT_STREQ(text, "Mem:3.50(Mb)/1024.00(Mb):4096");
 }
 
 } // namespace
