@@ -187,10 +187,27 @@ int StartWriteRun(DisplayWriteContext *context, int x, int y, int width, int hei
     return 1;
 }
 
+static int WriterDepth(DisplayPixelWriter write)
+{
+    if (write == WritePixel32)
+        return 32;
+    if (write == WritePixel24)
+        return 24;
+    if (write == WritePixel16 || write == WritePixel16Dither)
+        return 16;
+    return 8;
+}
+
 int StartDitherAtDepth(int x, int y, int width, int height, int depth)
 {
     if (!OnInterfaceThread())
         return 0;
+    // A run at another depth than the writer's (a picture converted for saving) gets the dithering
+    // writer of its depth: a writer of wider pixels would write past the picture.
+    if (!g_displayWrite.write || WriterDepth(g_displayWrite.write) != depth) {
+        BuildDitherTables();
+        g_displayWrite.write = ChooseDisplayWriter(depth, 1);
+    }
     return StartWriteRun(&g_displayWrite, x, y, width, height, depth);
 }
 
@@ -219,7 +236,8 @@ QZS_DECL(int) QzsSetDitherColor(CDIB *image, int x, int y, const uint8_t *color)
     if (!OnInterfaceThread() || !image || !image->header || !image->pixels || !color || !g_displayWrite.write)
         return 0;
     const BITMAPINFOHEADER *h = &image->header->bmiHeader;
-    if (h->biBitCount != g_displayWrite.depth || h->biWidth <= 0 || h->biHeight == 0)
+    if (h->biBitCount != g_displayWrite.depth || WriterDepth(g_displayWrite.write) != g_displayWrite.depth ||
+        h->biWidth <= 0 || h->biHeight == 0)
         return 0;
     int64_t rows = h->biHeight < 0 ? -(int64_t)h->biHeight : h->biHeight;
     int64_t units = (int64_t)GetRowLength(h->biWidth, h->biBitCount) * rows;

@@ -125,6 +125,21 @@ TEST_F(DisplayWritersTest, DitherServiceRefusesWritesOutsideThePicture)
     EXPECT_EQ(QzsSetDitherColor(&other, 0, 0, grey), 0);
     QzsDisposeCDIB(&picture);
     QzsDisposeCDIB(&other);
+
+    // A picture at another depth than the screen's is written with a writer of its own depth.
+    InitDisplayWriters(32);
+    CDIB saved = {};
+    ASSERT_EQ(QzsCreateCDIB(3, 2, 16, &saved), 0);
+    uint16_t *words = (uint16_t *)saved.pixels;
+    memset(words, 0, 8);
+    StartDitherAtDepth(3, 0, 3, 2, 16); // the padding pixel of the top row, the last of the store
+    EXPECT_EQ(QzsSetDitherColor(&saved, 3, 0, grey), 1);
+    const int m = M4[0][3];
+    EXPECT_EQ(words[7], Level5(100, m) << 10 | Level5(100, m) << 5 | Level5(100, m));
+    EXPECT_EQ(words[6], 0);
+    QzsStartDither(0, 0, 3, 2); // back at the screen's depth
+    EXPECT_EQ(g_displayWrite.write, WritePixel32);
+    QzsDisposeCDIB(&saved);
 }
 
 TEST_F(DisplayWritersTest, UnsupportedDepthRunsAsEightBits)
