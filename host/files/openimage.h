@@ -4,3 +4,4 @@
 
 CDIB *CreateImageFromDib(const BITMAPINFO *dib, int flag); // a listed 32-bit image, or NULL
 void OpenCommandLineFiles(const char *commandLine);
+int OpenDroppedFile(ImageWindow *window, const char *path);

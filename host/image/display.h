@@ -1,19 +1,56 @@
-// The display image of an image window: built from its group, composed from the layers, refreshed.
+// The display image of an image window: built from its group, composed from the layers, tinted,
+// copied to the screen at the window's zoom, refreshed and laid out.
 #pragma once
 #include "ovrin.h"
 
-int BuildWindowDisplay(ImageWindow *window, ImageGroup *group, bool viewOnly); // 1 built
+// building (display_build.cpp)
+int BuildWindowDisplay(ImageWindow *window, ImageGroup *group, bool viewOnly); // 1 built, 0 failed (message)
+void RefreshWindowDisplay(ImageWindow *window, ImageGroup *group);
+void ClearDisplay(ImageWindow *window);
+void FillDisplayMargins(ImageWindow *window, ImageGroup *group);
+void FreeWindowBuffers(ImageWindow *window); // display and work buffers
+int ClearWorkRect(ImageWindow *window, int x0, int y0, int x1, int y1);
+int ResetWorkBuffers(ImageWindow *window, CDIB *image);
+int ConvertLayerTo32Bit(ImageWindow *window);
+void FlattenOntoBackground(CDIB *image);
+int GetDisplayRowUnits(int width, int depth);
+
+// composing (display_compose.cpp)
 void ComposeWholeDisplay(ImageWindow *window, ImageGroup *group);
-void ComposeDisplayRect(ImageWindow *window, ImageGroup *group, int left, int top, int right, int bottom,
-                        int useDrawBuffer);
-void ComposeRow(int x, int y, int unused, int count, ImageGroup *group, CDIB *substitute, const uint32_t *store,
-                const uint8_t *mask, uint32_t *colorRow, uint8_t *maskRow);
+int ComposeDisplayRect(ImageWindow *window, ImageGroup *group, int left, int top, int right, int bottom,
+                       int useDrawBuffer);
+int ComposeRow(int x, int y, int unused, int count, ImageGroup *group, CDIB *substitute, const uint32_t *store,
+               const uint8_t *mask, uint32_t *colorRow, uint8_t *maskRow);
 int QZCAPI BlendPixelOver(const uint8_t *lower, const uint8_t *upper, int offset, int row, uint8_t *out);
 void SetCurrentBlendFunction(BlendFunction blend);
-void ClearDisplay(ImageWindow *window);
+BlendFunction GetCurrentBlendFunction();
+// One composed colour into the display with the window's tints; x and y are display coordinates.
+int PutDisplayPixel(const ImageWindow *window, void *bits, int x, int y, const uint8_t *color, uint8_t mask,
+                    int inside);
+
+// painting and refreshing (display_paint.cpp)
+struct PaintGeometry {
+    int destX, destY, destWidth, destHeight; // client pixels
+    int srcX, srcY, srcWidth, srcHeight;     // display pixels, y counted from the bottom row
+};
+void GetPaintGeometry(const ImageWindow *window, int x0, int y0, int x1, int y1, PaintGeometry *out);
+void PaintImageRect(ImageWindow *window, int x0, int y0, int x1, int y1);
+void PaintImageRectOn(HDC dc, ImageWindow *window, int x0, int y0, int x1, int y1); // any device context
+void PaintDisplayRect(ImageWindow *window, const RECT *rect);
+void RefreshClippedRect(ImageWindow *window, const RECT *rect);
 int RefreshWindowRect(ImageWindow *window, int x0, int y0, int x1, int y1, int now);
+void ClearPendingRefresh();
+bool GetPendingRefresh(RECT *out); // false when empty
 void RedrawImageWindow(ImageWindow *window);
+void SetRedrawHold(int hold);
+void FlushHeldRedraws();
+bool IsRedrawHeld();
 void LayoutImageWindow(ImageWindow *window);
 void UpdateScrollBars(ImageWindow *window);
-void ClearPendingRefresh();
-void FlattenOntoBackground(CDIB *image);
+void SetScrollBarsFromView(ImageWindow *window);
+void DrawGrid(HDC dc, int x0, int y0, int x1, int y1, int zoom, HPEN pen);
+int GetStretchMode();
+HPEN GetGridPen();
+void DeleteGridPen();
+// Counts every StretchDIBits a window's paint makes (tests see the redraws).
+extern int g_displayPaintCount;

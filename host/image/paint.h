@@ -5,3 +5,4 @@
 void SetDirtyRect(int left, int top, int right, int bottom);
 void ClearDirtyRect();
 bool GetDirtyRect(RECT *out); // false when empty
+void CommitStroke(ImageWindow *window);

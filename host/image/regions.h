@@ -36,3 +36,5 @@ void AnimateRegionBorder(ImageWindow *window, int on);
 void AnimateCurrentRegionBorder();
 bool IsBorderAnimating();
 void StopBorderAnimation();
+void AnimateRegionBorder(ImageWindow *window, int on);
+void ClearBorderRepaintRect();

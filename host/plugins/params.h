@@ -12,3 +12,7 @@ void CloseSaveOptionPanel(bool writeValues);
 ParameterPanel *GetParameterPanel(int kind); // the current panel of a kind, NULL when none
 // Replaces the functional-colour panel by the one named after the module file (empty: none).
 void RebuildColorParameterPanel(const char *moduleFile);
+void DrawParameterPointGroups(ImageWindow *window, int show);
+void PaintParameterPanel(HWND window, ParameterPanel *panel);
+int RouteMouseToParameterControls(ParameterPanel *panel, HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+int RouteCommandToParameterControl(ParameterPanel *panel, HWND window, WPARAM wParam, LPARAM lParam);

@@ -67,7 +67,7 @@ static void OnOk(HWND dialog)
     // The record's creation checks the size before it allocates and reports a refusal itself.
     CDIB *image = NULL;
     if (CreateImageRecord(&image, g_cfg.NewImageX, g_cfg.NewImageY, 32) == 0 && image) {
-        FillImageBackground(image, NewImageFillMode(), 255);
+        FillImageBackground(image, GetNewImageBackColor(), 255);
         BroadcastImageListChanged();
         image->path[0] = 0;
         QzsSetUntitle(image, 0);

@@ -4,6 +4,9 @@
 #include "ovrin.h"
 #include "files/bmp.h"
 #include "files/macro.h"
+#include "plugins/drawmouse.h"
+#include "plugins/drawsel.h"
+#include "image/paint.h"
 #include "files/openimage.h"
 #include "files/save.h"
 #include "files/susie.h"
@@ -39,48 +42,9 @@
 
 // ---- configuration ----
 
-// ---- display composition ----
+// ---- painting ----
+void CommitStroke(ImageWindow *) {}
 QZS_DECL(int) QzsEorPoint(ImageWindow *, int, int, int) { return 0; }
-int BuildWindowDisplay(ImageWindow *, ImageGroup *, bool) { return 1; }
-void ComposeWholeDisplay(ImageWindow *, ImageGroup *) {}
-void ComposeDisplayRect(ImageWindow *, ImageGroup *, int, int, int, int, int) {}
-void ComposeRow(int, int, int, int count, ImageGroup *, CDIB *, const uint32_t *, const uint8_t *, uint32_t *colorRow,
-                uint8_t *maskRow)
-{
-    for (int i = 0; i < count; i++) {
-        colorRow[i] = 0;
-        maskRow[i] = 0;
-    }
-}
-int QZCAPI BlendPixelOver(const uint8_t *, const uint8_t *upper, int, int, uint8_t *out)
-{
-    for (int i = 0; i < 4; i++)
-        out[i] = upper[i];
-    return 0;
-}
-void SetCurrentBlendFunction(BlendFunction) {}
-void ClearDisplay(ImageWindow *) {}
-int RefreshWindowRect(ImageWindow *, int, int, int, int, int) { return 0; }
-void RedrawImageWindow(ImageWindow *) {}
-void LayoutImageWindow(ImageWindow *) {}
-void UpdateScrollBars(ImageWindow *) {}
-void ClearPendingRefresh() {}
-void FlattenOntoBackground(CDIB *) {}
-
-// ---- windows ----
-void LoadProgramCursors() {}
-void UpdateCursor(ImageWindow *) {}
-void SetCurrentCursor(HCURSOR) {}
-QZS_DECL(HCURSOR) QzsGetCursor(int) { return NULL; }
-void ShowMemoryStatus() {}
-void RestoreIfMinimized(ImageWindow *) {}
-void CreateParameterWindows() {}
-int RegisterStatusWindowClass() { return 1; }
-int RegisterThumbWindowClass() { return 1; }
-void SetNewImageBackColor(int) {}
-void SwitchOverlaysToWindow(ImageWindow *) {}
-void InitWindowFrameMetrics(ImageWindow *) {}
-void RelayoutImageWindow(ImageWindow *) {}
 void CreateItemWindow() {}
 void InitTablet(HWND) {}
 int RegisterClipWindowClass() { return 1; }
@@ -159,8 +123,6 @@ void MakeDefaultPen() {}
 HWND g_itemWindow;
 
 // ---- draw methods, sub-window plug-ins, status bar ----
-void SetStatusBarText(int, const char *) {}
-int NewImageFillMode() { return 0; }
 
 // ---- save-format table and save option panels ----
 int DepthToButtonId(int depth, int saveDialog)
@@ -179,3 +141,34 @@ const char *SavePluginFormatName(int) { return NULL; }
 const char *SavePluginFilter(int) { return NULL; }
 void ShowSaveOptionPanel(int, HWND) {}
 void CloseSaveOptionPanel(bool) {}
+// ---- called by the windows: draw machinery, painting, regions, parameters, tool bar ----
+int OnDrawLeftButtonDown(ImageWindow *, WPARAM, LPARAM, int) { return 0; }
+int OnDrawLeftButtonUp(ImageWindow *, WPARAM, LPARAM, int) { return 0; }
+int OnDrawRightButtonDown(ImageWindow *, WPARAM, LPARAM, int) { return 0; }
+int OnDrawRightButtonUp(ImageWindow *, WPARAM, LPARAM, int) { return 0; }
+int OnDrawMouseMove(ImageWindow *, WPARAM, LPARAM, int) { return 0; }
+int OnDrawShiftDown(ImageWindow *, WPARAM) { return 0; }
+int OnDrawShiftUp(ImageWindow *, WPARAM) { return 0; }
+void WindowToImage(ImageWindow *, int x, int y, int *outX, int *outY, int)
+{
+    *outX = x;
+    *outY = y;
+}
+void SendSyntheticMouseMove(ImageWindow *, int, LPARAM, int) {}
+void EraseHoverGuide(int) {}
+static int s_drawState;
+int GetDrawState() { return s_drawState; }
+void SetDrawState(int state) { s_drawState = state; }
+void ResetFigureState() {}
+bool IsLoopMode() { return false; }
+bool IsDrawMachineryBusy() { return false; }
+DrawPluginRecord *GetCurrentDrawPlugin() { return NULL; }
+int GetCurrentDrawInfo() { return 0; }
+QZS_DECL(void) QzsInitPoint(void) {}
+void ClearBorderRepaintRect() {}
+void DrawParameterPointGroups(ImageWindow *, int) {}
+void PaintParameterPanel(HWND, ParameterPanel *) {}
+int RouteMouseToParameterControls(ParameterPanel *, HWND, UINT, WPARAM, LPARAM) { return 0; }
+int RouteCommandToParameterControl(ParameterPanel *, HWND, WPARAM, LPARAM) { return 0; }
+QZS_DECL(int) QzsGetParameterSubWindowID(ParameterPanel *, int) { return 0; }
+int OpenDroppedFile(ImageWindow *, const char *) { return 0; }

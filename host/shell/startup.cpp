@@ -6,6 +6,7 @@
 #include "image/cdib.h"
 #include "image/display.h"
 #include "image/imagelist.h"
+#include "image/writers.h"
 #include "plugins/drawsel.h"
 #include "plugins/install.h"
 #include "plugins/loader.h"
@@ -96,6 +97,7 @@ int OvrinMain(HINSTANCE instance, char *commandLine, int show)
 {
     g_instance = instance;
     InitApplicationSettings();
+    InitDisplayWriters(g_screenDepth);
     if (g_screenDepth == 8)
         CreateDisplayPalette();
     StripCommandLineQuotes(commandLine);

@@ -36,7 +36,7 @@ void CreateShellDrawingObjects()
     g_whiteBrush = CreateSolidBrush(RGB(255, 255, 255));
 }
 
-void DeleteShellDrawingObjects()
+void DeleteToolBarDrawingObjects()
 {
     for (HGDIOBJ *object : {(HGDIOBJ *)&g_blackPen, (HGDIOBJ *)&g_whitePen, (HGDIOBJ *)&g_shadowPen,
                             (HGDIOBJ *)&g_lightGreyBrush, (HGDIOBJ *)&g_whiteBrush}) {

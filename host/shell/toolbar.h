@@ -15,6 +15,7 @@ extern HBITMAP g_clipWindowBitmap, g_itemWindowBitmap;
 extern HPEN g_blackPen, g_whitePen, g_shadowPen;
 extern HBRUSH g_lightGreyBrush, g_buttonFaceBrush, g_whiteBrush;
 void CreateShellDrawingObjects();
+void DeleteToolBarDrawingObjects();
 
 void LoadToolBarBitmaps();
 void CreateToolBarButtons();
@@ -40,3 +41,6 @@ void SendCommandToMain(int id);
 // The label of a command in the main menu ("" when it has none), at most size - 1 bytes.
 void GetCommandMenuLabel(int id, char *out, size_t size);
 enum { kTextLabelBytes = 256 };
+void DrawToolButtons();
+void OnToolBarMouse(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
+void OnToolTipNeedText(NMHDR *header);

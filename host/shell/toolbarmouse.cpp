@@ -12,8 +12,6 @@
 #include <stdio.h>
 #include <string.h>
 
-HWND g_toolTipWindow;
-
 namespace {
 struct Pointer {
     int pressKind;         // 0 none, or the kind of the held button
@@ -129,17 +127,6 @@ void ToolBarButtonUp(int x, int y)
     ReleaseCapture();
 }
 
-void CreateToolTipWindow()
-{
-    if (g_toolTipWindow || !g_mainWindow)
-        return;
-    g_toolTipWindow = CreateWindowExA(0, TOOLTIPS_CLASSA, NULL, WS_POPUP | TTS_ALWAYSTIP, CW_USEDEFAULT,
-                                      CW_USEDEFAULT, CW_USEDEFAULT, CW_USEDEFAULT, g_mainWindow, NULL, g_instance,
-                                      NULL);
-    if (!g_toolTipWindow)
-        ShowErrorMessage(g_mainWindow, 75);
-}
-
 static UINT_PTR ToolId(const ToolButton *b)
 {
     switch (b->kind) {
@@ -191,4 +178,25 @@ void GetToolTipText(NMTTDISPINFOA *info)
     CopyText(info->szText, sizeof info->szText, name ? name : "");
     info->lpszText = info->szText;
     info->hinst = NULL;
+}
+
+// The main window passes its pointer messages and tool-tip requests on here.
+void OnToolBarMouse(HWND, UINT message, WPARAM, LPARAM lParam)
+{
+    int x = (short)LOWORD(lParam), y = (short)HIWORD(lParam);
+    switch (message) {
+    case WM_MOUSEMOVE: ToolBarMouseMove(x, y); break;
+    case WM_LBUTTONDOWN: ToolBarButtonDown(x, y); break;
+    case WM_LBUTTONUP: ToolBarButtonUp(x, y); break;
+    }
+}
+
+void OnToolTipNeedText(NMHDR *header)
+{
+    GetToolTipText((NMTTDISPINFOA *)header);
+}
+
+void DrawToolButtons()
+{
+    RedrawToolButtons();
 }

@@ -1,51 +1,33 @@
-// The image-window list and the current window.
+// The image-window list, the current window, closing, hiding and showing windows, and the services
+// through which plug-ins reach the current window.
 #include "shell/winlist.h"
+#include "image/cdib.h"
+#include "image/display.h"
 #include "image/group.h"
 #include "image/imagelist.h"
-#include "image/cdib.h"
+#include "image/paint.h"
+#include "plugins/effectdlg.h"
+#include "plugins/params.h"
+#include "plugins/reedit.h"
+#include "plugins/transform.h"
+#include "image/regions.h"
 #include "shell/app.h"
 #include "shell/config.h"
+#include "shell/menus.h"
 #include <stdlib.h>
 
 ImageWindow *g_firstWindow, *g_lastWindow, *g_currentWindow;
+HWND g_currentWindowHandle;
 bool g_noWindowState;
 
-static void InitWindowRecord(ImageWindow *w)
+static bool InList(const ImageWindow *window)
 {
-    w->display.zoom = 2;
-    w->display.editDepth = 32;
-    w->display.slots[0].left = w->display.slots[0].top = w->display.slots[0].right = w->display.slots[0].bottom = -1;
-    w->display.slots[1] = w->display.slots[2] = w->display.slots[0];
-    w->dither = 1;
-    w->maskDisplay = 1;
-    w->regionDisplayMode = 4;
-    w->layerFrameMode = 1;
-    w->marginX = g_cfg.FrameX;
-    w->marginY = g_cfg.FrameY;
-    w->maxWidth = g_cfg.AdjMaxSizeX;
-    w->maxHeight = g_cfg.AdjMaxSizeY;
-}
-
-ImageWindow *CreateImageWindow(int x, int y, int width, int height)
-{
-    ImageWindow *w = (ImageWindow *)calloc(1, sizeof(ImageWindow));
-    if (!w)
-        return NULL;
-    InitWindowRecord(w);
-    // Appended first: the window procedure finds the record from the first message on.
-    if (g_lastWindow)
-        g_lastWindow->next = w;
-    else
-        g_firstWindow = w;
-    g_lastWindow = w;
-    w->window = CreateWindowExA(0, kClassImageWindow, kProgramTitle,
-                                WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN, x, y, width, height,
-                                g_imageOwner, NULL, g_instance, NULL);
-    if (!w->window) {
-        CloseImageWindow(w, 0);
-        return NULL;
-    }
-    return w;
+    if (!window)
+        return false;
+    for (ImageWindow *w = g_firstWindow; w; w = w->next)
+        if (w == window)
+            return true;
+    return false;
 }
 
 ImageWindow *FindImageWindow(HWND window)
@@ -58,58 +40,197 @@ ImageWindow *FindImageWindow(HWND window)
     return NULL;
 }
 
-bool IsWindowListed(const ImageWindow *window)
+HWND GetNthImageWindowHandle(int n)
 {
-    for (ImageWindow *w = g_firstWindow; w; w = w->next)
-        if (w == window)
-            return true;
-    return false;
+    if (n < 0)
+        return NULL;
+    ImageWindow *w = g_firstWindow;
+    while (w && n-- > 0)
+        w = w->next;
+    return w ? w->window : NULL;
 }
 
-void MakeWindowCurrent(ImageWindow *window)
+bool IsWindowListed(const ImageWindow *window)
+{
+    return !g_noWindowState && InList(window);
+}
+
+ImageWindow *FindPreviousWindow(const ImageWindow *window)
+{
+    for (ImageWindow *w = g_firstWindow; w; w = w->next)
+        if (w->next && w->next == window)
+            return w;
+    return NULL;
+}
+
+int MakeWindowCurrent(ImageWindow *window)
 {
     g_currentWindow = window;
+    g_currentWindowHandle = window ? window->window : NULL;
     g_currentGroup = window ? window->group : NULL;
     g_currentImage = window ? window->layerImage : NULL;
     SyncCurrentLayer(g_currentGroup);
+    UpdateWindowMenus();
+    return 1;
 }
 
 static void UnlinkWindow(ImageWindow *window)
 {
-    ImageWindow *previous = NULL;
-    for (ImageWindow *w = g_firstWindow; w && w != window; w = w->next)
-        previous = w;
+    ImageWindow *previous = FindPreviousWindow(window);
     if (previous)
         previous->next = window->next;
     else if (g_firstWindow == window)
         g_firstWindow = window->next;
     if (g_lastWindow == window)
         g_lastWindow = previous;
+    window->next = NULL;
 }
 
 void CloseImageWindow(ImageWindow *window, int rebuildMenus)
 {
-    if (!window || !IsWindowListed(window))
+    if (g_noWindowState || !InList(window))
         return;
     // The last window is kept, hidden and empty, for the next image.
-    if (g_firstWindow == window && !window->next && window->window) {
+    if (g_firstWindow == window && !window->next) {
         window->group = NULL;
         window->layerImage = NULL;
         EnterNoWindowState();
+        RefreshWindowDisplay(window, NULL);
+        if (rebuildMenus)
+            UpdateWindowMenus();
         return;
     }
     UnlinkWindow(window);
+    FreeWindowBuffers(window);
     HWND handle = window->window;
+    HMENU menu = window->menu;
     window->window = NULL;
-    if (handle)
+    window->menu = NULL;
+    window->group = NULL;
+    if (handle) {
+        SetMenu(handle, NULL);
         DestroyWindow(handle);
-    FreeImageStore(&window->display);
-    free(window->editMask);
-    free(window->drawBuffer);
-    free(window->coverage);
+    }
+    if (menu)
+        DestroyMenu(menu);
+    // Nobody may keep the freed record as the current window.
     if (g_currentWindow == window)
         MakeWindowCurrent(g_firstWindow);
+    if (rebuildMenus)
+        UpdateWindowMenus();
     free(window);
+}
+
+int CloseWindowsOfGroup(ImageGroup *group)
+{
+    ImageWindow *w = g_firstWindow;
+    while (w && !g_noWindowState) {
+        ImageWindow *next = w->next;
+        if (w->group == group || !w->group)
+            CloseImageWindow(w, 0);
+        w = next;
+    }
+    UpdateWindowMenus();
+    return 1;
+}
+
+int CountOtherWindowsOfGroup(const ImageWindow *window)
+{
+    int n = 0;
+    for (ImageWindow *w = g_firstWindow; w; w = w->next)
+        if (w != window && window && w->group == window->group)
+            n++;
+    return n;
+}
+
+ImageWindow *FindWindowOfGroup(const ImageGroup *group)
+{
+    for (ImageWindow *w = g_firstWindow; w; w = w->next)
+        if (w->group == group)
+            return w;
+    return NULL;
+}
+
+// ---- overlays follow the current window ----
+
+int MoveControlPointsToWindow(ImageWindow *window)
+{
+    ImageWindow *current = g_currentWindow;
+    bool currentShown = IsWindowListed(current) && current->layerImage;
+    bool newShown = IsWindowListed(window) && window->layerImage;
+    if (InTransformMode()) {
+        RECT dirty;
+        if (currentShown && GetDirtyRect(&dirty)) {
+            // Composing the area again from the image takes the points drawn into the display away.
+            ComposeDisplayRect(current, current->group, dirty.left, dirty.top, dirty.right, dirty.bottom, 0);
+            RefreshWindowRect(current, dirty.left, dirty.top, dirty.right, dirty.bottom, 1);
+        }
+        ClearDirtyRect();
+        if (newShown)
+            RedrawTransformOverlay(window);
+    }
+    if (InCheckMode()) {
+        if (currentShown)
+            DrawReeditGuide(current);
+        if (newShown)
+            DrawReeditGuide(window);
+    }
+    return 1;
+}
+
+int SwitchOverlaysToWindow(ImageWindow *window)
+{
+    ImageWindow *current = g_currentWindow;
+    if (IsWindowListed(current) && current->activeRegion && current->regionDisplayMode == 4)
+        AnimateRegionBorder(current, 0);
+    if (IsWindowListed(current) && current->layerImage)
+        DrawParameterPointGroups(current, 0);
+    if (IsWindowListed(window) && window->layerImage)
+        DrawParameterPointGroups(window, 1);
+    return MoveControlPointsToWindow(window);
+}
+
+// ---- hiding and showing with the main window ----
+
+void HideAllImageWindows()
+{
+    for (ImageWindow *w = g_firstWindow; w; w = w->next)
+        if (w->window)
+            ShowWindow(w->window, SW_HIDE);
+    if (g_subParent) {
+        ShowWindow(g_subParent, SW_MINIMIZE);
+        ShowWindow(g_subParent, SW_HIDE);
+    }
+    if (HWND effect = GetEffectDialog())
+        SendMessageA(effect, WM_COMMAND, 3011, 0);
+}
+
+void ShowAllImageWindows()
+{
+    if (g_subParent) {
+        ShowWindow(g_subParent, SW_RESTORE);
+        ShowWindow(g_subParent, SW_HIDE);
+    }
+    if (g_noWindowState)
+        return;
+    for (ImageWindow *w = g_firstWindow; w; w = w->next)
+        if (w->window)
+            ShowWindow(w->window, SW_SHOWNA);
+}
+
+void InitWindowFrameMetrics(ImageWindow *window)
+{
+    if (!window)
+        return;
+    window->maxWidth = g_cfg.AdjMaxSizeX;
+    window->maxHeight = g_cfg.AdjMaxSizeY;
+    if (!window->window)
+        return;
+    RECT outer, client;
+    GetWindowRect(window->window, &outer);
+    GetClientRect(window->window, &client);
+    window->frameWidth = (outer.right - outer.left) - (client.right - client.left);
+    window->frameHeight = (outer.bottom - outer.top) - (client.bottom - client.top);
 }
 
 void EnterNoWindowState()
@@ -126,4 +247,39 @@ void LeaveNoWindowState(ImageWindow *window)
         ShowWindow(window->window, SW_SHOW);
         SetActiveWindow(window->window);
     }
+}
+
+// ---- services ----
+
+QZS_DECL(int) QzsAdjustClientRegion(HWND window, int cx, int cy)
+{
+    if (!window || !IsWindow(window))
+        return 0;
+    RECT outer, client;
+    GetWindowRect(window, &outer);
+    GetClientRect(window, &client);
+    int width = (outer.right - outer.left) - (client.right - client.left) + cx;
+    int height = (outer.bottom - outer.top) - (client.bottom - client.top) + cy;
+    SetWindowPos(window, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    return 1;
+}
+
+QZS_DECL(ImageWindow *) QzsGetCurrentWindow(void)
+{
+    return g_noWindowState ? NULL : g_currentWindow;
+}
+
+QZS_DECL(CDIB *) QzsGetImageOnWindow(ImageWindow *window)
+{
+    return window ? window->layerImage : NULL;
+}
+
+QZS_DECL(CDIB *) QzsGetCurrentLayer(ImageWindow *window)
+{
+    return window ? window->layerImage : NULL;
+}
+
+QZS_DECL(int) QzsGetActiveRegion(ImageWindow *window)
+{
+    return window ? (int)window->activeRegion : 0;
 }

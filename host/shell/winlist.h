@@ -1,17 +1,32 @@
-// The image-window list, the current window, zoom and scrolling.
+// The image-window list, the current window, closing and hiding windows, zoom and scrolling.
 #pragma once
 #include "ovrin.h"
 
 extern ImageWindow *g_firstWindow, *g_lastWindow, *g_currentWindow;
-extern bool g_noWindowState; // the only window is hidden and shows no image
+extern HWND g_currentWindowHandle; // owner of message boxes
+extern bool g_noWindowState;       // the only window is hidden and shows no image
 
 ImageWindow *CreateImageWindow(int x, int y, int width, int height);
 ImageWindow *FindImageWindow(HWND window);
-bool IsWindowListed(const ImageWindow *window);
-void MakeWindowCurrent(ImageWindow *window);
+HWND GetNthImageWindowHandle(int n);
+bool IsWindowListed(const ImageWindow *window); // false in the no-window state
+ImageWindow *FindPreviousWindow(const ImageWindow *window);
+int MakeWindowCurrent(ImageWindow *window);
 void CloseImageWindow(ImageWindow *window, int rebuildMenus);
-void SwitchOverlaysToWindow(ImageWindow *window);
+int CloseWindowsOfGroup(ImageGroup *group);
+int CountOtherWindowsOfGroup(const ImageWindow *window);
+ImageWindow *FindWindowOfGroup(const ImageGroup *group);
+int SwitchOverlaysToWindow(ImageWindow *window);
+int MoveControlPointsToWindow(ImageWindow *window);
+void HideAllImageWindows();
+void ShowAllImageWindows();
 void InitWindowFrameMetrics(ImageWindow *window);
 void RelayoutImageWindow(ImageWindow *window);
 void EnterNoWindowState();
 void LeaveNoWindowState(ImageWindow *window);
+
+// view: zoom, origin, scrolling
+int ClampZoomValue(int zoom); // -8..16; 0 and -1 become 1
+void ApplyZoomChange(ImageWindow *window, int oldZoom);
+void ScrollWindowHorizontally(ImageWindow *window, WPARAM wParam, LPARAM lParam);
+void ScrollWindowVertically(ImageWindow *window, WPARAM wParam, LPARAM lParam);

@@ -1,100 +1,352 @@
-// Window classes and the procedures of the main window and the image windows.
+// Window classes of the program, the creation of its windows, the cursors and a few small shell
+// operations shared by the window procedures.
+#include "shell/toolbar.h"
 #include "shell/winproc.h"
+#include "image/colors.h"
+#include "image/display.h"
+#include "image/paint.h"
+#include "image/regions.h"
+#include "plugins/drawsel.h"
+#include "plugins/effectdlg.h"
+#include "plugins/transform.h"
+#include "plugins/reedit.h"
 #include "shell/app.h"
-#include "shell/commands.h"
 #include "shell/config.h"
-#include "shell/startup.h"
+#include "shell/menus.h"
+#include "shell/messages.h"
 #include "shell/winlist.h"
+#include <commctrl.h>
+#include <shellapi.h>
+#include <stdlib.h>
 
 HWND g_drawParamWindow, g_colorParamWindow, g_saveParamWindow;
+HWND g_statusBar, g_toolTipWindow;
+HCURSOR g_currentCursor;
 
-int RegisterImageWindowClass()
+static HBRUSH s_buttonFace;
+static HCURSOR s_cursors[5]; // resources 200..204
+static int s_newImageBackColor;
+static int s_drawParamNotifySuppressed;
+
+HBRUSH GetButtonFaceBrush()
+{
+    if (!s_buttonFace)
+        s_buttonFace = CreateSolidBrush(GetSysColor(COLOR_BTNFACE));
+    return s_buttonFace;
+}
+
+static int RegisterClassOf(const char *name, WNDPROC procedure, bool icon, HCURSOR cursor, HBRUSH background)
 {
     WNDCLASSA wc = {};
     wc.style = CS_DBLCLKS;
-    wc.lpfnWndProc = WindowFunc;
+    wc.lpfnWndProc = procedure;
     wc.hInstance = g_instance;
-    wc.hIcon = LoadIconA(g_instance, MAKEINTRESOURCEA(100));
-    wc.hbrBackground = (HBRUSH)GetStockObject(GRAY_BRUSH);
-    wc.lpszClassName = kClassImageWindow;
-    return RegisterClassA(&wc) != 0;
+    wc.hIcon = icon ? LoadIconA(g_instance, MAKEINTRESOURCEA(100)) : NULL;
+    wc.hCursor = cursor;
+    wc.hbrBackground = background;
+    wc.lpszClassName = name;
+    if (RegisterClassA(&wc))
+        return 1;
+    // Tests register again in one process: a class of ours already there serves.
+    WNDCLASSA existing;
+    return GetClassInfoA(g_instance, name, &existing) ? 1 : 0;
+}
+
+static HBRUSH Grey()
+{
+    return (HBRUSH)GetStockObject(GRAY_BRUSH);
+}
+
+static HCURSOR Arrow()
+{
+    return LoadCursor(NULL, IDC_ARROW);
+}
+
+int RegisterImageWindowClass()
+{
+    return RegisterClassOf(kClassImageWindow, WindowFunc, true, NULL, Grey());
 }
 
 int RegisterMainWindowClass()
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = MainWindowProc;
-    wc.hInstance = g_instance;
-    wc.hIcon = LoadIconA(g_instance, MAKEINTRESOURCEA(100));
-    wc.hCursor = LoadCursor(NULL, IDC_ARROW);
-    wc.hbrBackground = GetSysColorBrush(COLOR_BTNFACE);
-    wc.lpszClassName = kClassMain;
-    return RegisterClassA(&wc) != 0;
+    if (RegisterClassOf(kClassMain, MainWindowProc, true, Arrow(), GetButtonFaceBrush()))
+        return 1;
+    ShowSysErrorMessage(g_currentWindowHandle, 5);
+    return 0;
 }
 
 int RegisterSubParentWindowClass()
 {
-    WNDCLASSA wc = {};
-    wc.lpfnWndProc = SubParentWindowProc;
-    wc.hInstance = g_instance;
-    wc.hbrBackground = (HBRUSH)GetStockObject(GRAY_BRUSH);
-    wc.lpszClassName = kClassSubParent;
-    return RegisterClassA(&wc) != 0;
-}
-
-HWND CreateMainWindow(int show)
-{
-    g_mainWindow = CreateWindowExA(0, kClassMain, kProgramTitle, WS_OVERLAPPEDWINDOW, 0, 0, g_screenWidth,
-                                   g_cfg.MainWindowSizeY, NULL, NULL, g_instance, NULL);
-    return g_mainWindow;
-}
-
-// ---- main window ----
-
-static void OnMainCopyData(const COPYDATASTRUCT *data)
-{
-    char *text = TakeHandedOverCommandLine(data);
-    if (text)
-        PostHandedOverCommandLine(text);
-}
-
-LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    switch (message) {
-    case WM_COMMAND:
-        DispatchCommand(g_currentWindow, wParam, lParam);
-        return 0;
-    case WM_COPYDATA:
-        OnMainCopyData((const COPYDATASTRUCT *)lParam);
+    if (RegisterClassOf(kClassSubParent, SubParentWindowProc, true, Arrow(), GetButtonFaceBrush()))
         return 1;
-    case WM_CLOSE:
-        QuitApplication();
-        return 0;
-    }
-    return DefWindowProcA(window, message, wParam, lParam);
+    ShowSysErrorMessage(g_currentWindowHandle, 5);
+    return 0;
 }
 
-LRESULT CALLBACK SubParentWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
+int RegisterStatusWindowClass()
 {
-    return DefWindowProcA(window, message, wParam, lParam);
-}
-
-// ---- image windows ----
-
-LRESULT CALLBACK WindowFunc(HWND window, UINT message, WPARAM wParam, LPARAM lParam)
-{
-    // A second start hands its command line to whichever window of the class it found.
-    if (message == WM_COPYDATA) {
-        OnMainCopyData((const COPYDATASTRUCT *)lParam);
+    if (RegisterClassOf("StatWin", StatusWindowProc, false, NULL, Grey()))
         return 1;
+    ShowSysErrorMessage(g_currentWindowHandle, 3);
+    return 0;
+}
+
+static int RegisterParameterClass(const char *name, WNDPROC procedure)
+{
+    if (RegisterClassOf(name, procedure, false, Arrow(), GetButtonFaceBrush()))
+        return 1;
+    ShowSysErrorMessage(g_currentWindowHandle, 5);
+    return 0;
+}
+
+int RegisterDrawParameterClass()
+{
+    return RegisterParameterClass("DRAWpara", DrawParameterWindowProc);
+}
+
+int RegisterColorParameterClass()
+{
+    return RegisterParameterClass("FCOLpara", ColorParameterWindowProc);
+}
+
+int RegisterSaveParameterClass()
+{
+    return RegisterParameterClass("SAVEpara", SaveParameterWindowProc);
+}
+
+int RegisterThumbWindowClass()
+{
+    if (RegisterClassOf("Thumb", ThumbWindowProc, false, NULL, Grey()))
+        return 1;
+    ShowSysErrorMessage(g_currentWindowHandle, 3);
+    return 0;
+}
+
+// ---- windows ----
+
+HWND CreateStatusWindow(HWND owner, int x, int y)
+{
+    return CreateWindowExA(0, "StatWin", "STAT", WS_POPUP, x, y, 180, 20, owner, NULL, g_instance, NULL);
+}
+
+static HWND CreateToolWindow(const char *cls, const char *caption, HWND owner, int x, int y)
+{
+    HWND w = CreateWindowExA(WS_EX_DLGMODALFRAME, cls, caption, 0x00C80080, x, y, 120, 100, owner, NULL, g_instance,
+                             NULL);
+    if (!w) {
+        ShowSysErrorMessage(g_currentWindowHandle, 6);
+        return NULL;
     }
-    ImageWindow *record = FindImageWindow(window);
-    if (!record)
-        return DefWindowProcA(window, message, wParam, lParam);
-    switch (message) {
-    case WM_COMMAND:
-        DispatchCommand(record, wParam, lParam);
-        return 0;
+    HMENU system = GetSystemMenu(w, FALSE);
+    if (system)
+        EnableMenuItem(system, SC_MAXIMIZE, MF_BYCOMMAND | MF_GRAYED);
+    QzsAdjustClientRegion(w, 100, 80);
+    return w;
+}
+
+HWND CreateDrawParameterWindow()
+{
+    g_drawParamWindow = CreateToolWindow("DRAWpara", "Draw Parameter", g_mainWindow, g_cfg.DrawParameterX,
+                                         g_cfg.DrawParameterY);
+    return g_drawParamWindow;
+}
+
+HWND CreateColorParameterWindow()
+{
+    g_colorParamWindow = CreateToolWindow("FCOLpara", "FuncColor Parameter", g_mainWindow, g_cfg.FuncColParameterX,
+                                          g_cfg.FuncColParameterY);
+    return g_colorParamWindow;
+}
+
+HWND CreateSaveParameterWindow(HWND owner)
+{
+    g_saveParamWindow = CreateToolWindow("SAVEpara", "Save Parameter", owner, 10, 400);
+    return g_saveParamWindow;
+}
+
+void CreateParameterWindows()
+{
+    if (RegisterDrawParameterClass())
+        CreateDrawParameterWindow();
+    if (RegisterColorParameterClass())
+        CreateColorParameterWindow();
+    RegisterSaveParameterClass();
+}
+
+void CreateToolTipWindow()
+{
+    g_toolTipWindow = CreateWindowExA(0, TOOLTIPS_CLASSA, NULL, TTS_ALWAYSTIP, CW_USEDEFAULT, CW_USEDEFAULT,
+                                      CW_USEDEFAULT, CW_USEDEFAULT, g_mainWindow, NULL, g_instance, NULL);
+    if (!g_toolTipWindow)
+        ShowErrorMessage(g_mainWindow, 75);
+}
+
+static void InitWindowRecord(ImageWindow *w)
+{
+    w->display.zoom = 2;
+    w->display.editDepth = 32;
+    for (RegionSlot &slot : w->display.slots)
+        slot.left = slot.top = slot.right = slot.bottom = -1;
+    w->dither = 1;
+    w->maskDisplay = 1;
+    w->regionDisplayMode = 4;
+    w->layerFrameMode = 1;
+    w->marginX = g_cfg.FrameX > 0 ? g_cfg.FrameX : 0;
+    w->marginY = g_cfg.FrameY > 0 ? g_cfg.FrameY : 0;
+    w->maxWidth = g_cfg.AdjMaxSizeX;
+    w->maxHeight = g_cfg.AdjMaxSizeY;
+}
+
+ImageWindow *CreateImageWindow(int x, int y, int width, int height)
+{
+    if (g_noWindowState && g_firstWindow) {
+        ImageWindow *kept = g_firstWindow;
+        LeaveNoWindowState(kept);
+        return kept;
     }
-    return DefWindowProcA(window, message, wParam, lParam);
+    ImageWindow *w = (ImageWindow *)calloc(1, sizeof(ImageWindow));
+    if (!w)
+        return NULL;
+    InitWindowRecord(w);
+    w->window = CreateWindowExA(0, kClassImageWindow, kProgramTitle,
+                                WS_OVERLAPPEDWINDOW | WS_HSCROLL | WS_VSCROLL | WS_CLIPCHILDREN, x, y, width, height,
+                                g_imageOwner, NULL, g_instance, NULL);
+    if (!w->window) {
+        ShowSysErrorMessage(g_currentWindowHandle, 4);
+        free(w);
+        return NULL;
+    }
+    if (g_statusWindowsOn) {
+        w->statusOffsetX = g_statusOffsetX;
+        w->statusOffsetY = g_statusOffsetY;
+        int sx, sy;
+        PlaceStatusWindow(w, &sx, &sy);
+        w->statusWindow = CreateStatusWindow(w->window, sx, sy);
+    }
+    if (g_lastWindow)
+        g_lastWindow->next = w;
+    else
+        g_firstWindow = w;
+    g_lastWindow = w;
+    UpdateDitherCheck(w);
+    UpdateWindowMenus();
+    ShowScrollBar(w->window, SB_BOTH, TRUE);
+    LayoutImageWindow(w);
+    DragAcceptFiles(w->window, TRUE);
+    return w;
+}
+
+// ---- cursors ----
+
+void LoadProgramCursors()
+{
+    for (int i = 0; i < 5; i++) {
+        s_cursors[i] = LoadCursorA(g_instance, MAKEINTRESOURCEA(kCursorPlain + i));
+        if (!s_cursors[i])
+            s_cursors[i] = LoadCursor(NULL, IDC_CROSS);
+    }
+    g_currentCursor = s_cursors[0];
+}
+
+static HCURSOR ProgramCursor(int id)
+{
+    if (!s_cursors[0])
+        LoadProgramCursors();
+    return s_cursors[id - kCursorPlain];
+}
+
+static int ColorKind()
+{
+    const ColorRecord *c = QzsGetColor(0);
+    if (c->regionBits)
+        return 1;
+    return c->function ? 2 : 0;
+}
+
+HCURSOR UpdateCursor(ImageWindow *)
+{
+    HCURSOR cursor;
+    DrawPluginRecord *draw = GetCurrentDrawPlugin();
+    if (InTransformMode() || InCheckMode())
+        cursor = LoadCursor(NULL, IDC_ARROW);
+    else if (GetEffectDialog() || (g_currentWindow && g_currentWindow->lock))
+        cursor = ProgramCursor(kCursorLocked);
+    else if (draw && draw->cursor)
+        cursor = draw->cursor;
+    else
+        cursor = ProgramCursor(kCursorPlain + ColorKind());
+    g_currentCursor = cursor;
+    return cursor;
+}
+
+void SetCurrentCursor(HCURSOR cursor)
+{
+    g_currentCursor = cursor;
+    if (cursor)
+        SetCursor(cursor);
+}
+
+QZS_DECL(HCURSOR) QzsGetCursor(int kind)
+{
+    return kind == 4 ? ProgramCursor(kCursorService) : NULL;
+}
+
+// ---- small operations ----
+
+void ShowNotSupportedMessage()
+{
+    ShowErrorMessage(g_currentWindowHandle, 7);
+}
+
+int ClearBorderDirtyRect()
+{
+    ClearBorderRepaintRect();
+    return -1;
+}
+
+void SuppressDrawParamNotify(int flag)
+{
+    s_drawParamNotifySuppressed = flag;
+}
+
+bool IsDrawParamNotifySuppressed()
+{
+    return s_drawParamNotifySuppressed != 0;
+}
+
+void SetNewImageBackColor(int mode)
+{
+    s_newImageBackColor = mode;
+}
+
+int GetNewImageBackColor()
+{
+    return s_newImageBackColor;
+}
+
+void RestoreIfMinimized(ImageWindow *window)
+{
+    if (!window || !window->window)
+        return;
+    WINDOWPLACEMENT wp = {};
+    wp.length = sizeof wp;
+    if (GetWindowPlacement(window->window, &wp) && wp.showCmd == SW_SHOWMINIMIZED)
+        SendMessageA(window->window, WM_SYSCOMMAND, SC_RESTORE, 0);
+}
+
+bool GetTaskBarRect(RECT *out)
+{
+    HWND bar = FindWindowA("Shell_TrayWnd", NULL);
+    if (!bar || !GetWindowRect(bar, out))
+        return false;
+    return out->right > out->left && out->bottom > out->top;
+}
+
+void DeleteShellDrawingObjects()
+{
+    DeleteToolBarDrawingObjects();
+    DeleteGridPen();
+    if (s_buttonFace)
+        DeleteObject(s_buttonFace);
+    s_buttonFace = NULL;
 }

@@ -61,6 +61,8 @@ void DiscardAllImages()
         free(w);
     }
     g_lastWindow = g_currentWindow = nullptr;
+    g_currentWindowHandle = nullptr;
+    g_noWindowState = false;
     while (g_firstGroup) {
         ImageGroup *g = g_firstGroup;
         g_firstGroup = g->next;

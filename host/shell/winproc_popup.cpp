@@ -1,0 +1,225 @@
+// Small windows: the status pop-up of each image window with the status services, the parameter
+// tool windows, and the preview window of the open dialog.
+#include "shell/winproc.h"
+#include "image/colors.h"
+#include "plugins/drawsel.h"
+#include "plugins/params.h"
+#include "shell/app.h"
+#include "shell/config.h"
+#include "shell/winlist.h"
+#include <stdio.h>
+
+int g_statusWindowsOn = 1, g_statusOffsetX = 240, g_statusOffsetY = 0, g_statusAnchor = 3;
+
+static ImageWindow *OwnerRecord(HWND popup)
+{
+    HWND owner = GetWindow(popup, GW_OWNER);
+    for (ImageWindow *w = g_firstWindow; w; w = w->next)
+        if (w->window == owner && w->statusWindow == popup)
+            return w;
+    return NULL;
+}
+
+void PlaceStatusWindow(ImageWindow *window, int *x, int *y)
+{
+    RECT p = {0, 0, 0, 0};
+    if (window->window)
+        GetWindowRect(window->window, &p);
+    *x = p.right - window->statusOffsetX;
+    *y = (g_statusAnchor == 2 ? p.top : p.bottom) - window->statusOffsetY;
+}
+
+void MoveStatusWindow(ImageWindow *window)
+{
+    if (!window || !window->statusWindow)
+        return;
+    int x, y;
+    PlaceStatusWindow(window, &x, &y);
+    SetWindowPos(window->statusWindow, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
+void RecordStatusOffset(HWND popup)
+{
+    ImageWindow *w = OwnerRecord(popup);
+    if (!w || !w->window || (g_statusAnchor != 2 && g_statusAnchor != 3))
+        return;
+    RECT p, s;
+    GetWindowRect(w->window, &p);
+    GetWindowRect(popup, &s);
+    w->statusOffsetX = p.right - s.left;
+    w->statusOffsetY = (g_statusAnchor == 2 ? p.top : p.bottom) - s.top;
+}
+
+static void PaintSunkenFrame(HWND hwnd, HDC dc)
+{
+    RECT r;
+    GetClientRect(hwnd, &r);
+    DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
+}
+
+static LRESULT PaintGreyFramed(HWND hwnd)
+{
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    RECT r;
+    GetClientRect(hwnd, &r);
+    HBRUSH grey = CreateSolidBrush(0xC0C0C0);
+    FillRect(dc, &r, grey);
+    DeleteObject(grey);
+    PaintSunkenFrame(hwnd, dc);
+    EndPaint(hwnd, &ps);
+    return 0;
+}
+
+static LRESULT DragByBody(HWND hwnd, WPARAM wParam, LPARAM lParam)
+{
+    LRESULT hit = DefWindowProcA(hwnd, WM_NCHITTEST, wParam, lParam);
+    return hit == HTCLIENT ? HTCAPTION : hit;
+}
+
+LRESULT CALLBACK StatusWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT: return PaintGreyFramed(hwnd);
+    case WM_MOVE:
+        RecordStatusOffset(hwnd);
+        InvalidateRect(hwnd, NULL, TRUE);
+        return 0;
+    case WM_NCHITTEST: return DragByBody(hwnd, wParam, lParam);
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}
+
+// ---- status services ----
+
+QZS_DECL(int) QzsStatMessage(ImageWindow *window, const char *text)
+{
+    if (!window || !window->statusWindow || !text)
+        return 0;
+    HDC dc = GetDC(window->statusWindow);
+    if (!dc)
+        return 0;
+    SetTextColor(dc, 0);
+    SetBkColor(dc, 0xC0C0C0);
+    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    static const char blanks[] = "                                                                 "; // 65
+    TextOutA(dc, 0, 2, blanks, 65);
+    TextOutA(dc, 2, 2, text, (int)strnlen(text, 100));
+    SelectObject(dc, old);
+    PaintSunkenFrame(window->statusWindow, dc);
+    ReleaseDC(window->statusWindow, dc);
+    return 1;
+}
+
+QZS_DECL(int) QzsDispStatXY(ImageWindow *window, int x, int y)
+{
+    char text[100];
+    snprintf(text, sizeof text, "[%3d %3d]", x, y);
+    return QzsStatMessage(window, text);
+}
+
+void FormatStat2Points(char *out, size_t size, int x1, int y1, int x2, int y2)
+{
+    snprintf(out, size, "[%3d %3d]-[%3d %3d](%3d %3d)", x1, y1, x2, y2, x2 - x1, y2 - y1);
+}
+
+QZS_DECL(int) QzsDispStat2Points(ImageWindow *window, int x1, int y1, int x2, int y2)
+{
+    char text[100];
+    FormatStat2Points(text, sizeof text, x1, y1, x2, y2);
+    return QzsStatMessage(window, text);
+}
+
+// ---- parameter windows ----
+
+enum { kPanelDraw = 2, kPanelColor = 3, kPanelSave = 4 };
+
+// The index a control id stands for: id - 20000, or for ids from 25000 the panel's extra-id entry.
+static int ParameterIndex(int kind, int id)
+{
+    if (id >= 25000)
+        return QzsGetParameterSubWindowID(GetParameterPanel(kind), id - 25000);
+    return id - 20000;
+}
+
+static LRESULT ParameterWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, int kind,
+                                      QzcChangedParameterProc notify)
+{
+    ParameterPanel *panel = GetParameterPanel(kind);
+    switch (message) {
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        BeginPaint(hwnd, &ps);
+        EndPaint(hwnd, &ps);
+        PaintParameterPanel(hwnd, panel);
+        return 0;
+    }
+    case WM_CLOSE: ShowWindow(hwnd, SW_HIDE); return 0;
+    case WM_LBUTTONDOWN:
+    case WM_LBUTTONUP:
+    case WM_RBUTTONDOWN:
+    case WM_RBUTTONUP:
+    case WM_MOUSEMOVE: RouteMouseToParameterControls(panel, hwnd, message, wParam, lParam); return 0;
+    case WM_COMMAND: {
+        int id = LOWORD(wParam);
+        if (id < 20000)
+            return 0;
+        RouteCommandToParameterControl(panel, hwnd, wParam, lParam);
+        if (notify && !(kind == kPanelDraw && IsDrawParamNotifySuppressed())) {
+            int index = ParameterIndex(kind, id);
+            notify(index, QzsGetParameter(kind, index));
+        }
+        return 0;
+    }
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}
+
+LRESULT CALLBACK DrawParameterWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!hwnd || hwnd != g_drawParamWindow)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    DrawPluginRecord *draw = GetCurrentDrawPlugin();
+    return ParameterWindowMessage(hwnd, message, wParam, lParam, kPanelDraw, draw ? draw->QzcChangedParameter : NULL);
+}
+
+LRESULT CALLBACK ColorParameterWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    int row = QzsGetColor(0)->function - 1;
+    ColorFunctionRecord *color = row >= 0 ? QzsGetFunctionalColor(row) : NULL;
+    if (!hwnd || hwnd != g_colorParamWindow || !color)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    return ParameterWindowMessage(hwnd, message, wParam, lParam, kPanelColor, color->QzcChangedParameter);
+}
+
+LRESULT CALLBACK SaveParameterWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    if (!hwnd || hwnd != g_saveParamWindow)
+        return DefWindowProcA(hwnd, message, wParam, lParam);
+    return ParameterWindowMessage(hwnd, message, wParam, lParam, kPanelSave, NULL);
+}
+
+// ---- the open dialog's preview window ----
+
+LRESULT CALLBACK ThumbWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
+{
+    switch (message) {
+    case WM_PAINT: return PaintGreyFramed(hwnd);
+    case WM_NCHITTEST: return DragByBody(hwnd, wParam, lParam);
+    case WM_MOVE: {
+        HWND parent = GetParent(hwnd);
+        if (g_cfg.PreviewInOpenDlg && parent) {
+            RECT p, s;
+            GetWindowRect(parent, &p);
+            GetWindowRect(hwnd, &s);
+            g_cfg.OpenPreviewX = s.left - p.left;
+            g_cfg.OpenPreviewY = s.top - p.top;
+            SetWindowPos(hwnd, NULL, p.left + g_cfg.OpenPreviewX, p.top + g_cfg.OpenPreviewY, 0, 0,
+                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        }
+        InvalidateRect(hwnd, NULL, TRUE);
+        return 0;
+    }
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
+}

@@ -1,0 +1,26 @@
+#!/usr/bin/env bash
+# Starts the real program and checks the windows it makes: the main window, the hidden owner of
+# the image windows, the parameter windows; then quits it.
+#   windows.sh <wine-run.sh> <wine state dir> <application dir> <driver.exe>
+set -u
+run=$1 state=$2 appsrc=$3 driver=$4
+fail() { echo "FAIL: $*"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; exit 1; }
+
+app=$(mktemp -d /tmp/ovrin-e2e.XXXXXX)
+trap 'rm -rf "$app"' EXIT
+cp -r "$appsrc"/. "$app"/
+rm -f "$app/ovrin.cfg"
+
+"$run" "$state" "$app/ovrin.exe" >"$app/run.log" 2>&1 &
+pid=$!
+"$run" "$state" "$driver" wait OvrinMAIN 30000 || fail "the main window did not appear"
+for cls in OvrinEDIT OvrinSubP DRAWpara FCOLpara; do
+  "$run" "$state" "$driver" wait "$cls" 5000 || fail "no window of class $cls"
+done
+"$run" "$state" "$driver" visible OvrinEDIT && fail "an image window is shown with no image open"
+"$run" "$state" "$driver" command OvrinMAIN 32032 || fail "could not send Quit"
+for _ in $(seq 1 300); do kill -0 "$pid" 2>/dev/null || break; sleep 0.1; done
+kill -0 "$pid" 2>/dev/null && fail "the program did not end after Quit"
+wait "$pid"; rc=$?
+[ $rc -eq 0 ] || fail "the program ended with $rc"
+echo "windows: ok"

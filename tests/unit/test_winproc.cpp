@@ -1,0 +1,397 @@
+// Window procedures: the image window's messages, activation, status pop-ups, cursors, the main
+// window's placement and timer, and the repaint requests.
+#include "testsupport.h"
+#include "image/colors.h"
+#include "image/display.h"
+#include "image/group.h"
+#include "image/imagelist.h"
+#include "image/writers.h"
+#include "plugins/drawmouse.h"
+#include "shell/app.h"
+#include "shell/config.h"
+#include "shell/startup.h"
+#include "shell/sysinfo.h"
+#include "shell/winlist.h"
+#include "shell/winproc.h"
+#include <stdlib.h>
+#include <string.h>
+
+namespace {
+
+class WindowProcTest : public HostTest {
+protected:
+    void SetUp() override
+    {
+        HostTest::SetUp();
+        ASSERT_EQ(RegisterImageWindowClass(), 1);
+        ASSERT_EQ(RegisterStatusWindowClass(), 1);
+        InitDisplayWriters(32);
+        g_statusWindowsOn = 0;
+        ResetMainTimerState();
+    }
+    ImageGroup *NewGroup(int w, int h)
+    {
+        CDIB *image = nullptr;
+        QzsCreateNewImage(&image, w, h, 32);
+        AddImageGroup(image);
+        return g_lastGroup;
+    }
+    void Show(ImageWindow *w, ImageGroup *g)
+    {
+        w->group = g;
+        w->layerImage = g->currentImage;
+        ASSERT_EQ(BuildWindowDisplay(w, g, false), 1);
+        LayoutImageWindow(w);
+    }
+};
+
+TEST_F(WindowProcTest, DraggedWindowsSnapToEightPixels)
+{
+    ImageWindow *w = CreateImageWindow(0, 0, 200, 150);
+    struct Case {
+        int x, want;
+    } cases[] = {{13, 8}, {-3, -8}, {16, 16}, {7, 0}};
+    for (const Case &c : cases) {
+        SetWindowPos(w->window, NULL, c.x, 20, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+        RECT r;
+        GetWindowRect(w->window, &r);
+        EXPECT_EQ(r.left, c.want) << c.x;
+    }
+}
+
+TEST_F(WindowProcTest, CloseBox)
+{
+    // A window of the class without a record (the hidden owner) gets the default answer.
+    HWND owner = CreateWindowExA(0, kClassImageWindow, "", WS_OVERLAPPED, 0, 0, 0, 0, NULL, NULL, g_instance, NULL);
+    SendMessageA(owner, WM_CLOSE, 0, 0);
+    EXPECT_FALSE(IsWindow(owner));
+    // An image window never closes itself by default; the commands decide.
+    ImageWindow *w = CreateImageWindow(0, 0, 200, 150);
+    EXPECT_EQ(SendMessageA(w->window, WM_CLOSE, 0, 0), 0);
+    EXPECT_TRUE(IsWindow(w->window));
+    struct Case {
+        int bind, button, mode;
+    } cases[] = {{1, 1, 0}, {1, 0, 0}, {0, 1, 1}, {0, 0, 0}};
+    for (const Case &c : cases) {
+        g_cfg.BindImageToOneWindow = c.bind;
+        g_cfg.CloseButtonAsCloseImage = c.button;
+        EXPECT_EQ(EffectiveCloseButtonMode(), c.mode) << c.bind << c.button;
+    }
+}
+
+TEST_F(WindowProcTest, AWindowClosedByItsOwnCommandIsNotTouchedAfterwards)
+{
+    ImageGroup *g = NewGroup(16, 16);
+    g->base->modified = 0;
+    ImageWindow *a = CreateImageWindow(0, 0, 200, 150), *b = CreateImageWindow(0, 0, 200, 150);
+    Show(a, g);
+    Show(b, g);
+    MakeWindowCurrent(a);
+    HWND handle = a->window;
+    // Closing every image closes the windows left without one: this one among them.
+    EXPECT_EQ(SendMessageA(handle, WM_COMMAND, 32076, 0), 0);
+    EXPECT_EQ(FindImageWindow(handle), nullptr);
+    EXPECT_FALSE(IsWindow(handle));
+    EXPECT_EQ(g_firstWindow, b);
+    EXPECT_TRUE(g_noWindowState);
+    EXPECT_NE(g_currentWindow, nullptr);
+    EXPECT_EQ(g_currentWindow, b);
+}
+
+TEST_F(WindowProcTest, RestoreGuardSwallowsOneButtonRelease)
+{
+    ImageWindow *w = CreateImageWindow(0, 0, 200, 150);
+    SendMessageA(w->window, WM_SYSCOMMAND, SC_RESTORE, 0);
+    EXPECT_TRUE(IsRestoreGuardSet());
+    SendMessageA(w->window, WM_LBUTTONUP, 0, MAKELPARAM(5, 5));
+    EXPECT_FALSE(IsRestoreGuardSet());
+    SendMessageA(w->window, WM_SYSCOMMAND, SC_RESTORE, 0);
+    SendMessageA(w->window, WM_LBUTTONDOWN, 0, MAKELPARAM(5, 5));
+    EXPECT_FALSE(IsRestoreGuardSet()) << "a press ends the guard and is handled";
+}
+
+TEST_F(WindowProcTest, ActivationMakesCurrentAndRecomposesStaleDisplays)
+{
+    ImageGroup *g = NewGroup(20, 10);
+    ImageWindow *a = CreateImageWindow(0, 0, 200, 150), *b = CreateImageWindow(0, 0, 200, 150);
+    Show(a, g);
+    Show(b, g);
+    MakeWindowCurrent(a);
+    ((uint32_t *)g->base->pixels)[0] = 0xFF123456u;
+    b->recompose = 1;
+    SendMessageA(b->window, WM_ACTIVATE, WA_ACTIVE, 0);
+    EXPECT_EQ(g_currentWindow, b);
+    EXPECT_EQ(g_currentGroup, g);
+    EXPECT_EQ(b->recompose, 0);
+    uint32_t *display = (uint32_t *)b->display.pixels;
+    EXPECT_EQ(display[(b->displayHeight - b->marginY - 1) * b->displayWidth + b->marginX], 0xFF123456u);
+    // Deactivation changes nothing.
+    SendMessageA(b->window, WM_ACTIVATE, WA_INACTIVE, (LPARAM)a->window);
+    EXPECT_EQ(g_currentWindow, b);
+}
+
+TEST_F(WindowProcTest, SizeChangesLayTheWindowOut)
+{
+    ImageGroup *g = NewGroup(500, 400);
+    ImageWindow *w = CreateImageWindow(0, 0, 300, 200);
+    Show(w, g);
+    QzsSetWindowZoom(w, 2, 0, 0, 0);
+    QzsAdjustClientRegion(w->window, 151, 99);
+    EXPECT_EQ(w->visibleColumns, 76);
+    EXPECT_EQ(w->visibleRows, 50);
+    EXPECT_EQ(w->shownWidth, 152);
+}
+
+TEST_F(WindowProcTest, StatusPopups)
+{
+    char text[100];
+    FormatStat2Points(text, sizeof text, 10, 20, 5, 30);
+    EXPECT_STREQ(text, "[ 10  20]-[  5  30]( -5  10)");
+    ImageWindow *bare = CreateImageWindow(0, 0, 200, 150);
+    EXPECT_EQ(QzsStatMessage(bare, "x"), 0);
+    EXPECT_EQ(QzsStatMessage(nullptr, "x"), 0);
+    EXPECT_EQ(QzsDispStatXY(bare, 1, 2), 0);
+
+    g_statusWindowsOn = 1;
+    ImageWindow *w = CreateImageWindow(100, 50, 300, 200);
+    ASSERT_NE(w->statusWindow, nullptr);
+    RECT p, s;
+    GetWindowRect(w->window, &p);
+    GetWindowRect(w->statusWindow, &s);
+    EXPECT_EQ(s.left, p.right - 240);
+    EXPECT_EQ(s.top, p.bottom);
+    EXPECT_EQ(s.right - s.left, 180);
+    EXPECT_EQ(QzsDispStat2Points(w, 10, 20, 5, 30), 1);
+    // Dragging the pop-up keeps its new place relative to the window.
+    SetWindowPos(w->statusWindow, NULL, p.right - 100, p.bottom - 10, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    EXPECT_EQ(w->statusOffsetX, 100);
+    EXPECT_EQ(w->statusOffsetY, 10);
+    SetWindowPos(w->window, NULL, 0, 0, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    GetWindowRect(w->window, &p);
+    GetWindowRect(w->statusWindow, &s);
+    EXPECT_EQ(s.left, p.right - 100);
+    EXPECT_EQ(s.top, p.bottom - 10);
+}
+
+TEST_F(WindowProcTest, Cursors)
+{
+    LoadProgramCursors();
+    HCURSOR expected[5];
+    for (int i = 0; i < 5; i++) {
+        expected[i] = LoadCursorA(g_instance, MAKEINTRESOURCEA(200 + i));
+        ASSERT_NE(expected[i], nullptr);
+    }
+    EXPECT_EQ(QzsGetCursor(4), expected[3]);
+    for (int kind : {0, 1, 2, 3, 5, -1})
+        EXPECT_EQ(QzsGetCursor(kind), nullptr) << kind;
+    ImageWindow *w = CreateImageWindow(0, 0, 100, 100);
+    MakeWindowCurrent(w);
+    EXPECT_EQ(UpdateCursor(w), expected[0]);
+    g_colorTable[0].function = 1;
+    EXPECT_EQ(UpdateCursor(w), expected[2]);
+    g_colorTable[0].regionBits = 2;
+    EXPECT_EQ(UpdateCursor(w), expected[1]);
+    w->lock = 1;
+    EXPECT_EQ(UpdateCursor(w), expected[4]);
+    EXPECT_EQ(g_currentCursor, expected[4]);
+}
+
+TEST_F(WindowProcTest, MainWindowPlacementByTaskBar)
+{
+    const int W = 1280;
+    struct Case {
+        RECT bar;
+        RECT want;
+    } cases[] = {
+        {{0, 0, 1280, 30}, {0, 30, 1280, 83}},        // along the top
+        {{0, 994, 1280, 1024}, {0, 0, 1280, 53}},     // along the bottom
+        {{0, 0, 60, 1024}, {60, 0, 1280, 53}},        // along the left
+        {{1220, 0, 1280, 1024}, {0, 0, 1220, 53}},    // along the right
+    };
+    for (const Case &c : cases) {
+        RECT r;
+        GetMainWindowPlacement(&c.bar, W, &r);
+        EXPECT_EQ(r.left, c.want.left) << c.bar.left << "," << c.bar.top;
+        EXPECT_EQ(r.top, c.want.top) << c.bar.left << "," << c.bar.top;
+        EXPECT_EQ(r.right, c.want.right) << c.bar.left << "," << c.bar.top;
+        EXPECT_EQ(r.bottom, c.want.bottom) << c.bar.left << "," << c.bar.top;
+    }
+    RECT none;
+    GetMainWindowPlacement(nullptr, W, &none);
+    EXPECT_EQ(none.left, 0);
+    EXPECT_EQ(none.right, W);
+}
+
+TEST_F(WindowProcTest, TimerAdvancesTheBorderEverySixthTick)
+{
+    ImageWindow *w = CreateImageWindow(0, 0, 100, 100);
+    MakeWindowCurrent(w);
+    w->activeRegion = 1;
+    w->regionDisplayMode = 4;
+    g_cfg.RegAnimationVelocity = 5;
+    SetBorderAnimation(true);
+    for (int i = 0; i < 12; i++)
+        OnMainTimerTick();
+    EXPECT_EQ(GetBorderAnimationSteps(), 2);
+    w->regionDisplayMode = 3; // only the animated contour moves
+    for (int i = 0; i < 12; i++)
+        OnMainTimerTick();
+    EXPECT_EQ(GetBorderAnimationSteps(), 2);
+}
+
+TEST_F(WindowProcTest, HeldRedrawsPaintOnceAndRefreshRectanglesGrow)
+{
+    ImageGroup *g = NewGroup(30, 20);
+    ImageWindow *w = CreateImageWindow(0, 0, 200, 150);
+    Show(w, g);
+    RedrawImageWindow(w); // settles the scroll bars, whose changes lay the window out again
+    SetRedrawHold(1);
+    int before = g_displayPaintCount;
+    for (int i = 0; i < 3; i++)
+        RedrawImageWindow(w);
+    EXPECT_EQ(g_displayPaintCount, before);
+    EXPECT_EQ(w->redrawPending, 1);
+    FlushHeldRedraws();
+    EXPECT_EQ(g_displayPaintCount, before + 1);
+    EXPECT_EQ(w->redrawPending, 0);
+
+    ClearPendingRefresh();
+    RECT r;
+    EXPECT_EQ(RefreshWindowRect(w, 5, 6, 2, 3, 0), 0);
+    ASSERT_TRUE(GetPendingRefresh(&r));
+    EXPECT_EQ(r.left, 2);
+    EXPECT_EQ(r.bottom, 6);
+    RefreshWindowRect(w, -4, 10, 1, 1, 0);
+    GetPendingRefresh(&r);
+    EXPECT_EQ(r.left, 0); // grown, then clamped at 0
+    EXPECT_EQ(r.top, 1);
+    EXPECT_EQ(r.right, 5);
+    EXPECT_EQ(r.bottom, 10);
+    EXPECT_EQ(RefreshWindowRect(w, 0, 0, 1, 1, 1), -1);
+    EXPECT_FALSE(GetPendingRefresh(&r));
+}
+
+TEST_F(WindowProcTest, GridLinesFallOnTheLastColumnOfTheirPixel)
+{
+    BITMAPINFO bi = {};
+    bi.bmiHeader = {sizeof(BITMAPINFOHEADER), 64, -64, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+    void *bits = nullptr;
+    HDC dc = CreateCompatibleDC(nullptr);
+    HBITMAP bmp = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+    HGDIOBJ old = SelectObject(dc, bmp);
+    HPEN pen = CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+    auto at = [&](int x, int y) { return ((uint32_t *)bits)[y * 64 + x] & 0xFFFFFF; };
+    struct Case {
+        int zoom, cells;
+        std::vector<int> lines;
+    } cases[] = {{2, 31, {1, 9, 17, 25, 33, 41, 49, 57}}, {16, 3, {15, 31, 47, 63}}, {4, 15, {3, 11, 19, 27, 35, 43, 51, 59}}};
+    for (const Case &c : cases) {
+        memset(bits, 0xFF, 64 * 64 * 4);
+        DrawGrid(dc, 0, 0, c.cells, c.cells, c.zoom, pen);
+        GdiFlush();
+        for (int x = 0; x < 64; x++) {
+            bool line = std::find(c.lines.begin(), c.lines.end(), x) != c.lines.end();
+            EXPECT_EQ(at(x, 62) == 0, line) << "zoom " << c.zoom << " column " << x;
+        }
+    }
+    SelectObject(dc, old);
+    DeleteObject(pen);
+    DeleteObject(bmp);
+    DeleteDC(dc);
+}
+
+} // namespace
+
+namespace {
+
+// A shown window painted on the screen: the display centred at zoom 1 with black beyond it, each
+// image pixel as 2 x 2 at zoom 2. Read back from the window's device context.
+TEST_F(WindowProcTest, RepaintShowsTheDisplayOnScreen)
+{
+    ImageGroup *g = NewGroup(40, 30);
+    uint32_t *p = (uint32_t *)g->base->pixels;
+    for (int i = 0; i < 40 * 30; i++)
+        p[i] = 0xFF000000u | (uint32_t)(i % 40 * 6) << 16 | (uint32_t)(i / 40 * 8) << 8 | 0x40;
+    ImageWindow *w = CreateImageWindow(0, 0, 260, 200);
+    ShowWindow(w->window, SW_SHOWNOACTIVATE);
+    QzsAdjustClientRegion(w->window, 200, 150);
+    Show(w, g);
+    MakeWindowCurrent(w);
+    auto readBack = [&](std::vector<uint32_t> &out) {
+        RECT c;
+        GetClientRect(w->window, &c);
+        BITMAPINFO bi = {};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), c.right, -c.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void *bits = nullptr;
+        HDC mem = CreateCompatibleDC(nullptr);
+        HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(mem, bmp);
+        HDC dc = GetDC(w->window);
+        BitBlt(mem, 0, 0, c.right, c.bottom, dc, 0, 0, SRCCOPY);
+        ReleaseDC(w->window, dc);
+        GdiFlush();
+        out.assign((uint32_t *)bits, (uint32_t *)bits + c.right * c.bottom);
+        SelectObject(mem, old);
+        DeleteObject(bmp);
+        DeleteDC(mem);
+        return (int)c.right;
+    };
+    std::vector<uint32_t> screen;
+    for (int zoom : {1, 2}) {
+        QzsSetWindowZoom(w, zoom, 0, 0, 0);
+        ClampViewOrigin(w);
+        RedrawImageWindow(w);
+        int cw = readBack(screen), ch = (int)screen.size() / cw;
+        ASSERT_GT(cw, 150);
+        int vx = w->display.viewX, vy = w->display.viewY;
+        for (int cy = 0; cy < ch; cy += 3)
+            for (int cx = 0; cx < cw; cx += 3) {
+                int dx = vx + cx / zoom, dy = vy + cy / zoom;
+                uint32_t want;
+                if (dx < 0 || dy < 0 || dx >= w->displayWidth || dy >= w->displayHeight)
+                    want = 0;
+                else if (dx < 33 || dy < 33 || dx >= 73 || dy >= 63)
+                    want = 0x808080;
+                else
+                    want = p[(dy - 33) * 40 + dx - 33] & 0xFFFFFF;
+                ASSERT_EQ(screen[cy * cw + cx] & 0xFFFFFF, want) << "zoom " << zoom << " client " << cx << "," << cy;
+            }
+    }
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WindowProcTest, AFinishedFigureIsCommittedAfterAnyMessage)
+{
+    ImageWindow *w = CreateImageWindow(0, 0, 100, 100);
+    SetDrawState(4);
+    SendMessageA(w->window, WM_MOUSEMOVE, 0, MAKELPARAM(3, 3));
+    EXPECT_EQ(GetDrawState(), 0);
+}
+
+} // namespace
+
+namespace {
+
+TEST_F(WindowProcTest, MemoryDisplay)
+{
+    CDIB *image = nullptr;
+    QzsCreateNewImage(&image, 4, 4, 32);
+    ASSERT_NE(image, nullptr);
+    MEMORYSTATUS ms = {};
+    ms.dwAvailPageFile = 3 * 1048576 + 524288;
+    ms.dwTotalPageFile = 1024 * 1048576;
+    SetMemoryStatusOverride(&ms);
+    g_currentImage = nullptr;
+    char text[128];
+    FormatMemoryStatus(text, sizeof text);
+    EXPECT_STREQ(text, "Mem:3.50(Mb)/1024.00(Mb)");
+    g_currentImage = image;
+    image->undoBytes = 4096;
+    FormatMemoryStatus(text, sizeof text);
+    EXPECT_STREQ(text, "Mem:3.50(Mb)/1024.00(Mb):4096");
+}
+
+} // namespace
