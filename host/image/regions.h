@@ -29,6 +29,9 @@ void ClearBorderPoints(RegionSlot *slot); // counts 0, blocks kept and cleared
 void FreeBorderPoints(RegionSlot *slot);
 bool GetBorderPoint(const RegionSlot *slot, int k, int *x, int *y);
 void TraceRegionBorder(ImageWindow *window);
+// Display mode 4 asks for the animated border: the border is traced and the animation runs.
+void StartBorderAnimation(ImageWindow *window);
+void SetBorderAnimating(bool on);
 void AnimateRegionBorder(ImageWindow *window, int on);
 
 // The border animation: the main window's timer calls AnimateCurrentRegionBorder on every tick;

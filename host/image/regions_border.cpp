@@ -220,6 +220,16 @@ void AnimateRegionBorder(ImageWindow *window, int on)
     RefreshWindowRect(window, l, t, r, b, 1);
 }
 
+void StartBorderAnimation(ImageWindow *window)
+{
+    TraceRegionBorder(window);
+}
+
+void SetBorderAnimating(bool on)
+{
+    s_animating = on;
+}
+
 void AnimateCurrentRegionBorder()
 {
     if (s_animating && g_currentWindow)

@@ -6,6 +6,7 @@
 #include "image/imagelist.h"
 #include "plugins/subwin.h"
 #include "shell/app.h"
+#include "image/undo.h"
 #include "shell/commands.h"
 #include "shell/commands_internal.h"
 #include "shell/commands_pending.h"
@@ -82,7 +83,7 @@ static void PasteAsLayer(ImageWindow *window)
         PasteFromClipboard(window, 1);
 }
 
-static void RunUndo(ImageWindow *window, void (*step)(ImageWindow *))
+static void RunUndo(ImageWindow *window, int (*step)(ImageWindow *))
 {
     // A second undo while one runs (its dialogs pump messages) does nothing.
     static bool s_running;
@@ -186,10 +187,10 @@ bool RunFileCommand(ImageWindow *window, int id)
     case 32094: AcquireFromTwain(window, 0); break;
     case 32063: TwainSelectSource(CommandOwner(window)); break;
     case kCommandQuitProgram: QuitApplication(); break;
-    case kCommandUndo: RunUndo(window, UndoLastChange); break;
-    case kCommandRedo: RedoLastChange(window); break;
-    case kCommandRegionUndo: UndoRegionChange(window); break;
-    case kCommandRegionRedo: RedoRegionChange(window); break;
+    case kCommandUndo: RunUndo(window, UndoImage); break;
+    case kCommandRedo: RedoImage(window); break;
+    case kCommandRegionUndo: UndoRegion(window); break;
+    case kCommandRegionRedo: RedoRegion(window); break;
     case 32014: CopyLayer(window); break;
     case 32056: CopyRegion(window); break;
     case 32015: PasteFromClipboard(window, 0); break;

@@ -34,12 +34,7 @@ int TwainOpenDefaultSource(int showUI) { Note("TwainOpenDefaultSource", showUI);
 HGLOBAL TwainAcquireNative(HWND) { Note("TwainAcquireNative"); return NULL; }
 void TwainSelectSource(HWND) { Note("TwainSelectSource"); }
 // undo and redo
-void UndoLastChange(ImageWindow *) { Note("UndoLastChange"); }
-void RedoLastChange(ImageWindow *) { Note("RedoLastChange"); }
-void UndoRegionChange(ImageWindow *) { Note("UndoRegionChange"); }
-void RedoRegionChange(ImageWindow *) { Note("RedoRegionChange"); }
 // regions, layers, display
-void StartBorderAnimation(ImageWindow *) { Note("StartBorderAnimation"); }
 void MergeLayersToBase(ImageGroup *) { Note("MergeLayersToBase"); }
 void ConvertIntoEditImage(ImageWindow *) { Note("ConvertIntoEditImage"); }
 void ToggleLoopMode() { Note("ToggleLoopMode"); }

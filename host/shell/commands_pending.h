@@ -26,12 +26,7 @@ int TwainOpenDefaultSource(int showUI); // 1 opened
 HGLOBAL TwainAcquireNative(HWND owner); // the acquired picture (a DIB block), or NULL
 void TwainSelectSource(HWND owner);
 // undo and redo
-void UndoLastChange(ImageWindow *window);
-void RedoLastChange(ImageWindow *window);
-void UndoRegionChange(ImageWindow *window);
-void RedoRegionChange(ImageWindow *window);
 // regions, layers, display
-void StartBorderAnimation(ImageWindow *window); // animation phase reset, border traced
 void MergeLayersToBase(ImageGroup *group);
 void ConvertIntoEditImage(ImageWindow *window);
 void ToggleLoopMode();

@@ -1,6 +1,7 @@
 // Single commands on how an image window shows its image: display switches, zoom, scrolling.
 #include "image/display.h"
 #include "shell/app.h"
+#include "image/regions.h"
 #include "shell/commands.h"
 #include "shell/commands_internal.h"
 #include "shell/commands_pending.h"

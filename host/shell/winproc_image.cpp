@@ -304,8 +304,14 @@ LRESULT CALLBACK WindowFunc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         return 1;
     }
     ImageWindow *window = FindImageWindow(hwnd);
-    if (!window)
+    if (!window) {
+        // The hidden owner of the image windows has no record: its commands run without a window.
+        if (message == WM_COMMAND) {
+            DispatchCommand(NULL, wParam, lParam);
+            return 0;
+        }
         return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
     if (s_restoreGuard && message == WM_LBUTTONUP) {
         s_restoreGuard = false;
         return DefWindowProcA(hwnd, message, wParam, lParam);

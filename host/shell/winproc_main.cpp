@@ -23,7 +23,6 @@
 static int s_maxWidth, s_minTrackHeight;
 static POINT s_lastCursor = {-1, -1};
 static int s_ticks, s_borderSteps;
-static bool s_borderAnimation;
 
 void GetMainWindowPlacement(const RECT *taskBar, int W, RECT *out)
 {
@@ -119,7 +118,7 @@ void PaintToolBarFrame(int fill)
 
 void SetBorderAnimation(bool on)
 {
-    s_borderAnimation = on;
+    SetBorderAnimating(on);
 }
 
 int GetBorderAnimationSteps()
@@ -131,7 +130,6 @@ void ResetMainTimerState()
 {
     s_lastCursor.x = s_lastCursor.y = -1;
     s_ticks = s_borderSteps = 0;
-    s_borderAnimation = false;
 }
 
 void OnMainTimerTick()
@@ -156,7 +154,7 @@ void OnMainTimerTick()
         EraseHoverGuide(1);
     if (++s_ticks > g_cfg.RegAnimationVelocity) {
         s_ticks = 0;
-        if (s_borderAnimation && w->activeRegion && w->regionDisplayMode == 4) {
+        if (IsBorderAnimating() && w->activeRegion && w->regionDisplayMode == 4) {
             AnimateRegionBorder(w, 1);
             s_borderSteps++;
         }

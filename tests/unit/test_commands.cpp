@@ -1,5 +1,7 @@
 // The command table and the dispatcher: gates, ranges and single identifiers, window commands.
 #include "testsupport.h"
+#include "image/undo.h"
+#include "image/paint.h"
 #include "image/group.h"
 #include "image/imagelist.h"
 #include "shell/commands.h"
@@ -122,9 +124,6 @@ TEST_F(CommandTest, GatesRangesAndSingleIdentifiers)
         {0, 32160, nullptr, 0, nullptr},
         {0, 34001, nullptr, 0, nullptr}, // no such recent file
         {0, 25000, nullptr, 0, nullptr}, // nothing registered
-        {0, 32034, "UndoLastChange", 0, nullptr},
-        {3, 32034, nullptr, 0, nullptr},
-        {10, 32034, "UndoLastChange", 0, nullptr},
         {3, 32694, "NudgeCursorAfterScroll", 0, nullptr},
         {3, 32162, nullptr, 0, nullptr},
         {3, 32032, nullptr, 0, nullptr},
@@ -180,6 +179,32 @@ TEST_F(CommandTest, GatesRangesAndSingleIdentifiers)
         }
     }
     EXPECT_TRUE(IsWindowListed(w));
+}
+
+// Undo and redo reach the window's undo chain, except while a figure is being drawn.
+TEST_F(CommandTest, UndoAndRedoThroughTheGates)
+{
+    ImageGroup *g = NewGroup();
+    ImageWindow *w = NewWindow(g);
+    uint32_t *pixels = (uint32_t *)w->layerImage->pixels;
+    uint32_t before = pixels[0];
+    SetDirtyRect(0, 0, 0, 0);
+    UndoRecord *record = PushUndo(g, w->layerImage, kUndoPixelRect);
+    ASSERT_NE(record, nullptr);
+    pixels[0] = before ^ 0x00FFFFFFu;
+    ((uint32_t *)record->before)[0] = before;
+    ((uint32_t *)record->after)[0] = pixels[0];
+    ClearDirtyRect();
+    struct {
+        int state, id;
+        bool original;
+    } steps[] = {{3, 32034, false}, {0, 32034, true}, {3, 32035, true}, {0, 32035, false}, {10, 32034, true}};
+    for (auto &s : steps) {
+        g_drawState = s.state;
+        DispatchCommand(w, s.id, 0);
+        EXPECT_EQ(pixels[0] == before, s.original) << s.state << "/" << s.id;
+    }
+    g_drawState = 0;
 }
 
 TEST_F(CommandTest, WithoutAWindowOnlyOpeningCommandsGoOn)
