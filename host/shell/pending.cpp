@@ -4,6 +4,8 @@
 #include "ovrin.h"
 #include "files/bmp.h"
 #include "files/openimage.h"
+#include "files/outside.h"
+#include "files/progress.h"
 #include "files/save.h"
 #include "files/susie.h"
 #include "files/twain.h"
@@ -153,10 +155,55 @@ QZS_DECL(int) QzsSetDrawByID(int) { return 0; }
 QZS_DECL(int) QzsSetDrawByName(const char *) { return -1; }
 
 // ---- files ----
-void SetCurrentSaveFormat(int) {}
-int SaveImageGroup(ImageGroup *, const char *) { return 0; }
-CDIB *CreateImageFromDib(const BITMAPINFO *, int) { return NULL; }
-void OpenCommandLineFiles(const char *) {}
 void FindSusieDirectory() {}
-int ReadBmpFile(const char *, HGLOBAL *, HGLOBAL *, QzProgressProc) { return 0; }
+int CountSusieReaders() { return 0; }
+int SusieIsSupported(int, const char *, FILE *, int64_t, int) { return 0; }
+int SusieGetPicture(int, const char *, int64_t, int, HGLOBAL *, HGLOBAL *, QzProgressProc) { return 1; }
+int SusiePluginInfo(int, int, char *text, int size)
+{
+    if (size > 0)
+        text[0] = 0;
+    return 0;
+}
+UINT_PTR CALLBACK OpenDialogHook(HWND, UINT, WPARAM, LPARAM) { return 0; }
+int ReadMr2File(const char *, ImageGroup *, QzProgressProc, int) { return 0; }
+int WriteMr2File(const char *, ImageGroup *) { return 1; } // nothing can write it yet: a failed save
+int IsMr2File(const char *) { return 0; }
+int ReadMr2FirstImage(const char *, QzProgressProc, HGLOBAL *, HGLOBAL *) { return 0; }
 bool TwainMessageHook(MSG *) { return false; }
+
+// ---- steps the file code calls ----
+// Until colour reduction exists, 8-bit saving maps every colour onto the 3-3-2 palette.
+int ReduceColors(const BITMAPINFOHEADER *sourceHeader, const void *sourcePixels, BITMAPINFO *destHeader,
+                 void *destPixels, int, int, QzProgressProc)
+{
+    int w = sourceHeader->biWidth, h = sourceHeader->biHeight;
+    int row = GetRowLength(w, 8);
+    SetColorTable332(destHeader);
+    const BITMAPINFO *source = (const BITMAPINFO *)sourceHeader;
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) {
+            uint8_t c[4];
+            GetDIBPixel(source, sourcePixels, x, y, c);
+            ((uint8_t *)destPixels)[(int64_t)(h - 1 - y) * row + x] =
+                (uint8_t)((c[1] & 0xE0) | ((c[2] >> 3) & 0x1C) | (c[0] >> 6));
+        }
+    return 1;
+}
+void AddRecentFile(const char *) {}
+void BuildMainMenu() {}
+int AskMultiImageSave() { return 0; }
+void TraceRegionBorder(ImageWindow *) {}
+int BuildDirFileList(const char *) { return 0; }
+void FreeDirFileList() {}
+void BroadcastGetDirectory(INT_PTR, INT_PTR) {}
+HWND CreateProgressDialog(HWND) { return NULL; }
+ParameterPanel *LoadParameterPanel(HWND, const char *, const char *, int, int, int, int, int) { return NULL; }
+void CreateParameterControls(HWND, ParameterPanel *) {}
+void LoadParameterValues(int, ParameterPanel *, const char *, const char *) {}
+int CloseParameterPanel(const char *, ParameterPanel *, int) { return 1; }
+void PaintParameterPanel(HWND, ParameterPanel *) {}
+LRESULT RouteMouseToParameterControls(HWND, UINT, ParameterPanel *, WPARAM, LPARAM) { return 0; }
+void RouteCommandToParameterControl(HWND, UINT, ParameterPanel *, WPARAM, LPARAM) {}
+int CountParameterControls(ParameterPanel *) { return 0; }
+QZS_DECL(const char *) QzsGetParameter(int, int) { return "0"; }
