@@ -117,8 +117,14 @@ static int64_t BytesLeft(FILE *f)
 // Fields and name of a record. 0 read, 1 error, 2 no further record.
 static int ReadRecordFields(FILE *f, int version, MrfRecordInfo *r)
 {
-    if (!Get32(f, &r->width))
+    // Only a clean end is the end of the list; a width cut short is a cut record.
+    uint8_t first[4];
+    size_t got = fread(first, 1, 4, f);
+    if (got == 0)
         return 2;
+    if (got != 4)
+        return 1;
+    r->width = (int32_t)(first[0] | first[1] << 8 | first[2] << 16 | (uint32_t)first[3] << 24);
     if (!Get32(f, &r->height) || !Get32(f, &r->x) || !Get32(f, &r->y) || !Get32(f, &r->status) ||
         !Get32(f, &r->opacity))
         return 1;
