@@ -85,11 +85,13 @@ static void WriteHeader(Out &o, int w, int h, int dpi, bool indexed, int rowByte
         o.U32(8);
         o.U16(0);
         o.U16(255);
+        // 16-bit components: the 8-bit value in the high byte and repeated in the low byte, so that
+        // readers that scale the component get the value back exactly.
         for (int i = 0; i < 256; i++) {
             o.U16((unsigned)i);
-            o.U16(palette[i].rgbRed * 256u);
-            o.U16(palette[i].rgbGreen * 256u);
-            o.U16(palette[i].rgbBlue * 256u);
+            o.U16(palette[i].rgbRed * 257u);
+            o.U16(palette[i].rgbGreen * 257u);
+            o.U16(palette[i].rgbBlue * 257u);
         }
     }
     o.Rect(0, 0, h, w);
