@@ -8,6 +8,7 @@
 #include "shell/messages.h"
 #include "shell/msgbox.h"
 #include <commdlg.h>
+#include <dlgs.h>
 #include <initializer_list>
 #include <stdio.h>
 #include <string.h>
@@ -83,7 +84,9 @@ static UINT_PTR OnTypeChange(HWND dialog, OPENFILENAMEA *ofn)
         AppMessageBox(g_mainWindow, message, "MES", MB_OK);
     }
     snprintf(text, sizeof text, "%s.%s", s_dlg.startName, ext);
-    SendMessageA(s_dlg.parent, CDM_SETCONTROLTEXT, edt1, (LPARAM)text);
+    // The file-name box is a combo box in newer dialogs, a plain edit in older ones.
+    int box = GetDlgItem(s_dlg.parent, cmb13) ? cmb13 : edt1;
+    SendMessageA(s_dlg.parent, CDM_SETCONTROLTEXT, (WPARAM)box, (LPARAM)text);
     if (GetSaveFormat() != s_dlg.format)
         BuildOptionPanel(dialog, GetSaveFormat());
     s_dlg.format = GetSaveFormat();
