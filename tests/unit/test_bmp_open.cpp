@@ -2,6 +2,8 @@
 // pictures, the reading service and pictures handed over in memory.
 #include "testsupport.h"
 #include "files/openimage.h"
+#include "files/progress.h"
+#include "files/save.h"
 #include "image/cdib.h"
 #include "image/group.h"
 #include "image/imagelist.h"
@@ -210,4 +212,23 @@ TEST(FileNamePart, WalksByCharacter)
     char dir[8];
     GetDirectoryPart("C:\\a long directory\\x", dir, sizeof dir);
     EXPECT_STREQ(dir, "C:\\a lo"); // cut to the buffer, never past it
+}
+
+// Twenty steps over a read or a save: done x 20 / total, never back, 20 at the end.
+TEST_F(OpenTest, ProgressStepsTowardTwenty)
+{
+    MarkFileProgressClosed();
+    ShowLoadProgress(0, 0, 0);
+    EXPECT_EQ(GetFileProgressSteps(), 0);
+    struct Case {
+        int done, total, steps;
+    } cases[] = {{1, 3, 6}, {5, 10, 10}, {3, 10, 10}, {9, 10, 18}, {10, 10, 20}, {11, 10, 20}};
+    for (const Case &c : cases) {
+        EXPECT_EQ(ShowLoadProgress(c.done, c.total, 0), 0);
+        EXPECT_EQ(GetFileProgressSteps(), c.steps) << c.done << "/" << c.total;
+    }
+    EXPECT_EQ(ShowSaveProgress(0, 0, 0), 0); // a new run starts at 0
+    EXPECT_EQ(GetFileProgressSteps(), 0);
+    EXPECT_EQ(ShowSaveProgress(1, 2, 0), 0);
+    EXPECT_EQ(GetFileProgressSteps(), 10);
 }

@@ -8,6 +8,7 @@
 #include "image/group.h"
 #include "image/imagelist.h"
 #include "shell/config.h"
+#include "shell/winlist.h"
 #include <string.h>
 #include <fstream>
 
@@ -278,4 +279,35 @@ TEST_F(SaveTest, ProposedNameAndDefaultSave)
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Undefined save type");
     EXPECT_EQ(SaveAsDefault(nullptr), 0);
+}
+
+// The wallpaper copy is written at 24 bits into the application directory; the user's image
+// stays as unsaved as it was.
+TEST_F(SaveTest, WallpaperLeavesTheImageUnsaved)
+{
+    ImageGroup *g = NewGroup(3, 2, 0xFF405060);
+    ImageWindow window = {};
+    window.group = g;
+    window.layerImage = g->base;
+    ImageWindow *before = g_currentWindow;
+    g_currentWindow = &window;
+    snprintf(g_cfg.appDir, sizeof g_cfg.appDir, "%s", dir.path().c_str());
+    SetSaveDepth(8);
+    EXPECT_EQ(SetWallPaper(1), 1);
+    g_currentWindow = before;
+    EXPECT_EQ(g->base->modified, 1);
+    EXPECT_EQ(GetSaveDepth(), 8);
+    HGLOBAL h, b;
+    ASSERT_EQ(ReadBmpFile(dir.file("wall.bmp").c_str(), &h, &b, nullptr), 1);
+    EXPECT_EQ(((BITMAPINFOHEADER *)GlobalLock(h))->biBitCount, 24);
+    GlobalUnlock(h);
+    GlobalFree(h);
+    GlobalFree(b);
+    char value[8] = "";
+    DWORD size = sizeof value;
+    HKEY key;
+    ASSERT_EQ(RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_READ, &key), ERROR_SUCCESS);
+    RegQueryValueExA(key, "TileWallpaper", NULL, NULL, (BYTE *)value, &size);
+    RegCloseKey(key);
+    EXPECT_STREQ(value, "1");
 }
