@@ -320,6 +320,16 @@ TEST_F(SavePluginTest, SavingThroughTheHost)
         }
     }
     base->modified = 1;
+    // The plug-in refuses a depth it does not take: the file already there stays as it was.
+    SetSaveDepth(16);
+    EXPECT_EQ(SaveImageGroup(g_lastGroup, path.c_str()), 0);
+    EXPECT_EQ(ReadBytes(path), b);
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA(dir.file("*.tmp").c_str(), &fd);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE); // no temporary file left over
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+    SetSaveDepth(24);
     EXPECT_EQ(SaveImageGroup(g_lastGroup, dir.file("no\\such\\dir\\x.pct").c_str()), 0);
     EXPECT_EQ(base->modified, 1);
     EXPECT_STREQ(base->name, "host.pct");
