@@ -227,10 +227,18 @@ int OpenImageFile(const char *path, int convert, int keepAlpha)
     int depth = h->biBitCount;
     int tw, th;
     FitPixelAspect(h, &tw, &th);
-    // Whatever a reader delivered is checked before it is walked.
+    // Whatever a reader delivered is checked before it is walked: rows and colour table inside
+    // their blocks, plain rows only.
+    int entries = CountDibPaletteEntries(h);
     int64_t need = GetDibRowBytes(h->biWidth, depth) * (h->biHeight > 0 ? h->biHeight : 0);
-    bool sane = h->biWidth > 0 && h->biHeight > 0 && need > 0 && (SIZE_T)need <= GlobalSize(hb) &&
-                CountDibPaletteEntries(h) <= 256;
+    bool sane = h->biSize >= sizeof(BITMAPINFOHEADER) && h->biWidth > 0 && h->biHeight > 0 && need > 0 &&
+                (SIZE_T)need <= GlobalSize(hb) && entries >= 0 && entries <= 256 &&
+                h->biSize + (SIZE_T)entries * 4 <= GlobalSize(hh) &&
+                (h->biCompression == BI_RGB || h->biCompression == BI_BITFIELDS);
+    // A 32-bit picture is converted even for viewing: kept as read its rows would stand upside
+    // down in a 32-bit store.
+    if (depth == 32)
+        convert = 1;
     CDIB *image = NULL;
     if (!sane || CreateImageRecord(&image, convert ? tw : h->biWidth, convert ? th : h->biHeight,
                                    convert ? 32 : depth) != 0) {
@@ -249,7 +257,7 @@ int OpenImageFile(const char *path, int convert, int keepAlpha)
         CDIB source = {};
         source.pixels = bits;
         RGBQUAD palette[256] = {};
-        memcpy(palette, (const uint8_t *)info + h->biSize, (size_t)CountDibPaletteEntries(h) * 4);
+        memcpy(palette, (const uint8_t *)info + h->biSize, (size_t)entries * 4);
         ConvertDibToImage(image, &source, palette, h->biWidth, h->biHeight, depth, tw, th, keepAlpha);
         GlobalUnlock(hh);
         GlobalUnlock(hb);
