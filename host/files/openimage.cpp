@@ -27,6 +27,11 @@ enum { kReaderNone = -100, kReaderBmp = -1, kOpenTemplate = 144 };
 
 // ---- paths ----
 
+const char *GetLastOpenDirectory()
+{
+    return g_lastOpenDirectory[0] ? g_lastOpenDirectory : g_cfg.OpenFile_dir;
+}
+
 static const char *LastSeparator(const char *path)
 {
     const char *cut = NULL;
@@ -323,7 +328,7 @@ int ShowOpenFileDialog(char *selection, int size)
     ofn.nFilterIndex = (DWORD)s_filterIndex;
     ofn.lpstrFile = selection;
     ofn.nMaxFile = (DWORD)size;
-    ofn.lpstrInitialDir = g_lastOpenDirectory[0] ? g_lastOpenDirectory : NULL;
+    ofn.lpstrInitialDir = GetLastOpenDirectory();
     ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_SHOWHELP |
                 OFN_ENABLETEMPLATE | OFN_ENABLEHOOK;
     ofn.lpTemplateName = MAKEINTRESOURCEA(kOpenTemplate);

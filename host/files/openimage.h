@@ -33,4 +33,5 @@ void GetDirectoryPart(const char *path, char *out, int size);
 
 // Open state, one per program.
 extern char g_lastOpenDirectory[512];
+const char *GetLastOpenDirectory(); // the configured start directory until a file is opened
 extern char g_progressText[512];

@@ -262,7 +262,7 @@ void GetProposedSaveName(const ImageGroup *group, char *dir, int dirSize, char *
 {
     const CDIB *base = group ? group->base : NULL;
     if (!base || base->untitledNumber || !base->path[0]) {
-        snprintf(dir, (size_t)dirSize, "%s", g_lastOpenDirectory);
+        snprintf(dir, (size_t)dirSize, "%s", GetLastOpenDirectory());
         snprintf(name, (size_t)nameSize, "%s%03d", g_cfg.UntitledFileHeader, base ? base->untitledNumber : 0);
         return;
     }
