@@ -209,6 +209,11 @@ static void FreeDibPair(HGLOBAL header, HGLOBAL bits)
 
 int OpenImageFile(const char *path, int convert, int keepAlpha)
 {
+    // An image could not keep a longer path, and a later save would go elsewhere.
+    if (strlen(path) >= sizeof(((CDIB *)0)->path)) {
+        ShowErrorMessageArg(g_mainWindow, 16, path);
+        return 1;
+    }
     DWORD attributes = GetFileAttributesA(path);
     if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
         ListDirectory(path);

@@ -182,6 +182,11 @@ int SaveImage(ImageGroup *group, CDIB *image, const char *path)
             return 0;
         path = chosen;
     }
+    // The image must be able to hold the path it is saved under.
+    if (strlen(path) >= sizeof group->base->path) {
+        ShowErrorMessage(g_mainWindow, 22);
+        return 0;
+    }
     char target[kPathBytes];
     snprintf(target, sizeof target, "%s", path);
     snprintf(g_progressText, sizeof g_progressText, "%s", GetFileNamePart(target));

@@ -197,6 +197,7 @@ TEST_F(SaveTest, FailedSaveChangesNothing)
         {kFormatMrf, dir.file("no\\such\\dir\\x.mrf")},
         {kFormatMr2, old},            // no writer for it yet: a failure
         {kFirstPluginFormat, old},    // no plug-in in that row
+        {kFormatBmp, dir.file(std::string(300, 'n') + ".bmp")}, // longer than an image keeps
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.format);
