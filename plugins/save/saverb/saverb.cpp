@@ -2,7 +2,7 @@
 // direct pixels in red, green and blue planes. Every number is written big-endian.
 #include "ovrin/qzcall.h"
 #include "ovrin/qzrecords.h"
-#include "packbits.h"
+#include "rowpack.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>

@@ -1,4 +1,4 @@
-#include "packbits.h"
+#include "rowpack.h"
 #include <string.h>
 
 // Equal bytes ending at i, counted leftwards.
