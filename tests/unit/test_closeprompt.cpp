@@ -23,11 +23,12 @@ TEST_F(ClosePromptTest, AnswersToMessage24)
     } cases[] = {{IDNO, true}, {IDCANCEL, false}, {IDYES, false}};
     for (const Case &c : cases) {
         CDIB *image = NewChanged();
+        std::string name = image->name; // a closed image is freed
         boxes.boxes.clear();
         boxes.Answer(c.answer);
         CDIB *result = CloseImageWithPrompt(nullptr, image, 0);
         ASSERT_EQ(boxes.boxes.size(), c.answer == IDYES ? 2u : 1u);
-        EXPECT_EQ(boxes.boxes[0].text, std::string("Image ") + image->name + " is changed.\nSave it?");
+        EXPECT_EQ(boxes.boxes[0].text, "Image " + name + " is changed.\nSave it?");
         EXPECT_EQ(boxes.boxes[0].caption, "?");
         EXPECT_EQ(IsImageListed(image), !c.closed) << "answer " << c.answer;
         if (!c.closed) {
