@@ -261,6 +261,28 @@ TEST_F(BmpTest, RefusesBadFiles)
     EXPECT_NE(boxes.boxes[0].text.find("missing.bmp can't open!"), std::string::npos);
 }
 
+// Cut at every length: only the whole file reads.
+TEST_F(BmpTest, EveryCutLengthIsRefusedButTheWhole)
+{
+    BmpSpec s;
+    s.width = 3;
+    s.height = 2;
+    s.depth = 4;
+    s.palette = Ramp(16);
+    s.pixels = {0x12, 0x30, 0, 0, 0x45, 0x60, 0, 0};
+    std::vector<uint8_t> whole = MakeBmp(s);
+    for (size_t n = 0; n <= whole.size(); n++) {
+        WriteBytes(dir.file("c.bmp"), std::vector<uint8_t>(whole.begin(), whole.begin() + n));
+        HGLOBAL h, b;
+        int result = ReadBmpFile(dir.file("c.bmp").c_str(), &h, &b, nullptr);
+        EXPECT_EQ(result, n == whole.size() ? 1 : 0) << n;
+        if (result) {
+            GlobalFree(h);
+            GlobalFree(b);
+        }
+    }
+}
+
 static std::vector<std::vector<int>> s_calls;
 static int s_cancelAt;
 static int QZCAPI Record(int done, int total, int zero)

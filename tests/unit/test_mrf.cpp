@@ -390,3 +390,28 @@ TEST_F(MrfTest, FailedWriteKeepsTheOldFile)
     if (find != INVALID_HANDLE_VALUE)
         FindClose(find);
 }
+
+// Cut at every length: never more than what the file holds, never a stray image.
+TEST_F(MrfTest, EveryCutLengthReadsCleanly)
+{
+    std::vector<uint8_t> f = Header(2, 1);
+    PutRecord(f, 2, 2, 2, 0, 0, 1, 255, 0, "", 1);
+    f.insert(f.end(), 4, 0x02);
+    PutRecord(f, 2, 1, 2, 3, 4, 0, 9, 1, "ab", 7);
+    for (size_t n = 0; n <= f.size(); n++) {
+        WriteBytes(dir.file("c.mrf"), std::vector<uint8_t>(f.begin(), f.begin() + n));
+        ImageGroup *g;
+        int result = Read(dir.file("c.mrf"), &g);
+        if (n < 64) {
+            EXPECT_EQ(result, 0) << n;
+        } else if (result == 100) {
+            EXPECT_EQ(g_firstImage, nullptr) << n;
+        } else {
+            EXPECT_EQ(result, 1) << n;
+            EXPECT_EQ(CountLayers(g), n == f.size() ? 1 : 0) << n;
+        }
+        if (!g->base)
+            FreeImageGroup(g, 0);
+        DiscardAllImages();
+    }
+}
