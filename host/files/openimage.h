@@ -1,7 +1,37 @@
-// Opening images: the open dialog, the command line, dropped files and the readers.
+// Opening images: the open dialog, the command line, dropped files, the readers and the
+// conversion of a read picture into an image.
 #pragma once
 #include "ovrin.h"
 
-CDIB *CreateImageFromDib(const BITMAPINFO *dib, int flag); // a listed 32-bit image, or NULL
+enum { kOpenSelectionBytes = 256 };
+
+// Dialog and ways in.
+int ShowOpenFileDialog(char *selection, int size); // 0 chosen, 1 cancelled
+void OpenSelectedFiles(ImageGroup *group, const char *selection, int convert, int keepAlpha);
 void OpenCommandLineFiles(const char *commandLine);
-int OpenDroppedFile(ImageWindow *window, const char *path);
+void OpenDroppedFile(const char *path);
+void OpenImageCommand(int mode); // 0 OpenImage, 1 OpenImageForView, 2 LoadLayer
+// 1 handled (native group, directory or reported failure), 0 a new image from a DIB was listed.
+int OpenImageFile(const char *path, int convert, int keepAlpha);
+int ExpandFirstMatch(const char *piece, char *out, int size); // 1 found
+
+// Readers.
+int ReadImageViaSusie(const char *source, QzProgressProc progress, HGLOBAL *header, HGLOBAL *bits, int *reader,
+                      int fromMemory, int64_t memorySize);
+int QZCAPI ShowLoadProgress(int done, int total, int reserved);
+
+// Conversion of a DIB pair to images.
+void FitPixelAspect(const BITMAPINFOHEADER *header, int *width, int *height);
+void ConvertDibToImage(CDIB *image, const CDIB *dib, const RGBQUAD *palette, int width, int height, int depth,
+                       int targetWidth, int targetHeight, int keepAlpha);
+void CopyPixels32(uint32_t *dst, const uint32_t *src, int64_t count, int keepAlpha);
+CDIB *CreateImageFromDib(const BITMAPINFO *dib, int flag); // a listed 32-bit image, or NULL
+
+// The file-name part of a path (after the last backslash, walked by character).
+const char *GetFileNamePart(const char *path);
+void GetDirectoryPart(const char *path, char *out, int size);
+
+// Open state, one per program.
+extern char g_lastOpenDirectory[512];
+const char *GetLastOpenDirectory(); // the configured start directory until a file is opened
+extern char g_progressText[512];

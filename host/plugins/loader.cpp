@@ -1,5 +1,6 @@
 // Loading the plug-in kinds: the modules named in a kind's list file first, then the rest of its
 // directory; one walk for every kind, driven by the kind's description.
+#include "files/save.h"
 #include "plugins/loader_internal.h"
 #include "shell/textutil.h"
 #include "plugins/effectdlg.h"
@@ -189,7 +190,7 @@ void LoadAllPlugins()
     ShowStartupStatus("Susie Plug-in loading.");
     LoadSusiePlugins();
     ShowStartupStatus("File saving Plug-in loading.");
-    LoadSavePlugins();
+    LoadSavePlugins(g_saverTable, g_cfg.Saver_dir, g_furtherSaveFilter, sizeof g_furtherSaveFilter);
     const PluginKind *kinds[] = {&kDrawKind, &kSubWindowKind, &kFuncColorKind, &kExtCommandKind, &kParameterKind,
                                  &kLayerBlendKind};
     for (const PluginKind *kind : kinds) {

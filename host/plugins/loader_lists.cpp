@@ -1,5 +1,6 @@
 // Unloading every plug-in kind and writing its list file back: the loaded modules in table order,
 // which is the load order of the next start.
+#include "files/save.h"
 #include "plugins/loader_internal.h"
 #include "shell/app.h"
 #include "shell/messages.h"
@@ -99,6 +100,7 @@ template <class Row> static void UnloadRows(Row *table, int rows, void (*unload)
 void SavePluginListsAndUnload()
 {
     FreeSusiePlugins();
+    UnloadSavePlugins();
     ListWriter names;
     char dbName[kPathBytes];
     snprintf(dbName, sizeof dbName, "DB.%s", g_cfg.ExtensionOfDictionary);

@@ -8,6 +8,8 @@
 #include "plugins/drawsel.h"
 #include "image/paint.h"
 #include "files/openimage.h"
+#include "files/outside.h"
+#include "files/progress.h"
 #include "files/save.h"
 #include "files/susie.h"
 #include "files/twain.h"
@@ -106,16 +108,8 @@ QZS_DECL(int) QzsSetDrawByName(const char *) { return -1; }
 
 // ---- files ----
 void RecordMacroLine(const char *) {}
-void SetCurrentSaveFormat(int) {}
-int SaveImageGroup(ImageGroup *, const char *) { return 0; }
-CDIB *CreateImageFromDib(const BITMAPINFO *, int) { return NULL; }
-void OpenCommandLineFiles(const char *) {}
-void FindSusieDirectory() {}
 void LoadSusiePlugins() {}
 void FreeSusiePlugins() {}
-void LoadSavePlugins() {}
-int ReadBmpFile(const char *, HGLOBAL *, HGLOBAL *, QzProgressProc) { return 0; }
-bool TwainMessageHook(MSG *) { return false; }
 
 // ---- pen and the sub-window plug-in table ----
 void MakeDefaultPen() {}
@@ -125,20 +119,6 @@ HWND g_itemWindow;
 // ---- draw methods, sub-window plug-ins, status bar ----
 
 // ---- save-format table and save option panels ----
-int DepthToButtonId(int depth, int saveDialog)
-{
-    static const int ids[2][4] = {{8017, 8018, 8019, 8020}, {3003, 3005, 3006, 3009}};
-    int i = depth == 8 ? 0 : depth == 16 ? 1 : depth == 24 ? 2 : depth == 32 ? 3 : -1;
-    return i < 0 ? 0 : ids[saveDialog ? 1 : 0][i];
-}
-void ShowSaveDepthButtons(HWND, int, int) {}
-int SelectSaveDepthButton(HWND dialog, int, int depth, int saveDialog)
-{
-    CheckDlgButton(dialog, DepthToButtonId(depth, saveDialog), BST_CHECKED);
-    return depth;
-}
-const char *SavePluginFormatName(int) { return NULL; }
-const char *SavePluginFilter(int) { return NULL; }
 void ShowSaveOptionPanel(int, HWND) {}
 void CloseSaveOptionPanel(bool) {}
 // ---- called by the windows: draw machinery, painting, regions, parameters, tool bar ----
@@ -167,8 +147,56 @@ int GetCurrentDrawInfo() { return 0; }
 QZS_DECL(void) QzsInitPoint(void) {}
 void ClearBorderRepaintRect() {}
 void DrawParameterPointGroups(ImageWindow *, int) {}
-void PaintParameterPanel(HWND, ParameterPanel *) {}
 int RouteMouseToParameterControls(ParameterPanel *, HWND, UINT, WPARAM, LPARAM) { return 0; }
 int RouteCommandToParameterControl(ParameterPanel *, HWND, WPARAM, LPARAM) { return 0; }
 QZS_DECL(int) QzsGetParameterSubWindowID(ParameterPanel *, int) { return 0; }
-int OpenDroppedFile(ImageWindow *, const char *) { return 0; }
+
+// ---- file reading and saving ----
+void FindSusieDirectory() {}
+int CountSusieReaders() { return 0; }
+int SusieIsSupported(int, const char *, FILE *, int64_t, int) { return 0; }
+int SusieGetPicture(int, const char *, int64_t, int, HGLOBAL *, HGLOBAL *, QzProgressProc) { return 1; }
+int SusiePluginInfo(int, int, char *text, int size)
+{
+    if (size > 0)
+        text[0] = 0;
+    return 0;
+}
+UINT_PTR CALLBACK OpenDialogHook(HWND, UINT, WPARAM, LPARAM) { return 0; }
+int ReadMr2File(const char *, ImageGroup *, QzProgressProc, int) { return 0; }
+int WriteMr2File(const char *, ImageGroup *) { return 1; } // nothing can write it yet: a failed save
+int IsMr2File(const char *) { return 0; }
+int ReadMr2FirstImage(const char *, QzProgressProc, HGLOBAL *, HGLOBAL *) { return 0; }
+bool TwainMessageHook(MSG *) { return false; }
+
+// ---- steps the file code calls ----
+// Until colour reduction exists, 8-bit saving maps every colour onto the 3-3-2 palette.
+int ReduceColors(const BITMAPINFOHEADER *sourceHeader, const void *sourcePixels, BITMAPINFO *destHeader,
+                 void *destPixels, int, int, QzProgressProc)
+{
+    int w = sourceHeader->biWidth, h = sourceHeader->biHeight;
+    int row = GetRowLength(w, 8);
+    SetColorTable332(destHeader);
+    const BITMAPINFO *source = (const BITMAPINFO *)sourceHeader;
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) {
+            uint8_t c[4];
+            GetDIBPixel(source, sourcePixels, x, y, c);
+            ((uint8_t *)destPixels)[(int64_t)(h - 1 - y) * row + x] =
+                (uint8_t)((c[1] & 0xE0) | ((c[2] >> 3) & 0x1C) | (c[0] >> 6));
+        }
+    return 1;
+}
+int AskMultiImageSave() { return 0; }
+int BuildDirFileList(const char *) { return 0; }
+void FreeDirFileList() {}
+void BroadcastGetDirectory(INT_PTR, INT_PTR) {}
+HWND CreateProgressDialog(HWND) { return NULL; }
+ParameterPanel *LoadParameterPanel(HWND, const char *, const char *, int, int, int, int, int) { return NULL; }
+void CreateParameterControls(HWND, ParameterPanel *) {}
+void LoadParameterValues(int, ParameterPanel *, const char *, const char *) {}
+int CloseParameterPanel(const char *, ParameterPanel *, int) { return 1; }
+void PaintParameterPanel(HWND, ParameterPanel *) {}
+LRESULT RouteMouseToParameterControls(HWND, UINT, ParameterPanel *, WPARAM, LPARAM) { return 0; }
+void RouteCommandToParameterControl(HWND, UINT, ParameterPanel *, WPARAM, LPARAM) {}
+int CountParameterControls(ParameterPanel *) { return 0; }

@@ -162,7 +162,7 @@ static Step OnDropFiles(Message &m)
         if (!w)
             break;
         MakeWindowCurrent(w);
-        OpenDroppedFile(w, name);
+        OpenDroppedFile(name);
     }
     DragFinish(drop);
     if (g_currentWindow && g_currentWindow->window)

@@ -206,7 +206,7 @@ static void OnMainDropFiles(HDROP drop)
     for (UINT i = 0; i < count; i++) {
         char name[256];
         if (DragQueryFileA(drop, i, name, sizeof name))
-            OpenDroppedFile(g_currentWindow, name);
+            OpenDroppedFile(name);
     }
     DragFinish(drop);
     if (g_currentWindow && g_currentWindow->window)

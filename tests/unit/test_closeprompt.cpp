@@ -16,18 +16,19 @@ protected:
 
 TEST_F(ClosePromptTest, AnswersToMessage24)
 {
-    // Saving is not possible in this test program, so "Yes" stands for a save that fails.
+    // The image is in no group, so "Yes" stands for a save that fails (message 21).
     struct Case {
         int answer;
         bool closed;
     } cases[] = {{IDNO, true}, {IDCANCEL, false}, {IDYES, false}};
     for (const Case &c : cases) {
         CDIB *image = NewChanged();
+        std::string name = image->name; // a closed image is freed
         boxes.boxes.clear();
         boxes.Answer(c.answer);
         CDIB *result = CloseImageWithPrompt(nullptr, image, 0);
-        ASSERT_EQ(boxes.boxes.size(), 1u);
-        EXPECT_EQ(boxes.boxes[0].text, std::string("Image ") + image->name + " is changed.\nSave it?");
+        ASSERT_EQ(boxes.boxes.size(), c.answer == IDYES ? 2u : 1u);
+        EXPECT_EQ(boxes.boxes[0].text, "Image " + name + " is changed.\nSave it?");
         EXPECT_EQ(boxes.boxes[0].caption, "?");
         EXPECT_EQ(IsImageListed(image), !c.closed) << "answer " << c.answer;
         if (!c.closed) {
@@ -67,7 +68,11 @@ TEST_F(ClosePromptTest, SaveAllThatFailsKeepsTheImageAndAsksAgain)
     EXPECT_TRUE(IsImageListed(a));
     boxes.Answer(IDCANCEL);
     EXPECT_EQ(CloseImageWithPrompt(nullptr, a, 1), a);
-    EXPECT_EQ(boxes.boxes.size(), 2u); // the remembered save-all was forgotten after one image
+    // The question, the failed save's message, then the question again: the remembered save-all
+    // was forgotten after one image.
+    ASSERT_EQ(boxes.boxes.size(), 3u);
+    EXPECT_EQ(boxes.boxes[1].text, "No image to save");
+    EXPECT_EQ(boxes.boxes[2].type & 0xF, boxes.boxes[0].type & 0xF);
 }
 
 TEST_F(ClosePromptTest, WithoutTheQuitSwitchEachImageIsAskedByName)

@@ -1,0 +1,241 @@
+#include "files/bmp.h"
+#include "files/safefile.h"
+#include <stdio.h>
+#include <string.h>
+
+enum { kFileHeaderBytes = 14, kInfoHeaderBytes = 40, kCoreHeaderBytes = 12, kReadPiece = 10240 };
+
+static uint16_t Get16(const uint8_t *p) { return (uint16_t)(p[0] | p[1] << 8); }
+static uint32_t Get32(const uint8_t *p) { return p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24; }
+static void Put16(uint8_t *p, uint32_t v) { p[0] = (uint8_t)v; p[1] = (uint8_t)(v >> 8); }
+static void Put32(uint8_t *p, uint32_t v)
+{
+    Put16(p, v);
+    Put16(p + 2, v >> 16);
+}
+
+int IsInfoHeader(const void *header)
+{
+    uint32_t size;
+    memcpy(&size, header, 4);
+    return size != kCoreHeaderBytes;
+}
+
+int CountDibPaletteEntries(const BITMAPINFOHEADER *header)
+{
+    if (IsInfoHeader(header) && header->biClrUsed != 0)
+        return (int)header->biClrUsed;
+    switch (header->biBitCount) {
+    case 1: return 2;
+    case 4: return 16;
+    case 8: return 256;
+    default: return 0;
+    }
+}
+
+int64_t GetDibRowBytes(int width, int depth)
+{
+    int64_t w = width;
+    switch (depth) {
+    case 1: return ((w + 7) / 8 + 3) / 4 * 4;
+    case 4: return ((w + 1) / 2 + 3) / 4 * 4;
+    case 8: return (w + 3) / 4 * 4;
+    case 16: return (w + 1) / 2 * 4;
+    case 24: return (3 * w + 3) / 4 * 4;
+    case 32: return 4 * w;
+    default: return -1;
+    }
+}
+
+static int64_t FileLength(FILE *f)
+{
+    if (fseek(f, 0, SEEK_END) != 0)
+        return -1;
+    int64_t n = _ftelli64(f);
+    fseek(f, 0, SEEK_SET);
+    return n;
+}
+
+// The header as a 40-byte info header; 0 when it is neither an info nor a core header.
+static int ReadBitmapHeader(FILE *f, BITMAPINFOHEADER *out, int *core)
+{
+    uint8_t b[kInfoHeaderBytes];
+    if (fread(b, 1, sizeof b, f) != sizeof b)
+        return 0;
+    memset(out, 0, sizeof *out);
+    uint32_t size = Get32(b);
+    *core = size == kCoreHeaderBytes;
+    if (size == kInfoHeaderBytes) {
+        out->biWidth = (LONG)Get32(b + 4);
+        out->biHeight = (LONG)Get32(b + 8);
+        out->biPlanes = Get16(b + 12);
+        out->biBitCount = Get16(b + 14);
+        out->biCompression = Get32(b + 16);
+        out->biSizeImage = Get32(b + 20);
+        out->biClrUsed = Get32(b + 32);
+        out->biClrImportant = Get32(b + 36);
+    } else if (*core) {
+        // The 12 bytes of the core header are already in the buffer.
+        out->biWidth = (int16_t)Get16(b + 4);
+        out->biHeight = (int16_t)Get16(b + 6);
+        out->biPlanes = Get16(b + 8);
+        out->biBitCount = Get16(b + 10);
+    } else {
+        return 0;
+    }
+    out->biSize = kInfoHeaderBytes;
+    out->biXPelsPerMeter = out->biYPelsPerMeter = 0; // BMP pictures are never aspect-corrected
+    return 1;
+}
+
+static bool ReadPalette(FILE *f, BITMAPINFO *info, int count, int core)
+{
+    if (count == 0)
+        return true;
+    if (!core)
+        return fread(info->bmiColors, 4, (size_t)count, f) == (size_t)count;
+    for (int i = 0; i < count; i++) {
+        uint8_t e[3];
+        if (fread(e, 1, 3, f) != 3)
+            return false;
+        info->bmiColors[i].rgbBlue = e[0];
+        info->bmiColors[i].rgbGreen = e[1];
+        info->bmiColors[i].rgbRed = e[2];
+        info->bmiColors[i].rgbReserved = 0;
+    }
+    return true;
+}
+
+// Pixel bytes in pieces with progress; false on a short read or a cancel.
+static bool ReadPixels(FILE *f, uint8_t *dst, int64_t size, QzProgressProc progress)
+{
+    int64_t pieces = size / kReadPiece, rest = size % kReadPiece;
+    int total = (int)(pieces + 1);
+    for (int64_t i = 1; i <= pieces; i++, dst += kReadPiece) {
+        if (fread(dst, 1, kReadPiece, f) != kReadPiece)
+            return false;
+        if (progress && progress((int)i, total, 0))
+            return false;
+    }
+    if (rest) {
+        if (fread(dst, 1, (size_t)rest, f) != (size_t)rest)
+            return false;
+        if (progress && progress(total, total, 0))
+            return false;
+    }
+    return true;
+}
+
+static int ReadBmpStream(FILE *f, HGLOBAL *header, HGLOBAL *bits, QzProgressProc progress)
+{
+    int64_t length = FileLength(f);
+    uint8_t fh[kFileHeaderBytes];
+    if (fread(fh, 1, sizeof fh, f) != sizeof fh || Get16(fh) != 0x4D42)
+        return 0;
+    int64_t offBits = Get32(fh + 10);
+    BITMAPINFOHEADER bih;
+    int core;
+    if (!ReadBitmapHeader(f, &bih, &core))
+        return 0;
+    if (core && fseek(f, kFileHeaderBytes + kCoreHeaderBytes, SEEK_SET) != 0)
+        return 0;
+    if (bih.biCompression != BI_RGB || bih.biWidth <= 0 || bih.biHeight <= 0)
+        return 0;
+    int64_t rowBytes = GetDibRowBytes(bih.biWidth, bih.biBitCount);
+    if (rowBytes <= 0)
+        return 0;
+    // The header block holds at most 256 entries; the file must hold the table and the rows.
+    int entries = CountDibPaletteEntries(&bih);
+    if (bih.biClrUsed > 256 || entries < 0 || entries > 256)
+        return 0;
+    int64_t size = rowBytes * bih.biHeight;
+    if (size > 0x7FFFFFFF || offBits < 0 || length < 0 || offBits + size > length)
+        return 0;
+
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, QZ_HEADER_BLOCK_SIZE);
+    if (!h)
+        return 0;
+    BITMAPINFO *info = (BITMAPINFO *)GlobalLock(h);
+    info->bmiHeader = bih;
+    bool ok = ReadPalette(f, info, entries, core);
+    GlobalUnlock(h);
+    HGLOBAL b = ok ? GlobalAlloc(GMEM_MOVEABLE, (SIZE_T)size) : NULL;
+    if (b) {
+        uint8_t *dst = (uint8_t *)GlobalLock(b);
+        ok = _fseeki64(f, offBits, SEEK_SET) == 0 && ReadPixels(f, dst, size, progress);
+        GlobalUnlock(b);
+    }
+    if (!ok || !b) {
+        if (b)
+            GlobalFree(b);
+        GlobalFree(h);
+        return 0;
+    }
+    *header = h;
+    *bits = b;
+    return 1;
+}
+
+int ReadBmpFile(const char *path, HGLOBAL *header, HGLOBAL *bits, QzProgressProc progress)
+{
+    *header = *bits = NULL;
+    FILE *f = fopen(path, "rb");
+    if (!f)
+        return 0;
+    if (progress)
+        progress(0, 0, 0);
+    int result = ReadBmpStream(f, header, bits, progress);
+    fclose(f);
+    return result;
+}
+
+int WriteBmpFile(const char *path, const BITMAPINFO *header, const void *pixels, QzProgressProc progress)
+{
+    if (!header || !pixels)
+        return 1;
+    const BITMAPINFOHEADER *h = &header->bmiHeader;
+    int64_t rowBytes = GetDibRowBytes(h->biWidth, h->biBitCount);
+    if (rowBytes <= 0 || h->biHeight <= 0)
+        return 1;
+    int entries = h->biBitCount <= 8 ? 1 << h->biBitCount : 0;
+    int64_t size = rowBytes * h->biHeight;
+    uint32_t offBits = kFileHeaderBytes + kInfoHeaderBytes + 4 * entries;
+    if (size + offBits > 0xFFFFFFFFLL)
+        return 1;
+
+    uint8_t fh[kFileHeaderBytes + kInfoHeaderBytes] = {};
+    fh[0] = 'B';
+    fh[1] = 'M';
+    Put32(fh + 2, (uint32_t)(offBits + size));
+    Put32(fh + 10, offBits);
+    uint8_t *ih = fh + kFileHeaderBytes;
+    Put32(ih, kInfoHeaderBytes);
+    Put32(ih + 4, (uint32_t)h->biWidth);
+    Put32(ih + 8, (uint32_t)h->biHeight);
+    Put16(ih + 12, 1);
+    Put16(ih + 14, h->biBitCount);
+    Put32(ih + 20, (uint32_t)size);
+    Put32(ih + 24, (uint32_t)h->biXPelsPerMeter);
+    Put32(ih + 28, (uint32_t)h->biYPelsPerMeter);
+    Put32(ih + 32, (uint32_t)entries);
+
+    SafeFile safe;
+    FILE *f = OpenSafeFile(&safe, path);
+    if (!f)
+        return 1;
+    bool ok = fwrite(fh, 1, sizeof fh, f) == sizeof fh;
+    for (int i = 0; ok && i < entries; i++) {
+        const RGBQUAD &q = header->bmiColors[i];
+        uint8_t e[4] = {q.rgbBlue, q.rgbGreen, q.rgbRed, 0};
+        ok = fwrite(e, 1, 4, f) == 4;
+    }
+    if (progress)
+        progress(0, 0, 0);
+    const uint8_t *row = (const uint8_t *)pixels;
+    for (int y = 0; ok && y < h->biHeight; y++, row += rowBytes) {
+        ok = fwrite(row, 1, (size_t)rowBytes, f) == (size_t)rowBytes;
+        if (progress)
+            progress(y + 1, h->biHeight, 0);
+    }
+    return CloseSafeFile(&safe, path, ok);
+}

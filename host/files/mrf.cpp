@@ -1,0 +1,357 @@
+#include "files/mrf.h"
+#include "files/openimage.h"
+#include "files/safefile.h"
+#include "image/cdib.h"
+#include "image/colors.h"
+#include "image/group.h"
+#include "image/imagelist.h"
+#include "plugins/subwin.h"
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+static const char kMagic[4] = {'Q', 'z', 'F', 'F'};
+enum { kNameBytes = 256 };
+
+// ---- writing ----
+
+static bool Put(FILE *f, const void *data, size_t n) { return fwrite(data, 1, n, f) == n; }
+static bool Put32(FILE *f, int32_t v)
+{
+    uint8_t b[4] = {(uint8_t)v, (uint8_t)(v >> 8), (uint8_t)(v >> 16), (uint8_t)(v >> 24)};
+    return Put(f, b, 4);
+}
+static bool Put16(FILE *f, int v)
+{
+    uint8_t b[2] = {(uint8_t)v, (uint8_t)(v >> 8)};
+    return Put(f, b, 2);
+}
+
+// A base image below 32 bits (a view-only picture) is written as its 32-bit conversion.
+static bool PutPixels(FILE *f, const CDIB *image)
+{
+    int w, h, d;
+    GetImageSize(image, &w, &h, &d);
+    if (d == 32 && image->editDepth == 32)
+        return Put(f, image->pixels, (size_t)w * h * 4);
+    CDIB wide = {};
+    if (InitImageRecord(w, h, 32, &wide, 0, 1) != 0)
+        return false;
+    const RGBQUAD *palette = (const RGBQUAD *)((const uint8_t *)image->header + image->header->bmiHeader.biSize);
+    ConvertDibToImage(&wide, image, palette, w, h, d, w, h, 0);
+    bool ok = Put(f, wide.pixels, (size_t)w * h * 4);
+    FreeImageData(&wide);
+    return ok;
+}
+
+static bool PutRecord(FILE *f, const CDIB *image, const CDIB *base, int x, int y, int status, int opacity, int blend,
+                      const char *name)
+{
+    int w, h, d;
+    GetImageSize(image, &w, &h, &d);
+    bool ok = Put32(f, w) && Put32(f, h) && Put32(f, x) && Put32(f, y) && Put32(f, status) && Put32(f, opacity) &&
+              Put32(f, blend) && Put16(f, base->background[2]) && Put16(f, base->background[1]) &&
+              Put16(f, base->background[0]);
+    size_t n = strnlen(name, kNameBytes - 1);
+    return ok && Put(f, name, n) && Put(f, "", 1) && PutPixels(f, image);
+}
+
+int WriteMrfFile(const char *path, ImageGroup *group)
+{
+    CDIB *base = group ? group->base : NULL;
+    int w, h, d;
+    if (!base || !GetImageSize(base, &w, &h, &d) || !base->pixels)
+        return 1;
+    SafeFile safe;
+    FILE *f = OpenSafeFile(&safe, path);
+    if (!f)
+        return 1;
+    uint8_t header[kMrfHeaderBytes] = {};
+    memcpy(header, kMagic, 4);
+    header[4] = kMrfVersion;
+    header[6] = base->mask ? 1 : 0;
+    bool ok = Put(f, header, sizeof header) && PutRecord(f, base, base, 0, 0, group->baseStatus, 255, 0, "");
+    if (ok && base->mask)
+        ok = Put(f, base->mask, (size_t)w * h);
+    for (LayerRecord *l = group->firstLayer; ok && l; l = l->next)
+        ok = l->image && PutRecord(f, l->image, base, l->x, l->y, l->status, l->opacity, l->blend, l->image->name);
+    return CloseSafeFile(&safe, path, ok);
+}
+
+// ---- reading ----
+
+struct MrfRecordInfo {
+    int32_t width, height, x, y, status, opacity, blend;
+    uint8_t color[3]; // blue, green, red
+    char name[kNameBytes];
+};
+
+static bool Get32(FILE *f, int32_t *v)
+{
+    uint8_t b[4];
+    if (fread(b, 1, 4, f) != 4)
+        return false;
+    *v = (int32_t)(b[0] | b[1] << 8 | b[2] << 16 | (uint32_t)b[3] << 24);
+    return true;
+}
+
+static bool Get16(FILE *f, int *v)
+{
+    uint8_t b[2];
+    if (fread(b, 1, 2, f) != 2)
+        return false;
+    *v = b[0] | b[1] << 8;
+    return true;
+}
+
+static int64_t BytesLeft(FILE *f)
+{
+    int64_t here = _ftelli64(f);
+    if (here < 0 || _fseeki64(f, 0, SEEK_END) != 0)
+        return -1;
+    int64_t end = _ftelli64(f);
+    _fseeki64(f, here, SEEK_SET);
+    return end - here;
+}
+
+// Fields and name of a record. 0 read, 1 error, 2 no further record.
+static int ReadRecordFields(FILE *f, int version, MrfRecordInfo *r)
+{
+    // Only a clean end is the end of the list; a width cut short is a cut record.
+    uint8_t first[4];
+    size_t got = fread(first, 1, 4, f);
+    if (got == 0)
+        return 2;
+    if (got != 4)
+        return 1;
+    r->width = (int32_t)(first[0] | first[1] << 8 | first[2] << 16 | (uint32_t)first[3] << 24);
+    if (!Get32(f, &r->height) || !Get32(f, &r->x) || !Get32(f, &r->y) || !Get32(f, &r->status) ||
+        !Get32(f, &r->opacity))
+        return 1;
+    r->blend = 0;
+    if (version >= 1 && !Get32(f, &r->blend))
+        return 1;
+    if (version >= 2) {
+        int red, green, blue;
+        if (!Get16(f, &red) || !Get16(f, &green) || !Get16(f, &blue))
+            return 1;
+        r->color[0] = (uint8_t)blue;
+        r->color[1] = (uint8_t)green;
+        r->color[2] = (uint8_t)red;
+    } else {
+        const ColorRecord *back = QzsGetColor(1);
+        r->color[0] = (uint8_t)back->blue;
+        r->color[1] = (uint8_t)back->green;
+        r->color[2] = (uint8_t)back->red;
+    }
+    // The name fits an image name with its NUL, or the file is refused.
+    for (int i = 0;; i++) {
+        int c = fgetc(f);
+        if (c == EOF)
+            return 1;
+        r->name[i] = (char)c;
+        if (c == 0)
+            break;
+        if (i == kNameBytes - 1)
+            return 1;
+    }
+    // Sizes must be sane and the pixels must be in the file before anything is allocated.
+    int64_t bytes = (int64_t)r->width * r->height * 4;
+    if (r->width <= 0 || r->height <= 0 || bytes > kMaxPixelBytes || bytes > BytesLeft(f))
+        return 1;
+    return 0;
+}
+
+// Pixel bytes in 1024-byte pieces with the progress calls of a record; false on a short read or cancel.
+static bool ReadPieces(FILE *f, uint8_t *dst, int64_t size, QzProgressProc progress)
+{
+    int64_t pieces = size / kMrfPiece, rest = size % kMrfPiece;
+    if (progress && progress(0, 0, 0))
+        return false;
+    for (int64_t i = 0; i < pieces; i++, dst += kMrfPiece) {
+        if (fread(dst, 1, kMrfPiece, f) != kMrfPiece)
+            return false;
+        if (progress && progress((int)i, (int)pieces, 0))
+            return false;
+    }
+    if (rest && fread(dst, 1, (size_t)rest, f) != (size_t)rest)
+        return false;
+    return !(progress && progress((int)pieces, (int)pieces, 0));
+}
+
+static void DiscardImage(CDIB *image)
+{
+    if (!image)
+        return;
+    UnlinkImage(image);
+    FreeImageData(image);
+    free(image);
+}
+
+// 0 read (the image is listed), 1 error, 2 no further record.
+static int ReadMrfRecord(FILE *f, int version, QzProgressProc progress, MrfRecordInfo *r, CDIB **out)
+{
+    *out = NULL;
+    int result = ReadRecordFields(f, version, r);
+    if (result != 0)
+        return result;
+    CDIB *image = NULL;
+    if (CreateImageRecord(&image, r->width, r->height, 32) != 0)
+        return 1;
+    if (!ReadPieces(f, (uint8_t *)image->pixels, (int64_t)r->width * r->height * 4, progress)) {
+        DiscardImage(image);
+        return 1;
+    }
+    *out = image;
+    return 0;
+}
+
+static FILE *OpenMrf(const char *path, int *version, int *maskFlag)
+{
+    FILE *f = fopen(path, "rb");
+    if (!f)
+        return NULL;
+    uint8_t h[kMrfHeaderBytes];
+    if (fread(h, 1, sizeof h, f) != sizeof h || memcmp(h, kMagic, 4) != 0) {
+        fclose(f);
+        return NULL;
+    }
+    *version = (int16_t)(h[4] | h[5] << 8);
+    *maskFlag = (int16_t)(h[6] | h[7] << 8);
+    return f;
+}
+
+int IsMrfFile(const char *path)
+{
+    int version, mask;
+    FILE *f = OpenMrf(path, &version, &mask);
+    if (!f)
+        return 0;
+    fclose(f);
+    return 1;
+}
+
+// Frees what a failed read made: the layers' images and the base; the group is left empty.
+static void EmptyGroup(ImageGroup *group)
+{
+    while (LayerRecord *l = group->firstLayer) {
+        group->firstLayer = l->next;
+        DiscardImage(l->image);
+        free(l);
+    }
+    DiscardImage(group->base);
+    group->base = group->currentImage = NULL;
+    group->currentLayer = NULL;
+}
+
+static void ReadMask(FILE *f, CDIB *base, int width, int height)
+{
+    size_t n = (size_t)width * height;
+    uint8_t *mask = (uint8_t *)malloc(n);
+    if (!mask)
+        return;
+    if (fread(mask, 1, n, f) != n) {
+        free(mask); // a mask cut short is dropped; reading goes on
+        return;
+    }
+    base->mask = mask;
+    for (RegionSlot &slot : base->slots) {
+        slot.state = 1;
+        slot.left = slot.top = 0;
+        slot.right = width - 1;
+        slot.bottom = height - 1;
+    }
+}
+
+static int Clamp(int v, int low, int high) { return v < low ? low : v > high ? high : v; }
+
+int ReadMrfFile(const char *path, ImageGroup *group, QzProgressProc progress, int readAll)
+{
+    int version, maskFlag;
+    FILE *f = OpenMrf(path, &version, &maskFlag);
+    if (!f)
+        return kMrfNotMine;
+    MrfRecordInfo r;
+    CDIB *base = NULL;
+    if (ReadMrfRecord(f, version, progress, &r, &base) != 0) {
+        fclose(f);
+        return kMrfReadError;
+    }
+    snprintf(base->name, sizeof base->name, "%s", GetFileNamePart(path));
+    memcpy(base->background, r.color, 3);
+    group->base = base;
+    group->baseStatus = r.status ? 1 : 0;
+    group->currentImage = base;
+    group->currentLayer = NULL;
+    group->layerX = group->layerY = group->clampedX = group->clampedY = 0;
+    group->right = r.width - 1;
+    group->bottom = r.height - 1;
+    memcpy(group->name, base->name, sizeof group->name);
+    if (!readAll) {
+        fclose(f);
+        return kMrfRead;
+    }
+    if (maskFlag == 1)
+        ReadMask(f, base, r.width, r.height);
+    for (;;) {
+        CDIB *image = NULL;
+        int result = ReadMrfRecord(f, version, progress, &r, &image);
+        if (result == 2)
+            break;
+        LayerRecord *layer = NULL;
+        if (result == 0) {
+            snprintf(image->name, sizeof image->name, "%s", r.name);
+            layer = CreateLayer(group, image, r.x, r.y, r.status ? 1 : 0, Clamp(r.opacity, 0, 255),
+                                r.blend < 0 ? 0 : r.blend);
+        }
+        if (!layer) {
+            DiscardImage(image);
+            EmptyGroup(group);
+            fclose(f);
+            return kMrfReadError;
+        }
+    }
+    QzsSetCurrentInImageGroup(group, NULL);
+    fclose(f);
+    return kMrfRead;
+}
+
+int ReadMrfFirstImage(const char *path, QzProgressProc progress, HGLOBAL *header, HGLOBAL *bits)
+{
+    *header = *bits = NULL;
+    int version, maskFlag;
+    FILE *f = OpenMrf(path, &version, &maskFlag);
+    if (!f)
+        return 0;
+    MrfRecordInfo r;
+    if (ReadRecordFields(f, version, &r) != 0) {
+        fclose(f);
+        return 0;
+    }
+    int64_t size = (int64_t)r.width * r.height * 4;
+    HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, QZ_HEADER_BLOCK_SIZE);
+    HGLOBAL b = h ? GlobalAlloc(GMEM_MOVEABLE, (SIZE_T)size) : NULL;
+    bool ok = b != NULL;
+    if (ok) {
+        BITMAPINFOHEADER *bih = (BITMAPINFOHEADER *)GlobalLock(h);
+        bih->biSize = sizeof *bih;
+        bih->biWidth = r.width;
+        bih->biHeight = r.height;
+        bih->biPlanes = 1;
+        bih->biBitCount = 32;
+        GlobalUnlock(h);
+        ok = ReadPieces(f, (uint8_t *)GlobalLock(b), size, progress);
+        GlobalUnlock(b);
+    }
+    fclose(f);
+    if (!ok) {
+        if (b)
+            GlobalFree(b);
+        if (h)
+            GlobalFree(h);
+        return 0;
+    }
+    *header = h;
+    *bits = b;
+    return 1;
+}

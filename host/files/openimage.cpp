@@ -1,0 +1,411 @@
+// Opening images: every way in ends in OpenImageFile, which tries the readers in a fixed order.
+#include "files/openimage.h"
+#include "shell/recent.h"
+#include "files/bmp.h"
+#include "files/mrf.h"
+#include "files/outside.h"
+#include "files/progress.h"
+#include "files/susie.h"
+#include "image/cdib.h"
+#include "image/group.h"
+#include "image/imagelist.h"
+#include "plugins/subwin.h"
+#include "shell/app.h"
+#include "shell/config.h"
+#include "shell/messages.h"
+#include "shell/winlist.h"
+#include <commdlg.h>
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+
+char g_lastOpenDirectory[512];
+char g_progressText[512];
+static int s_filterIndex = 1;
+static char s_openFilter[4096] = "BMP File (*.bmp)\0*.bmp\0Mirel File (*.mrf)\0*.mrf\0All Files (*.*)\0*.*\0";
+
+enum { kReaderNone = -100, kReaderBmp = -1, kOpenTemplate = 144 };
+
+// ---- paths ----
+
+const char *GetLastOpenDirectory()
+{
+    return g_lastOpenDirectory[0] ? g_lastOpenDirectory : g_cfg.OpenFile_dir;
+}
+
+static const char *LastSeparator(const char *path)
+{
+    const char *cut = NULL;
+    for (const char *p = path; *p; p++) {
+        if (IsDBCSLeadByte((BYTE)*p) && p[1]) {
+            p++;
+            continue;
+        }
+        if (*p == '\\')
+            cut = p;
+    }
+    return cut;
+}
+
+const char *GetFileNamePart(const char *path)
+{
+    if (!path)
+        return "";
+    const char *cut = LastSeparator(path);
+    return cut ? cut + 1 : path;
+}
+
+void GetDirectoryPart(const char *path, char *out, int size)
+{
+    const char *cut = LastSeparator(path);
+    size_t n = cut ? (size_t)(cut - path) : 0;
+    if (n >= (size_t)size)
+        n = (size_t)size - 1;
+    memcpy(out, path, n);
+    out[n] = 0;
+}
+
+// ---- progress ----
+
+int QZCAPI ShowLoadProgress(int done, int total, int reserved)
+{
+    if (done == 0 && !IsFileProgressOpen()) {
+        OpenFileProgress("Now loading...");
+        return 0;
+    }
+    if (done != 0)
+        StepFileProgress(done, total);
+    return 0;
+}
+
+// ---- readers ----
+
+int ReadImageViaSusie(const char *source, QzProgressProc progress, HGLOBAL *header, HGLOBAL *bits, int *reader,
+                      int fromMemory, int64_t memorySize)
+{
+    *reader = kReaderNone;
+    *header = *bits = NULL;
+    FILE *file = NULL;
+    if (!fromMemory) {
+        file = fopen(source, "rb");
+        if (!file) {
+            ShowErrorMessageArg(g_mainWindow, 16, source);
+            return 0;
+        }
+    }
+    int count = CountSusieReaders();
+    for (int i = 0; i < count; i++) {
+        int taken = SusieIsSupported(i, source, file, memorySize, fromMemory);
+        if (file)
+            fseek(file, 0, SEEK_SET);
+        if (!taken)
+            continue;
+        if (file)
+            fclose(file);
+        snprintf(g_progressText, sizeof g_progressText, "%s", fromMemory ? "(Memory)" : GetFileNamePart(source));
+        if (SusieGetPicture(i, source, memorySize, fromMemory, header, bits, progress) != 0) {
+            *header = *bits = NULL;
+            ShowErrorMessage(g_mainWindow, 18);
+            return 0;
+        }
+        *reader = i;
+        return 1;
+    }
+    if (fromMemory)
+        return 0;
+    fclose(file);
+    if (!ReadBmpFile(source, header, bits, progress)) {
+        CloseFileProgress();
+        ShowErrorMessage(g_mainWindow, 17);
+        return 0;
+    }
+    *reader = kReaderBmp;
+    return 1;
+}
+
+QZS_DECL(int) QzsReadImageFile(const char *path, QzProgressProc progress, HGLOBAL *header, HGLOBAL *bits)
+{
+    if (!path || !header || !bits)
+        return 0;
+    SetMessageBatching(true);
+    MarkFileProgressClosed();
+    if (!progress)
+        progress = ShowLoadProgress;
+    int result, reader;
+    if (IsMrfFile(path))
+        result = ReadMrfFirstImage(path, progress, header, bits);
+    else if (IsMr2File(path))
+        result = ReadMr2FirstImage(path, progress, header, bits);
+    else
+        result = ReadImageViaSusie(path, progress, header, bits, &reader, 0, 0);
+    SetMessageBatching(false);
+    CloseFileProgress();
+    return result;
+}
+
+// ---- OpenImageFile ----
+
+static void ListDirectory(const char *path)
+{
+    BuildDirFileList(path);
+    BroadcastGetDirectory((INT_PTR)path, 0);
+    FreeDirFileList();
+}
+
+static HCURSOR s_previousCursor;
+
+static void EndOpen()
+{
+    CloseFileProgress();
+    SetCursor(s_previousCursor);
+}
+
+static void NameOpenedImage(CDIB *image, const char *path, const char *format)
+{
+    snprintf(image->path, sizeof image->path, "%s", path);
+    snprintf(image->name, sizeof image->name, "%s", GetFileNamePart(path));
+    image->untitledNumber = 0;
+    memset(image->format, 0, sizeof image->format);
+    memcpy(image->format, format, strnlen(format, sizeof image->format));
+    GetDirectoryPart(path, g_lastOpenDirectory, sizeof g_lastOpenDirectory);
+}
+
+// A native reader's group; result 1 when a native reader took the file (opened or failed).
+static int OpenNative(const char *path)
+{
+    ImageGroup *group = CreateImageGroup(NULL);
+    if (!group)
+        return 0;
+    int result = ReadMrfFile(path, group, ShowLoadProgress, 1);
+    if (result == 0)
+        result = ReadMr2File(path, group, ShowLoadProgress, 1);
+    if (result == 0 || result > 50) {
+        // A reader that failed has freed the images it made; only the empty group remains.
+        FreeImageGroup(group, 0);
+        if (result > 50) {
+            EndOpen();
+            ShowErrorMessageArg(g_mainWindow, 16, path);
+        }
+        return result > 50;
+    }
+    AppendImageGroup(group);
+    ShowGroupInWindow(g_currentWindow, group, 0, 1);
+    if (group->base->mask && g_currentWindow && g_currentWindow->regionDisplayMode == 4)
+        TraceRegionBorder(g_currentWindow);
+    EndOpen();
+    NameOpenedImage(group->base, path, "*.MRF");
+    snprintf(group->name, sizeof group->name, "%s", group->base->name);
+    AddRecentFile(path, 1);
+    BroadcastImageListChanged();
+    return 1;
+}
+
+static void FreeDibPair(HGLOBAL header, HGLOBAL bits)
+{
+    if (header)
+        GlobalFree(header);
+    if (bits)
+        GlobalFree(bits);
+}
+
+int OpenImageFile(const char *path, int convert, int keepAlpha)
+{
+    // An image could not keep a longer path, and a later save would go elsewhere.
+    if (strlen(path) >= sizeof(((CDIB *)0)->path)) {
+        ShowErrorMessageArg(g_mainWindow, 16, path);
+        return 1;
+    }
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY)) {
+        ListDirectory(path);
+        return 1;
+    }
+    MarkFileProgressClosed();
+    s_previousCursor = SetCursor(LoadCursor(NULL, IDC_WAIT));
+    snprintf(g_progressText, sizeof g_progressText, "%s", GetFileNamePart(path));
+    if (OpenNative(path))
+        return 1;
+
+    HGLOBAL hh, hb;
+    int reader;
+    if (!ReadImageViaSusie(path, ShowLoadProgress, &hh, &hb, &reader, 0, 0)) {
+        EndOpen();
+        return 1;
+    }
+    BITMAPINFO *info = (BITMAPINFO *)GlobalLock(hh);
+    void *bits = GlobalLock(hb);
+    const BITMAPINFOHEADER *h = &info->bmiHeader;
+    int depth = h->biBitCount;
+    int tw, th;
+    FitPixelAspect(h, &tw, &th);
+    // Whatever a reader delivered is checked before it is walked: rows and colour table inside
+    // their blocks, plain rows only.
+    int entries = CountDibPaletteEntries(h);
+    int64_t need = GetDibRowBytes(h->biWidth, depth) * (h->biHeight > 0 ? h->biHeight : 0);
+    bool sane = h->biSize >= sizeof(BITMAPINFOHEADER) && h->biWidth > 0 && h->biHeight > 0 && need > 0 &&
+                (SIZE_T)need <= GlobalSize(hb) && entries >= 0 && entries <= 256 &&
+                h->biSize + (SIZE_T)entries * 4 <= GlobalSize(hh) &&
+                (h->biCompression == BI_RGB || h->biCompression == BI_BITFIELDS);
+    // A 32-bit picture is converted even for viewing: kept as read its rows would stand upside
+    // down in a 32-bit store.
+    if (depth == 32)
+        convert = 1;
+    CDIB *image = NULL;
+    if (!sane || CreateImageRecord(&image, convert ? tw : h->biWidth, convert ? th : h->biHeight,
+                                   convert ? 32 : depth) != 0) {
+        GlobalUnlock(hh);
+        GlobalUnlock(hb);
+        FreeDibPair(hh, hb);
+        EndOpen();
+        if (!sane)
+            ShowErrorMessage(g_mainWindow, 17);
+        return 1;
+    }
+    if (IsFileProgressOpen())
+        DrawFileProgressText("Format converting                ");
+    if (convert) {
+        memset(image->pixels, 0xFF, (size_t)tw * th * 4);
+        CDIB source = {};
+        source.pixels = bits;
+        RGBQUAD palette[256] = {};
+        memcpy(palette, (const uint8_t *)info + h->biSize, (size_t)entries * 4);
+        ConvertDibToImage(image, &source, palette, h->biWidth, h->biHeight, depth, tw, th, keepAlpha);
+        GlobalUnlock(hh);
+        GlobalUnlock(hb);
+        FreeDibPair(hh, hb);
+    } else {
+        // The image keeps the blocks it was read into: a view-only picture below 32 bits.
+        image->header = info;
+        image->pixels = bits;
+        image->packedHeader = hh;
+        image->packedBits = hb;
+        image->editDepth = depth;
+    }
+    EndOpen();
+    const char *format = "*.BMP";
+    char susieFormat[9] = "";
+    if (reader >= 0) {
+        SusiePluginInfo(reader, 2, susieFormat, sizeof susieFormat);
+        format = susieFormat;
+    }
+    NameOpenedImage(image, path, format);
+    AddRecentFile(path, 1);
+    BroadcastImageListChanged();
+    return 0;
+}
+
+// ---- ways in ----
+
+void OpenSelectedFiles(ImageGroup *group, const char *selection, int convert, int keepAlpha)
+{
+    if (!selection || !*selection)
+        return;
+    int strings = 0;
+    for (const char *p = selection; *p; p += strlen(p) + 1)
+        strings++;
+    // One string: a full path. More: a directory, then names in it.
+    const char *dir = selection;
+    const char *name = strings < 2 ? NULL : selection + strlen(selection) + 1;
+    for (;;) {
+        char path[kPathBytes * 2];
+        if (name)
+            snprintf(path, sizeof path, "%s\\%s", dir, name);
+        else
+            snprintf(path, sizeof path, "%s", selection);
+        CDIB *before = g_lastImage;
+        if (OpenImageFile(path, convert, keepAlpha) == 0)
+            AddOpenedImage(group, before, g_lastImage);
+        if (!name)
+            break;
+        name += strlen(name) + 1;
+        if (!*name)
+            break;
+    }
+}
+
+int ShowOpenFileDialog(char *selection, int size)
+{
+    memset(selection, 0, (size_t)size);
+    OPENFILENAMEA ofn = {};
+    ofn.lStructSize = sizeof ofn;
+    ofn.hwndOwner = g_mainWindow;
+    ofn.hInstance = g_instance;
+    ofn.lpstrFilter = s_openFilter;
+    ofn.nFilterIndex = (DWORD)s_filterIndex;
+    ofn.lpstrFile = selection;
+    ofn.nMaxFile = (DWORD)size;
+    ofn.lpstrInitialDir = GetLastOpenDirectory();
+    ofn.Flags = OFN_FILEMUSTEXIST | OFN_PATHMUSTEXIST | OFN_ALLOWMULTISELECT | OFN_EXPLORER | OFN_SHOWHELP |
+                OFN_ENABLETEMPLATE | OFN_ENABLEHOOK;
+    ofn.lpTemplateName = MAKEINTRESOURCEA(kOpenTemplate);
+    ofn.lpfnHook = OpenDialogHook;
+    if (!GetOpenFileNameA(&ofn))
+        return 1;
+    s_filterIndex = (int)ofn.nFilterIndex;
+    return 0;
+}
+
+void OpenImageCommand(int mode)
+{
+    // Room for many selected names; a too-small buffer would read as a cancel.
+    enum { kSelectionBytes = 32768 };
+    char *selection = (char *)malloc(kSelectionBytes);
+    if (!selection)
+        return;
+    if (ShowOpenFileDialog(selection, kSelectionBytes) == 0) {
+        ImageGroup *group = NULL;
+        ImageWindow *w = g_currentWindow;
+        if (mode == 2 && w && w->window && IsWindowVisible(w->window) && w->group)
+            group = w->group;
+        OpenSelectedFiles(group, selection, mode != 1, mode == 2 ? 1 : 0);
+    }
+    free(selection);
+}
+
+void OpenDroppedFile(const char *path)
+{
+    CDIB *before = g_lastImage;
+    if (OpenImageFile(path, 1, 0) == 0)
+        AddOpenedImage(NULL, before, g_lastImage);
+}
+
+int ExpandFirstMatch(const char *piece, char *out, int size)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA(piece, &fd);
+    if (find == INVALID_HANDLE_VALUE)
+        return 0;
+    FindClose(find);
+    char dir[kPathBytes];
+    GetDirectoryPart(piece, dir, sizeof dir);
+    // A piece without a directory part names a file of the current directory.
+    if (LastSeparator(piece))
+        snprintf(out, (size_t)size, "%s\\%s", dir, fd.cFileName);
+    else
+        snprintf(out, (size_t)size, "%s", fd.cFileName);
+    return 1;
+}
+
+void OpenCommandLineFiles(const char *commandLine)
+{
+    if (!commandLine)
+        return;
+    const char *p = commandLine;
+    while (*p) {
+        while (*p == ' ')
+            p++;
+        const char *start = p;
+        while (*p && *p != ' ')
+            p++;
+        size_t n = (size_t)(p - start);
+        if (n == 0 || n >= kPathBytes)
+            continue;
+        char piece[kPathBytes], path[kPathBytes * 2];
+        memcpy(piece, start, n);
+        piece[n] = 0;
+        if (ExpandFirstMatch(piece, path, sizeof path))
+            OpenDroppedFile(path);
+        else
+            OpenDroppedFile(piece); // reported by the readers: nothing matched
+    }
+}

@@ -1,0 +1,35 @@
+// Steps of other parts of the program that opening and saving call, by the names those parts
+// give them.
+#pragma once
+#include "ovrin.h"
+
+// colour reduction to a palette image of at most n colours
+int ReduceColors(const BITMAPINFOHEADER *sourceHeader, const void *sourcePixels, BITMAPINFO *destHeader,
+                 void *destPixels, int n, int diffuse, QzProgressProc progress);
+// recent files and the main menu
+
+// the question of how to save a layered group in a one-image format: 0 layer, 1 merged, 10 cancel
+int AskMultiImageSave();
+// region borders of a window that shows them as animated contours
+void TraceRegionBorder(ImageWindow *window);
+// the directory file list handed to sub-window plug-ins
+int BuildDirFileList(const char *directory);
+void FreeDirFileList();
+void BroadcastGetDirectory(INT_PTR a, INT_PTR b);
+// the second native format
+int ReadMr2File(const char *path, ImageGroup *group, QzProgressProc progress, int readAll);
+int WriteMr2File(const char *path, ImageGroup *group);
+int IsMr2File(const char *path);
+int ReadMr2FirstImage(const char *path, QzProgressProc progress, HGLOBAL *header, HGLOBAL *bits);
+// parameter panels (the save plug-ins' option panel)
+ParameterPanel *LoadParameterPanel(HWND window, const char *directory, const char *name, int mode, int width,
+                                   int height, int marginX, int marginY);
+void CreateParameterControls(HWND window, ParameterPanel *panel);
+void LoadParameterValues(int mode, ParameterPanel *panel, const char *directory, const char *name);
+int CloseParameterPanel(const char *directory, ParameterPanel *panel, int save);
+void PaintParameterPanel(HWND window, ParameterPanel *panel);
+LRESULT RouteMouseToParameterControls(HWND window, UINT message, ParameterPanel *panel, WPARAM wParam, LPARAM lParam);
+void RouteCommandToParameterControl(HWND window, UINT message, ParameterPanel *panel, WPARAM wParam, LPARAM lParam);
+int CountParameterControls(ParameterPanel *panel);
+// the open dialog's preview hook
+UINT_PTR CALLBACK OpenDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,0 +1,58 @@
+#include "files/progress.h"
+#include "files/openimage.h"
+#include "shell/app.h"
+#include <string.h>
+
+enum { kProgressSteps = 20, kStepCommand = 3003 };
+
+static HWND s_window;
+static int s_steps;
+
+void MarkFileProgressClosed() { s_window = NULL; }
+bool IsFileProgressOpen() { return s_window != NULL; }
+int GetFileProgressSteps() { return s_steps; }
+void RestartFileProgress() { s_steps = 0; }
+
+void CloseFileProgress()
+{
+    if (s_window && IsWindow(s_window))
+        DestroyWindow(s_window);
+    s_window = NULL;
+}
+
+void DrawFileProgressText(const char *text)
+{
+    if (!s_window)
+        return;
+    HDC dc = GetDC(s_window);
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    TextOutA(dc, 4, 35, text, (int)strlen(text));
+    ReleaseDC(s_window, dc);
+}
+
+void OpenFileProgress(const char *caption)
+{
+    s_steps = 0;
+    s_window = CreateProgressDialog(g_mainWindow);
+    if (!s_window)
+        return;
+    if (caption)
+        SetWindowTextA(s_window, caption);
+    if (g_mainWindow)
+        SetForegroundWindow(g_mainWindow);
+    SetWindowPos(s_window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+    ShowWindow(s_window, SW_SHOW);
+    DrawFileProgressText(g_progressText);
+}
+
+void StepFileProgress(int done, int total)
+{
+    int target = done == total || total <= 0 ? kProgressSteps : (int)((int64_t)done * kProgressSteps / total);
+    if (target > kProgressSteps)
+        target = kProgressSteps;
+    while (s_steps < target) {
+        if (s_window)
+            SendMessageA(s_window, WM_COMMAND, kStepCommand, 0);
+        s_steps++;
+    }
+}

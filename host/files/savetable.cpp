@@ -1,0 +1,256 @@
+// The save-format table: numbers, names, extensions and depth masks of every format, the save
+// plug-ins bound into it, and the save state.
+#include "files/save.h"
+#include "shell/config.h"
+#include <algorithm>
+#include <initializer_list>
+#include <stdio.h>
+#include <string.h>
+#include <string>
+#include <vector>
+
+SaverRecord g_saverTable[kSaverRows + 1];
+const char kNativeSaveFilter[] = "Mirel File (*.mrf)|*.mrf|Mirel File 2(*.mr2)|*.mr2|";
+char g_furtherSaveFilter[kSaveFilterBytes] = "BMP (*.bmp)|*.bmp|";
+
+static int s_format = kFormatMr2;
+static int s_depth = 32;
+static int s_highQuality = 1;
+static char s_options[kSaveOptionSlots][kSaveOptionBytes];
+static char *s_optionTable[kSaveOptionSlots];
+static int s_optionCount;
+
+// ---- save state ----
+
+void SetSaveFormat(int format) { s_format = format; }
+int GetSaveFormat() { return s_format; }
+void SetCurrentSaveFormat(int format) { s_format = format; }
+void SetSaveDepth(int depth) { s_depth = depth; }
+int GetSaveDepth() { return s_depth; }
+void SetSaveHighQuality(int on) { s_highQuality = on ? 1 : 0; }
+int GetSaveHighQuality() { return s_highQuality; }
+
+void SetSaveOption(int index, const char *text)
+{
+    // Ten slots of nine characters: longer texts are cut, further indexes dropped.
+    if (index < 0 || index >= kSaveOptionSlots)
+        return;
+    snprintf(s_options[index], kSaveOptionBytes, "%s", text ? text : "");
+    s_optionCount = index + 1;
+}
+
+void ClearSaveOptions()
+{
+    memset(s_options, 0, sizeof s_options);
+    s_optionCount = 0;
+}
+
+int GetSaveOptionCount() { return s_optionCount; }
+
+char **GetSaveOptionTable()
+{
+    for (int i = 0; i < kSaveOptionSlots; i++)
+        s_optionTable[i] = s_options[i];
+    return s_optionTable;
+}
+
+// ---- the plug-in rows ----
+
+SaverRecord *GetSaverRow(int format)
+{
+    int row = format - kFirstPluginFormat;
+    if (row < 0 || row >= kSaverRows)
+        return NULL;
+    for (int i = 0; i <= row; i++)
+        if (!g_saverTable[i].module)
+            return NULL;
+    return &g_saverTable[row];
+}
+
+// Information text n of a row's module, always terminated; 0 when the module lacks the entry.
+static int AddinInfo(const SaverRecord *row, int n, char *out, int size)
+{
+    out[0] = 0;
+    GetAddinInfoProc info = row ? (GetAddinInfoProc)(void *)GetProcAddress(row->module, "GetAddinInfo") : NULL;
+    if (!info || size < 2)
+        return 0;
+    memset(out, 0, (size_t)size);
+    info(n, out, size - 1);
+    out[size - 1] = 0;
+    return 1;
+}
+
+static bool BindRow(SaverRecord *row, const char *directory, const char *file)
+{
+    char path[MAX_PATH * 2];
+    snprintf(path, sizeof path, "%s\\%s", directory, file);
+    HMODULE module = LoadLibraryA(path);
+    if ((UINT_PTR)module < 32)
+        return false;
+    GetAddinInfoProc info = (GetAddinInfoProc)(void *)GetProcAddress(module, "GetAddinInfo");
+    SupportImageProc support = (SupportImageProc)(void *)GetProcAddress(module, "SupportImage");
+    WritePictureProc write = (WritePictureProc)(void *)GetProcAddress(module, "WritePicture");
+    if (!info || !support || !write) {
+        FreeLibrary(module);
+        return false;
+    }
+    memset(row, 0, sizeof *row);
+    row->module = module;
+    snprintf(row->name, sizeof row->name, "%s", file);
+    AddinInfo(row, 3, row->formatName, sizeof row->formatName);
+    AddinInfo(row, 2, row->filter, sizeof row->filter);
+    row->SupportImage = support;
+    row->WritePicture = write;
+    return true;
+}
+
+int LoadSavePlugins(SaverRecord *table, const char *directory, char *filter, int filterSize)
+{
+    // Modules in name order, so that format numbers do not depend on the directory's order.
+    std::vector<std::string> files;
+    char pattern[MAX_PATH * 2];
+    snprintf(pattern, sizeof pattern, "%s\\*.ovp", directory);
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA(pattern, &fd);
+    if (find != INVALID_HANDLE_VALUE) {
+        do
+            if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+                files.push_back(fd.cFileName);
+        while (FindNextFileA(find, &fd));
+        FindClose(find);
+    }
+    std::sort(files.begin(), files.end(),
+              [](const std::string &a, const std::string &b) { return _stricmp(a.c_str(), b.c_str()) < 0; });
+    int count = 0;
+    for (const std::string &file : files) {
+        if (count >= kSaverRows)
+            break;
+        if (!BindRow(&table[count], directory, file.c_str()))
+            continue;
+        size_t used = strlen(filter);
+        char entry[256];
+        snprintf(entry, sizeof entry, "%s (%s)|%s|", table[count].formatName, table[count].filter,
+                 table[count].filter);
+        if (used + strlen(entry) < (size_t)filterSize)
+            memcpy(filter + used, entry, strlen(entry) + 1);
+        count++;
+    }
+    memset(&table[count], 0, sizeof table[count]);
+    return count;
+}
+
+void UnloadSavePlugins()
+{
+    for (SaverRecord &row : g_saverTable) {
+        if (!row.module)
+            break;
+        FreeLibrary(row.module);
+        memset(&row, 0, sizeof row);
+    }
+    snprintf(g_furtherSaveFilter, sizeof g_furtherSaveFilter, "BMP (*.bmp)|*.bmp|");
+}
+
+// ---- names, extensions, masks ----
+
+int FindSaveFormatByName(const char *name)
+{
+    if (!name)
+        return -1;
+    static const char *const kBuiltIn[] = {"mrf", "mr2", "bmp"};
+    for (int i = 0; i < 3; i++)
+        if (_stricmp(name, kBuiltIn[i]) == 0)
+            return i + 1;
+    for (int i = 0; i < kSaverRows && g_saverTable[i].module; i++) {
+        char text[256];
+        if (AddinInfo(&g_saverTable[i], 3, text, sizeof text) && _stricmp(text, name) == 0)
+            return kFirstPluginFormat + i;
+    }
+    return -1;
+}
+
+int GetSaveFormatExtension(int format, char *out, int size)
+{
+    static const char *const kBuiltIn[] = {"mrf", "mr2", "bmp"};
+    if (format >= 1 && format <= 3) {
+        snprintf(out, (size_t)size, "%s", kBuiltIn[format - 1]);
+        return 1;
+    }
+    char text[21];
+    if (!AddinInfo(GetSaverRow(format), 2, text, sizeof text)) {
+        snprintf(out, (size_t)size, "@@@");
+        return 0;
+    }
+    snprintf(out, (size_t)size, "%s", strlen(text) >= 2 ? text + 2 : "");
+    return 1;
+}
+
+int GetFormatDepthMask(int format)
+{
+    if (format == kFormatMrf || format == kFormatMr2)
+        return kMaskNative;
+    if (format == kFormatBmp)
+        return kMaskBmp;
+    SaverRecord *row = GetSaverRow(format);
+    return row && row->SupportImage ? row->SupportImage() : 0;
+}
+
+int DepthBit(int depth)
+{
+    switch (depth) {
+    case 8: return 0x08;
+    case 16: return 0x10;
+    case 24: return 0x20;
+    case 32: return 0x40;
+    default: return 0;
+    }
+}
+
+const char *SavePluginFormatName(int row)
+{
+    if (row < 0 || row >= kSaverRows || !g_saverTable[row].module)
+        return NULL;
+    return g_saverTable[row].formatName;
+}
+
+const char *SavePluginFilter(int row)
+{
+    return SavePluginFormatName(row) ? g_saverTable[row].filter : NULL;
+}
+
+int DepthToButtonId(int depth, int saveDialog)
+{
+    static const int kDepths[] = {8, 16, 24, 32};
+    static const int kDialogIds[] = {3003, 3005, 3006, 3009};
+    for (int i = 0; i < 4; i++)
+        if (depth == kDepths[i])
+            return saveDialog ? kDialogIds[i] : 8017 + i;
+    return 0;
+}
+
+void ShowSaveDepthButtons(HWND dialog, int format, int saveDialog)
+{
+    int mask = GetFormatDepthMask(format);
+    for (int depth : {8, 16, 24, 32}) {
+        HWND button = GetDlgItem(dialog, DepthToButtonId(depth, saveDialog));
+        bool shown = format != kFormatMrf && format != kFormatMr2 && (mask & DepthBit(depth));
+        if (button)
+            ShowWindow(button, shown ? SW_SHOW : SW_HIDE);
+    }
+}
+
+int SelectSaveDepthButton(HWND dialog, int format, int depth, int saveDialog)
+{
+    int mask = GetFormatDepthMask(format);
+    if (mask & DepthBit(depth)) {
+        CheckDlgButton(dialog, DepthToButtonId(depth, saveDialog), BST_CHECKED);
+        return depth;
+    }
+    if (DepthToButtonId(depth, saveDialog))
+        CheckDlgButton(dialog, DepthToButtonId(depth, saveDialog), BST_UNCHECKED);
+    for (int d : {32, 24, 16, 8})
+        if (mask & DepthBit(d)) {
+            CheckDlgButton(dialog, DepthToButtonId(d, saveDialog), BST_CHECKED);
+            return d;
+        }
+    return depth;
+}

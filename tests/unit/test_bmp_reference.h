@@ -1,0 +1,74 @@
+// Pictures read by an independent program: ImageMagick's convert, run from inside Wine as a Unix
+// program. The pixels come back as RGB rows, top row first.
+#pragma once
+#include <windows.h>
+#include <stdio.h>
+#include <stdint.h>
+#include <string>
+#include <vector>
+
+struct ReferencePicture {
+    int width = 0, height = 0;
+    std::vector<uint8_t> rgb;
+    const uint8_t *At(int x, int y) const { return &rgb[((size_t)y * width + x) * 3]; }
+};
+
+// The Unix path of a Windows path, or "" outside Wine.
+inline std::string UnixPathOf(const std::string &path)
+{
+    typedef char *(CDECL * ToUnix)(const WCHAR *);
+    ToUnix toUnix = (ToUnix)(void *)GetProcAddress(GetModuleHandleA("kernel32.dll"), "wine_get_unix_file_name");
+    if (!toUnix)
+        return "";
+    WCHAR wide[MAX_PATH];
+    MultiByteToWideChar(CP_ACP, 0, path.c_str(), -1, wide, MAX_PATH);
+    char *unix = toUnix(wide);
+    if (!unix)
+        return "";
+    std::string result = unix;
+    HeapFree(GetProcessHeap(), 0, unix);
+    return result;
+}
+
+inline bool ReferenceAvailable()
+{
+    return !UnixPathOf("C:\\").empty() && GetFileAttributesA("Z:\\usr\\bin\\convert") != INVALID_FILE_ATTRIBUTES;
+}
+
+// Reads a picture file with convert into RGB; false when convert could not read it. Wine does
+// not wait for a Unix program, so a shell marks the end with a file of its own.
+inline bool ReadWithReference(const std::string &path, ReferencePicture *out)
+{
+    std::string ppm = path + ".ref.ppm", done = path + ".ref.done";
+    DeleteFileA(ppm.c_str());
+    DeleteFileA(done.c_str());
+    std::string in = UnixPathOf(path), outUnix = UnixPathOf(ppm);
+    std::string command = "/bin/sh -c \"/usr/bin/convert '" + in + "' -alpha off -depth 8 'ppm:" + outUnix +
+                          ".tmp' && mv '" + outUnix + ".tmp' '" + outUnix + "'; touch '" + UnixPathOf(done) +
+                          "'\"";
+    STARTUPINFOA si = {};
+    si.cb = sizeof si;
+    PROCESS_INFORMATION pi;
+    std::vector<char> line(command.begin(), command.end());
+    line.push_back(0);
+    if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
+        return false;
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+    for (int i = 0; i < 600 && GetFileAttributesA(done.c_str()) == INVALID_FILE_ATTRIBUTES; i++)
+        Sleep(50);
+    DeleteFileA(done.c_str());
+    FILE *f = fopen(ppm.c_str(), "rb");
+    if (!f)
+        return false;
+    int maxValue = 0;
+    bool ok = fscanf(f, "P6 %d %d %d", &out->width, &out->height, &maxValue) == 3 && maxValue == 255 &&
+              fgetc(f) != EOF;
+    if (ok) {
+        out->rgb.resize((size_t)out->width * out->height * 3);
+        ok = fread(out->rgb.data(), 1, out->rgb.size(), f) == out->rgb.size();
+    }
+    fclose(f);
+    DeleteFileA(ppm.c_str());
+    return ok;
+}
