@@ -10,7 +10,8 @@ int ShowOpenFileDialog(char *selection, int size); // 0 chosen, 1 cancelled
 void OpenSelectedFiles(ImageGroup *group, const char *selection, int convert, int keepAlpha);
 void OpenCommandLineFiles(const char *commandLine);
 void OpenDroppedFile(const char *path);
-void OpenImageCommand(int mode); // 0 OpenImage, 1 OpenImageForView, 2 LoadLayer
+enum { kOpenAsGroups = 0, kOpenViewOnly = 1, kOpenAsLayers = 2 };
+void OpenImageCommand(int mode); // kOpenAsGroups (OpenImage), kOpenViewOnly, kOpenAsLayers (LoadLayer)
 // 1 handled (native group, directory or reported failure), 0 a new image from a DIB was listed.
 int OpenImageFile(const char *path, int convert, int keepAlpha);
 int ExpandFirstMatch(const char *piece, char *out, int size); // 1 found

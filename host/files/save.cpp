@@ -322,8 +322,12 @@ int SaveAsDefault(ImageGroup *group)
 
 void SaveAllImages()
 {
-    for (ImageGroup *g = g_firstGroup; g; g = g->next)
+    // A save may close groups (its dialogs pump messages): the next one must still be listed.
+    for (ImageGroup *g = g_firstGroup; g;) {
+        ImageGroup *next = g->next;
         SaveAsDefault(g);
+        g = IsGroupListed(next) ? next : NULL;
+    }
 }
 
 // Converts and writes one image as BMP; 0 written.

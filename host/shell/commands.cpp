@@ -1,5 +1,7 @@
 // The command dispatcher: two gates, then identifier ranges, then single identifiers.
 #include "shell/commands.h"
+#include "shell/config.h"
+#include "shell/textutil.h"
 #include "shell/recent.h"
 #include "files/openimage.h"
 #include "image/group.h"
@@ -122,8 +124,12 @@ static bool DispatchRange(ImageWindow *window, int id)
     else if (id >= kFirstLayerCommand && id < kFirstLayerCommand + kLayerCommands)
         MakeNthLayerCurrent(window, id - kFirstLayerCommand);
     else if (id >= kFirstRecentCommand && id < kFirstRecentCommand + kRecentCommands) {
-        if (RecentFileAt(id - kFirstRecentCommand))
-            OpenRecentFile(window, id - kFirstRecentCommand);
+        // Opened like a selection of the open dialog, which moves the path to the front.
+        if (RecentFileNode *node = RecentFileAt(id - kFirstRecentCommand)) {
+            char path[kPathBytes];
+            CopyText(path, sizeof path, node->path);
+            OpenDroppedFile(path);
+        }
     } else if (id >= kFirstKeyCommand && id <= kLastKeyCommand)
         RunKeyCommand(id);
     else

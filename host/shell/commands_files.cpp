@@ -1,5 +1,6 @@
 // Single commands on images, layers, files, the clipboard and image windows.
 #include "files/openimage.h"
+#include "files/save.h"
 #include "image/cdib.h"
 #include "image/colors.h"
 #include "image/group.h"
@@ -17,10 +18,25 @@
 #include "shell/winlist.h"
 #include <stdio.h>
 
+static void RunOpenImageDialog(ImageWindow *, int how)
+{
+    OpenImageCommand(how);
+}
+
 static void OpenLayersOrImages(ImageWindow *window)
 {
     bool intoGroup = !g_noWindowState && window && window->group;
     RunOpenImageDialog(window, intoGroup ? kOpenAsLayers : kOpenAsGroups);
+}
+
+static int SaveGroupInCurrentFormat(ImageGroup *group)
+{
+    return SaveImageGroup(group, NULL);
+}
+
+static int SaveCurrentLayer(ImageGroup *group)
+{
+    return SaveGroupLayer(group, group->currentLayer, NULL);
 }
 
 static void SaveAndRetitle(ImageWindow *window, int (*save)(ImageGroup *))
@@ -31,15 +47,6 @@ static void SaveAndRetitle(ImageWindow *window, int (*save)(ImageGroup *))
     HWND handle = window->window;
     if (save(group) && (window = FindImageWindow(handle)) != NULL && window->group)
         UpdateWindowTitle(window, window->group);
-}
-
-static void SaveAllImages()
-{
-    for (ImageGroup *g = g_firstGroup; g;) {
-        ImageGroup *next = g->next;
-        SaveGroupAsDefault(g);
-        g = IsGroupListed(next) ? next : NULL;
-    }
 }
 
 static void ToggleLayerStatus(ImageWindow *window)
@@ -126,23 +133,6 @@ static void AcquireFromTwain(ImageWindow *window, int showUI)
         ShowGroupInWindow(window, g_lastGroup, 0, 1);
 }
 
-static void SetWallpaper(ImageWindow *window, bool tiled)
-{
-    if (!window->layerImage)
-        return;
-    char path[kPathBytes + 16];
-    snprintf(path, sizeof path, "%s\\wall.bmp", g_cfg.appDir);
-    if (!WriteBmpAtDepth(window->layerImage, path, 24))
-        return;
-    HKEY key;
-    if (RegOpenKeyExA(HKEY_CURRENT_USER, "Control Panel\\Desktop", 0, KEY_SET_VALUE, &key) == ERROR_SUCCESS) {
-        const char *value = tiled ? "1" : "0";
-        RegSetValueExA(key, "TileWallpaper", 0, REG_SZ, (const BYTE *)value, 2);
-        RegCloseKey(key);
-    }
-    SystemParametersInfoA(SPI_SETDESKWALLPAPER, 0, path, SPIF_UPDATEINIFILE | SPIF_SENDWININICHANGE);
-}
-
 static void SetImageBackground()
 {
     ImageWindow *w = g_currentWindow;
@@ -178,7 +168,7 @@ bool RunFileCommand(ImageWindow *window, int id)
     case 32099: SaveAndRetitle(window, SaveCurrentLayer); break;
     case 32097:
         if (window->group)
-            SaveGroupAsDefault(window->group);
+            SaveAsDefault(window->group);
         break;
     case 32098: SaveAllImages(); break;
     case 32057: PrintImage(window); break;
@@ -201,8 +191,8 @@ bool RunFileCommand(ImageWindow *window, int id)
     case kCommandOpenEditWindow: OpenEditWindowCommand(window, false); break;
     case kCommandOpenBrowseWindow: OpenEditWindowCommand(window, true); break;
     case kCommandCloseWindow: CloseWindowCommand(window); break;
-    case 32050: SetWallpaper(window, false); break;
-    case 32051: SetWallpaper(window, true); break;
+    case 32050: SetWallPaper(0); break;
+    case 32051: SetWallPaper(1); break;
     case 32095: SetImageBackground(); break;
     case kCommandDumpLayer: DumpLayerRedBytes(window, "c:\\img01.dat"); break;
     default: return false;

@@ -14,12 +14,6 @@ PendingCall LastPendingCall() { return s_last; }
 void ClearPendingCall() { s_last = PendingCall{NULL, 0}; }
 
 // open and save
-void RunOpenImageDialog(ImageWindow *, int how) { Note("RunOpenImageDialog", how); }
-void OpenRecentFile(ImageWindow *, int n) { Note("OpenRecentFile", n); }
-int SaveGroupInCurrentFormat(ImageGroup *) { Note("SaveGroupInCurrentFormat"); return 0; }
-int SaveCurrentLayer(ImageGroup *) { Note("SaveCurrentLayer"); return 0; }
-int SaveGroupAsDefault(ImageGroup *) { Note("SaveGroupAsDefault"); return 0; }
-int WriteBmpAtDepth(CDIB *, const char *, int depth) { Note("WriteBmpAtDepth", depth); return 0; }
 // dialogs
 void RunLightingDialog(HWND) { Note("RunLightingDialog"); }
 void RunPluginMaintenanceDialog(HWND, int kind) { Note("RunPluginMaintenanceDialog", kind); }

@@ -5,13 +5,6 @@
 #include "ovrin.h"
 
 // open and save (images, layers, recent files, wallpaper)
-enum { kOpenAsGroups = 0, kOpenViewOnly = 1, kOpenAsLayers = 2 };
-void RunOpenImageDialog(ImageWindow *window, int how);
-void OpenRecentFile(ImageWindow *window, int n);
-int SaveGroupInCurrentFormat(ImageGroup *group); // 1 saved
-int SaveCurrentLayer(ImageGroup *group);         // 1 saved
-int SaveGroupAsDefault(ImageGroup *group);       // 1 saved
-int WriteBmpAtDepth(CDIB *image, const char *path, int depth); // 1 written
 // dialogs
 void RunLightingDialog(HWND owner);
 void RunPluginMaintenanceDialog(HWND owner, int kind);
