@@ -3,6 +3,9 @@
 //   driver gone <class> <milliseconds>      waits until no such window is left
 //   driver command <class> <id>             posts WM_COMMAND id to it
 //   driver visible <class>                  exit 0 when the window is visible
+//   driver shown <class> <milliseconds>     waits until a window of the class is visible
+//   driver answer <caption> <milliseconds>  waits for a dialog or message box with the caption,
+//                                           prints its texts and presses OK
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -24,6 +27,36 @@ static int WaitFor(const char *cls, int ms, bool present)
     return 1;
 }
 
+static HWND FindShown(const char *cls)
+{
+    for (HWND w = FindWindowExA(NULL, NULL, cls, NULL); w; w = FindWindowExA(NULL, w, cls, NULL))
+        if (IsWindowVisible(w))
+            return w;
+    return NULL;
+}
+
+static BOOL CALLBACK PrintText(HWND child, LPARAM)
+{
+    char text[512];
+    if (GetWindowTextA(child, text, sizeof text) > 0)
+        printf("%s\n", text);
+    return TRUE;
+}
+
+static int Answer(const char *caption, int ms)
+{
+    for (int waited = 0; waited <= ms; waited += 50) {
+        if (HWND box = FindWindowA("#32770", caption)) {
+            EnumChildWindows(box, PrintText, 0);
+            fflush(stdout);
+            return PostMessageA(box, WM_COMMAND, IDOK, 0) ? 0 : 1;
+        }
+        Sleep(50);
+    }
+    fprintf(stderr, "no box \"%s\" appeared\n", caption);
+    return 1;
+}
+
 int main(int argc, char **argv)
 {
     if (argc < 3)
@@ -35,6 +68,16 @@ int main(int argc, char **argv)
         return WaitFor(cls, atoi(argv[3]), false);
     if (!strcmp(verb, "visible"))
         return Find(cls) && IsWindowVisible(Find(cls)) ? 0 : 1;
+    if (!strcmp(verb, "shown") && argc > 3) {
+        for (int waited = 0, ms = atoi(argv[3]); waited <= ms; waited += 50) {
+            if (FindShown(cls))
+                return 0;
+            Sleep(50);
+        }
+        return 1;
+    }
+    if (!strcmp(verb, "answer") && argc > 3)
+        return Answer(cls, atoi(argv[3]));
     if (!strcmp(verb, "command") && argc > 3) {
         HWND w = Find(cls);
         if (!w)

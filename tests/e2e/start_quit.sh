@@ -4,18 +4,11 @@
 #   start_quit.sh <wine-run.sh> <wine state dir> <application dir> <driver.exe> <artifact dir>
 set -u
 run=$1 state=$2 appsrc=$3 driver=$4 artifacts=$5
-# An instance left by an earlier run would take the hand-off of this one: none may live in this
-# prefix before the run or after a failure (the test runs alone).
-stop_all() { WINEPREFIX="$state/prefix" /usr/lib/wine/wineserver -k >/dev/null 2>&1; }
-fail() { echo "FAIL: $*"; stop_all; exit 1; }
+. "$(dirname "$0")/common.sh"
 
-app=$(mktemp -d /tmp/ovrin-e2e.XXXXXX)
-trap '[ -n "${KEEP_E2E:-}" ] || rm -rf "$app"' EXIT
-cp -r "$appsrc"/. "$app"/
 # Settings typed by hand: keys in any case, a "~" path.
 printf 'lang 0\nstretchbltmode 2\neffect_dir "~\\MyFx"\n' >"$app/ovrin.cfg"
 mkdir -p "$artifacts"
-[ -d "$state/prefix" ] && stop_all
 
 "$run" "$state" "$app/ovrin.exe" >"$app/first.log" 2>&1 &
 pid=$!

@@ -4,12 +4,7 @@
 #   windows.sh <wine-run.sh> <wine state dir> <application dir> <driver.exe>
 set -u
 run=$1 state=$2 appsrc=$3 driver=$4
-fail() { echo "FAIL: $*"; [ -n "${pid:-}" ] && kill "$pid" 2>/dev/null; exit 1; }
-
-app=$(mktemp -d /tmp/ovrin-e2e.XXXXXX)
-trap 'rm -rf "$app"' EXIT
-cp -r "$appsrc"/. "$app"/
-rm -f "$app/ovrin.cfg"
+. "$(dirname "$0")/common.sh"
 
 "$run" "$state" "$app/ovrin.exe" >"$app/run.log" 2>&1 &
 pid=$!
