@@ -54,8 +54,8 @@ bool DirtyInsideWindow(const ImageWindow *window, int *l, int *t, int *r, int *b
 }
 
 // Moves the covered pixels into the edited image and empties the stroke buffers over the dirty
-// rectangle. The record's stores are indexed by its own rectangle, which is clipped to the image
-// and may reach past the base: cells the stroke cannot touch keep the image's value.
+// rectangle, already clipped to the base. The record's stores are indexed by its own rectangle:
+// the part of that rectangle inside the image, every cell of which the loop visits.
 void TransferStroke(ImageWindow *window, UndoRecord *record)
 {
     const ImageGroup *g = window->group;
@@ -67,13 +67,6 @@ void TransferStroke(ImageWindow *window, UndoRecord *record)
     uint32_t *before = record ? (uint32_t *)record->before : NULL;
     uint32_t *after = record ? (uint32_t *)record->after : NULL;
     int rw = record ? UndoRecordWidth(record) : 0;
-    if (record)
-        for (int y = record->y0; y <= record->y1; y++) {
-            const uint32_t *from = edited + (int64_t)y * ew + record->x0;
-            int64_t k = (int64_t)(y - record->y0) * rw;
-            memcpy(before + k, from, (size_t)rw * 4);
-            memcpy(after + k, from, (size_t)rw * 4);
-        }
     int bw = window->contentWidth;
     for (int y = t; y <= b; y++) {
         int64_t ey = (int64_t)y - g->layerY;
@@ -156,6 +149,8 @@ void CommitStroke(ImageWindow *window)
         bool post = PostProcessColor(drawing) != NULL;
         if (post)
             PostProcessStroke(window);
+        // Pixels off the base were never painted: the record covers what the stroke can change.
+        ClipDirtyRectangle(window);
         UndoRecord *record = PushUndo(window->group, window->group->currentImage, kUndoPixelRect);
         TransferStroke(window, record);
         if (post) {
