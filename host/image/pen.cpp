@@ -136,7 +136,7 @@ void ResetStampCounter()
     s_stampCounter = 0;
 }
 
-// Raised by the stamp code after each per-stamp colour message.
+// After each per-stamp colour message.
 void CountStamp()
 {
     s_stampCounter++;

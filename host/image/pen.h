@@ -17,9 +17,9 @@ void FreePen();
 // Stamps of the current figure; per-stamp colour plug-ins are told each stamp's number.
 int GetStampCounter();
 void ResetStampCounter();
+void CountStamp(); // raised by one
 
 // Loop mode: stamps wrap around the current layer's edges instead of being clipped.
 bool IsLoopMode();
 void ToggleLoopMode();
 void SetLoopMode(bool on);
-void CountStamp(); // the stamp counter raised by one

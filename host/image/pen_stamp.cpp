@@ -29,7 +29,8 @@ static int64_t WrapIntoLayer(int64_t v, int64_t origin, int size)
 QZS_DECL(int) QzsWritePen(ImageWindow *window, int x, int y, int redraw)
 {
     ImageGroup *g = window ? window->group : NULL;
-    if (!g || !g->currentImage || !window->drawBuffer)
+    if (!g || !g->currentImage || !g->currentImage->pixels || g->currentImage->editDepth != 32 ||
+        !window->drawBuffer)
         return 0;
     const ColorRecord *drawing = QzsGetColor(0);
     if (drawing->function > 0) {
@@ -69,11 +70,13 @@ QZS_DECL(int) QzsWritePen(ImageWindow *window, int x, int y, int redraw)
         y1 = y1 > g->bottom ? g->bottom : y1;
     }
     int alphaScale = drawing->opacity & 255;
+    // A colour plug-in that makes a new pen in the middle of a stamp ends the stamp.
+    const uint32_t *matrix = pen->weights;
     for (int64_t py = y0, r = row0; py <= y1; py++, r++) {
         StartPaintRun(window, (int)x0, (int)py);
         const uint32_t *weights = pen->weights + (size_t)r * n;
         const uint32_t *colors = pen->colorIndexes + (size_t)r * n;
-        for (int64_t px = x0, c = column0; px <= x1; px++, c++) {
+        for (int64_t px = x0, c = column0; px <= x1 && pen->weights == matrix && pen->side == n; px++, c++) {
             uint32_t weight = weights[c] > 255 ? 255 : weights[c];
             if (weight)
                 PaintPixel(window, (int)px, (int)py, (int)c, (int)r, CellColor(colors[c]),
@@ -81,6 +84,8 @@ QZS_DECL(int) QzsWritePen(ImageWindow *window, int x, int y, int redraw)
             else
                 AdvanceRun();
         }
+        if (pen->weights != matrix || pen->side != n)
+            break;
     }
     if (loop) {
         int w = 0, h = 0, d;
