@@ -10,6 +10,7 @@
 #include <string.h>
 
 static PenRecord s_pen;
+static int s_capacity; // side of the allocated matrices
 static uint32_t *s_macroCopy[2]; // weights and colour indexes as the macro recorder saw them
 static int s_stampCounter;
 static bool s_loopMode;
@@ -30,6 +31,12 @@ void FreePen()
     free(s_macroCopy[1]);
     memset(&s_pen, 0, sizeof s_pen);
     s_macroCopy[0] = s_macroCopy[1] = NULL;
+    s_capacity = 0;
+}
+
+int GetPenCapacity()
+{
+    return s_capacity;
 }
 
 uint32_t *GetPenMacroCopy(int which)
@@ -57,7 +64,7 @@ QZS_DECL(int) QzsCreatePen(int n)
         FreePen();
         return 0;
     }
-    s_pen.side = side;
+    s_pen.side = s_capacity = side;
     return 1;
 }
 
@@ -84,7 +91,9 @@ QZS_DECL(int) QzsSetPen(INT_PTR value)
     for (int row = 0; row < kSubWindowRows && g_subWindows[row].module; row++)
         if (g_subWindows[row].QzcChangePen)
             g_subWindows[row].QzcChangePen(value, &s_pen);
-    // A plug-in may have written the box or side: the stamp code bounds them itself.
+    // A plug-in may have written the side: never more than the matrices hold.
+    if (s_pen.side > s_capacity)
+        s_pen.side = s_capacity;
     if (s_pen.side < 1)
         return 0;
     ComputePenOutline(&s_pen);

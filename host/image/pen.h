@@ -13,6 +13,9 @@ void ComputePenOutline(PenRecord *pen);
 // The macro recorder's copies of weights (0) and colour indexes (1), side x side like the pen's.
 uint32_t *GetPenMacroCopy(int which);
 void FreePen();
+// The side the matrices were made for: a plug-in writes the record directly, and a side beyond this
+// would read past them.
+int GetPenCapacity();
 
 // Stamps of the current figure; per-stamp colour plug-ins are told each stamp's number.
 int GetStampCounter();

@@ -42,7 +42,7 @@ QZS_DECL(int) QzsWritePen(ImageWindow *window, int x, int y, int redraw)
     }
     const PenRecord *pen = QzsGetPen();
     int n = pen->side;
-    if (n < 1 || !pen->weights || !pen->colorIndexes)
+    if (n < 1 || n > GetPenCapacity() || !pen->weights || !pen->colorIndexes)
         return 0;
     // The box comes from a plug-in: only cells of the matrix are read.
     int left = pen->left < 0 ? 0 : pen->left, top = pen->top < 0 ? 0 : pen->top;

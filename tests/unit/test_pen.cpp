@@ -102,6 +102,9 @@ TEST_F(PenTest, CreatePenAllocatesClearedMatricesOrLeavesAnEmptyPen)
                     pen->shortWork[i] == 0);
     EXPECT_EQ(pen->hotX + pen->hotY + pen->left + pen->right + pen->softEdge, 0);
     EXPECT_NE(GetPenMacroCopy(0), nullptr);
+    // A maker that writes a side beyond the matrices is held to them.
+    pen->side = 5000;
+    EXPECT_EQ(QzsSetPen(0), 48);
     Show(4, 4, 0xFFFFFFFFu);
     Drawing(0, 0, 0, 255);
     for (int n : {0, 1, -5, kMaxPenSide + 2}) {
