@@ -1,8 +1,33 @@
-// The painting pipeline: the dirty rectangle, pixel runs and the commit of a stroke.
+// The painting pipeline: the dirty rectangle, pixel runs, painting one pixel into a window's
+// stroke buffers, composing one shown pixel, and the commit of a stroke.
 #pragma once
 #include "ovrin.h"
 
 void SetDirtyRect(int left, int top, int right, int bottom);
 void ClearDirtyRect();
-bool GetDirtyRect(RECT *out); // false when empty
+bool GetDirtyRect(RECT *out); // false when empty; out gets the raw values either way
+void ExtendDirtyRect(int x, int y); // grows by one point (group coordinates)
+
+// The pixel run: started at the first pixel of a row, then advanced one pixel per painted or
+// skipped pixel, so that painting never multiplies per pixel. Callers keep that alignment.
+void StartPaintRun(ImageWindow *window, int x, int y);
+void AdvanceRun(); // every run index and the display write position one pixel on
+void SetPsetPosition(int x, int y, int width); // every run index := y x width + x
+
+// One pixel of the current stroke (group coordinates) in the colour of the record with alpha
+// 0..255; penColumn and penRow are handed to per-pixel functional colours. Advances the run.
+void PaintPixel(ImageWindow *window, int x, int y, int penColumn, int penRow, const ColorRecord *record,
+                int alpha);
+// The displayed colour of a group's pixel: the base (or the checkerboard when the base is
+// hidden) and every shown layer through its blend; subImage's pixel there is taken as subPixel.
+// inside (may be NULL) tells whether the point lies in the current layer's rectangle.
+uint32_t ComposeGroupPixel(const ImageGroup *group, const CDIB *subImage, uint32_t subPixel, int x, int y,
+                           int *inside);
+
+// The stroke into the edited image (or the region bits into the base mask) with an undo record;
+// the stroke buffers are left empty.
 void CommitStroke(ImageWindow *window);
+void PostProcessStroke(ImageWindow *window);
+// Clamp to the window's image (0..width - 1, 0..height - 1).
+void ClipRectangleToWindow(const ImageWindow *window, int *left, int *top, int *right, int *bottom);
+void ClipDirtyRectangle(const ImageWindow *window);

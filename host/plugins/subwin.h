@@ -13,6 +13,7 @@ int IsSubWindowDialogMessage(MSG *message);
 // Calls the pen-making entry of the sub-window plug-in of that name (the first that has one when
 // name is NULL) with the pen code and remembers it as the pen creator; 0 when none was called.
 int CallSubWindowPenMaker(const char *name, const char *code);
+void RememberPenCreator(HWND window); // the window of the plug-in that made the current pen
 // The name of the sub-window plug-in that made the current pen, or "".
 const char *PenCreatorPluginName();
 // The name shown for a sub-window plug-in: the translated one in language mode.

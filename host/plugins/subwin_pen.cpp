@@ -25,6 +25,11 @@ int CallSubWindowPenMaker(const char *name, const char *code)
     return 0;
 }
 
+void RememberPenCreator(HWND window)
+{
+    s_penCreator = window;
+}
+
 const char *PenCreatorPluginName()
 {
     if (!s_penCreator)

@@ -6,6 +6,7 @@
 #include "plugins/subwin.h"
 #include "plugins/transform.h"
 #include "image/imagelist.h"
+#include "image/pen.h"
 #include "shell/app.h"
 #include "shell/commands.h"
 #include "shell/commands_internal.h"

@@ -31,7 +31,6 @@ void TwainSelectSource(HWND) { Note("TwainSelectSource"); }
 // regions, layers, display
 void MergeLayersToBase(ImageGroup *) { Note("MergeLayersToBase"); }
 void ConvertIntoEditImage(ImageWindow *) { Note("ConvertIntoEditImage"); }
-void ToggleLoopMode() { Note("ToggleLoopMode"); }
 // draw methods and the mouse
 int g_drawState;
 int GetCurrentDrawMethod() { return -1; }

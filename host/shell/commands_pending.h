@@ -22,7 +22,6 @@ void TwainSelectSource(HWND owner);
 // regions, layers, display
 void MergeLayersToBase(ImageGroup *group);
 void ConvertIntoEditImage(ImageWindow *window);
-void ToggleLoopMode();
 // draw methods and the mouse
 extern int g_drawState;     // DrawState: 0 idle, 10 re-edit, other values while a figure is drawn
 int GetCurrentDrawMethod(); // row of the current draw method, -1 none

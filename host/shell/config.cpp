@@ -129,6 +129,7 @@ void InitApplicationSettings()
     g_screenWidth = GetSystemMetrics(SM_CXSCREEN);
     g_screenHeight = GetSystemMetrics(SM_CYSCREEN);
     SetDefaultColors();
+    QzsCreatePen(49);
     SetDefaultSettings(dir);
     FreeMessageTranslations();
     g_screenDepth = QueryScreenDepth();

@@ -45,16 +45,12 @@
 // ---- configuration ----
 
 // ---- painting ----
-void CommitStroke(ImageWindow *) {}
 QZS_DECL(int) QzsEorPoint(ImageWindow *, int, int, int) { return 0; }
 void CreateItemWindow() {}
 void InitTablet(HWND) {}
 int RegisterClipWindowClass() { return 1; }
 void RestoreClipWindowLayout() {}
 void SaveClipWindowLayout() {}
-
-// ---- pens ----
-QZS_DECL(PenRecord *) QzsGetPen(void) { return NULL; }
 
 // ---- lighting ----
 void WriteLightSettings() {}
@@ -105,14 +101,13 @@ int SelectDrawForColorFunction() { return 1; }
 void SetColorFunctionDrawMode(int) {}
 QZS_DECL(int) QzsSetDrawByID(int) { return 0; }
 QZS_DECL(int) QzsSetDrawByName(const char *) { return -1; }
+QZS_DECL(void) QzsLockDraw(HWND, int) {}
+QZS_DECL(int) QzsCheckLockDraw(void) { return 0; }
 
 // ---- files ----
 void RecordMacroLine(const char *) {}
 void LoadSusiePlugins() {}
 void FreeSusiePlugins() {}
-
-// ---- pen and the sub-window plug-in table ----
-void MakeDefaultPen() {}
 
 HWND g_itemWindow;
 
@@ -140,7 +135,6 @@ static int s_drawState;
 int GetDrawState() { return s_drawState; }
 void SetDrawState(int state) { s_drawState = state; }
 void ResetFigureState() {}
-bool IsLoopMode() { return false; }
 bool IsDrawMachineryBusy() { return false; }
 DrawPluginRecord *GetCurrentDrawPlugin() { return NULL; }
 int GetCurrentDrawInfo() { return 0; }

@@ -1,0 +1,198 @@
+// The end of a stroke: the covered pixels of the draw buffer move into the edited image with an
+// undo record (or the region bits into the base mask), post-process colours recolour the figure,
+// and the stroke buffers are left empty for the next stroke.
+#include "image/paint.h"
+#include "image/cdib.h"
+#include "image/colors.h"
+#include "image/display.h"
+#include "image/group.h"
+#include "image/regions.h"
+#include "image/undo.h"
+#include "plugins/loader.h"
+#include "plugins/subwin.h"
+#include "shell/menus.h"
+#include "shell/winlist.h"
+#include <stdio.h>
+#include <string.h>
+
+namespace {
+
+const uint32_t *EditedStore(const ImageGroup *g, int *width, int *height)
+{
+    int depth;
+    const CDIB *image = g ? g->currentImage : NULL;
+    if (!GetImageSize(image, width, height, &depth) || depth != 32 || !image->pixels || image->editDepth != 32 ||
+        *width <= 0 || *height <= 0)
+        return NULL;
+    return (const uint32_t *)image->pixels;
+}
+
+// The functional colour of a record when it recolours whole figures after they are drawn.
+const ColorFunctionRecord *PostProcessColor(const ColorRecord *record)
+{
+    const ColorFunctionRecord *f = record->function > 0 ? GetColorFunctionRow(record->function - 1) : NULL;
+    return f && (f->info & 1) ? f : NULL;
+}
+
+// Stroke buffers of the base's size, as the window built them.
+bool HasStrokeBuffers(const ImageWindow *window)
+{
+    int w, h, d;
+    return window->drawBuffer && window->coverage && window->editMask && window->group &&
+           GetImageSize(window->group->base, &w, &h, &d) && w > 0 && h > 0 && window->contentWidth == w &&
+           window->contentHeight == h;
+}
+
+// The dirty rectangle inside the window's buffers; false when nothing of it lies there.
+bool DirtyInsideWindow(const ImageWindow *window, int *l, int *t, int *r, int *b)
+{
+    RECT dirty;
+    GetDirtyRect(&dirty);
+    *l = dirty.left, *t = dirty.top, *r = dirty.right, *b = dirty.bottom;
+    ClipRectangleToWindow(window, l, t, r, b);
+    return *l <= *r && *t <= *b;
+}
+
+// Moves the covered pixels into the edited image and empties the stroke buffers over the dirty
+// rectangle, already clipped to the base. The record's stores are indexed by its own rectangle:
+// the part of that rectangle inside the image, every cell of which the loop visits.
+void TransferStroke(ImageWindow *window, UndoRecord *record)
+{
+    const ImageGroup *g = window->group;
+    int ew, eh;
+    uint32_t *edited = (uint32_t *)EditedStore(g, &ew, &eh);
+    int l, t, r, b;
+    if (!edited || !DirtyInsideWindow(window, &l, &t, &r, &b))
+        return;
+    uint32_t *before = record ? (uint32_t *)record->before : NULL;
+    uint32_t *after = record ? (uint32_t *)record->after : NULL;
+    int rw = record ? UndoRecordWidth(record) : 0;
+    int bw = window->contentWidth;
+    for (int y = t; y <= b; y++) {
+        int64_t ey = (int64_t)y - g->layerY;
+        bool rowInImage = ey >= 0 && ey < eh;
+        bool rowInRecord = record && ey >= record->y0 && ey <= record->y1;
+        for (int x = l; x <= r; x++) {
+            int64_t i = (int64_t)y * bw + x;
+            window->editMask[i] &= (uint8_t)~0x60;
+            int64_t ex = (int64_t)x - g->layerX;
+            if (rowInImage && ex >= 0 && ex < ew) {
+                int64_t j = ey * ew + ex;
+                uint32_t old = edited[j];
+                if (window->coverage[i])
+                    edited[j] = window->drawBuffer[i];
+                if (rowInRecord && ex >= record->x0 && ex <= record->x1) {
+                    int64_t k = (ey - record->y0) * rw + (ex - record->x0);
+                    before[k] = old;
+                    after[k] = edited[j];
+                }
+            }
+            // Cleared whether committed or not, so nothing of this stroke reaches the next one.
+            window->drawBuffer[i] = 0;
+            window->coverage[i] = 0;
+        }
+    }
+}
+
+void ReleaseLocks()
+{
+    if (QzsCheckLockDraw())
+        QzsLockDraw(NULL, 0);
+    if (QzsCheckLockColor())
+        QzsLockColor(NULL, 0);
+}
+
+} // namespace
+
+void ClipRectangleToWindow(const ImageWindow *window, int *left, int *top, int *right, int *bottom)
+{
+    int w = window ? window->contentWidth : 0, h = window ? window->contentHeight : 0;
+    *left = *left < 0 ? 0 : *left;
+    *top = *top < 0 ? 0 : *top;
+    *right = *right > w - 1 ? w - 1 : *right;
+    *bottom = *bottom > h - 1 ? h - 1 : *bottom;
+}
+
+void ClipDirtyRectangle(const ImageWindow *window)
+{
+    RECT d;
+    if (!GetDirtyRect(&d) && (d.right < 0 || d.bottom < 0))
+        return;
+    int l = d.left, t = d.top, r = d.right, b = d.bottom;
+    ClipRectangleToWindow(window, &l, &t, &r, &b);
+    if (l > r || t > b)
+        ClearDirtyRect();
+    else
+        SetDirtyRect(l, t, r, b);
+}
+
+void PostProcessStroke(ImageWindow *window)
+{
+    const ColorFunctionRecord *f = PostProcessColor(QzsGetColor(0));
+    RECT d;
+    GetDirtyRect(&d);
+    if (f && f->QzcPostProcess && window)
+        f->QzcPostProcess(window, d.left, d.top, d.right, d.bottom, (int)(window->activeRegion | 0x20));
+}
+
+void CommitStroke(ImageWindow *window)
+{
+    RECT dirty;
+    GetDirtyRect(&dirty);
+    if (!window || !window->drawBuffer || dirty.right < 0 || dirty.bottom < 0)
+        return;
+    const ColorRecord *drawing = QzsGetColor(0);
+    int ew, eh;
+    if (drawing->regionMode != 0) {
+        RegionCommit(window);
+    } else if (window->group && EditedStore(window->group, &ew, &eh) && HasStrokeBuffers(window)) {
+        bool post = PostProcessColor(drawing) != NULL;
+        if (post)
+            PostProcessStroke(window);
+        // Pixels off the base were never painted: the record covers what the stroke can change.
+        ClipDirtyRectangle(window);
+        UndoRecord *record = PushUndo(window->group, window->group->currentImage, kUndoPixelRect);
+        TransferStroke(window, record);
+        if (post) {
+            GetDirtyRect(&dirty);
+            char text[64];
+            snprintf(text, sizeof text, "%d %d - %d %d", (int)dirty.left, (int)dirty.top, (int)dirty.right,
+                     (int)dirty.bottom);
+            QzsStatMessage(window, text);
+            ImageWindow *current = g_currentWindow ? g_currentWindow : window;
+            if (current->group) {
+                ComposeDisplayRect(current, current->group, dirty.left, dirty.top, dirty.right, dirty.bottom, 0);
+                RefreshWindowRect(current, dirty.left, dirty.top, dirty.right, dirty.bottom, 1);
+            }
+        }
+    }
+    ReleaseLocks();
+    UpdateWindowMenus();
+    UpdateOtherViews(window);
+    ClearDirtyRect();
+    BroadcastReceiveMessage(6, 0, 0);
+}
+
+QZS_DECL(int) QzsEndNoUpdateDraw(void)
+{
+    ReleaseLocks();
+    // The abandoned stroke leaves the buffers as if it had never been drawn: a later commit over
+    // the same pixels must not pick it up.
+    ImageWindow *window = g_currentWindow;
+    int l, t, r, b;
+    if (window && window->group && HasStrokeBuffers(window) && DirtyInsideWindow(window, &l, &t, &r, &b)) {
+        const uint8_t *mask = window->group->base ? window->group->base->mask : NULL;
+        int bw = window->contentWidth;
+        for (int y = t; y <= b; y++) {
+            int64_t row = (int64_t)y * bw;
+            memset(window->drawBuffer + row + l, 0, (size_t)(r - l + 1) * 4);
+            memset(window->coverage + row + l, 0, (size_t)(r - l + 1));
+            if (mask)
+                memcpy(window->editMask + row + l, mask + row + l, (size_t)(r - l + 1));
+            else
+                memset(window->editMask + row + l, 0, (size_t)(r - l + 1));
+        }
+    }
+    ClearDirtyRect();
+    return -1;
+}
