@@ -131,7 +131,7 @@ int InitImageRecord(int width, int height, int depth, CDIB *image, int report, i
     return 0;
 }
 
-void FreeImageStore(CDIB *image)
+void FreeImagePixels(CDIB *image)
 {
     if (!image)
         return;
@@ -149,6 +149,13 @@ void FreeImageStore(CDIB *image)
     }
     image->header = NULL;
     image->pixels = NULL;
+}
+
+void FreeImageStore(CDIB *image)
+{
+    if (!image)
+        return;
+    FreeImagePixels(image);
     free(image->mask);
     image->mask = NULL;
     FreeBorderPoints(&image->slots[0]);

@@ -11,7 +11,8 @@ int64_t GetPixelBufferSize(int width, int height, int depth); // bytes; -1 unsup
 void *AllocPixelBuffer(int width, int height, int depth);
 int InitImageRecord(int width, int height, int depth, CDIB *image, int report, int withStore); // 0 ok
 void FreeImageData(CDIB *image);
-void FreeImageStore(CDIB *image);
+void FreeImagePixels(CDIB *image); // the header and pixel store only (packed blocks unlocked and freed)
+void FreeImageStore(CDIB *image);  // with the mask and border points
 int GetImageSize(const CDIB *image, int *width, int *height, int *depth);
 int GetDisplaySize(const ImageWindow *window, int *width, int *height, int *depth);
 

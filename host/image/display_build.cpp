@@ -243,18 +243,7 @@ int ConvertLayerTo32Bit(ImageWindow *window)
     for (int y = 0; y < h; y++)
         for (int x = 0; x < w; x++)
             GetDIBPixel(image->header, image->pixels, x, y, (uint8_t *)(store + (int64_t)y * w + x));
-    if (image->packedHeader) {
-        GlobalUnlock(image->packedHeader);
-        GlobalFree(image->packedHeader);
-        if (image->packedBits) {
-            GlobalUnlock(image->packedBits);
-            GlobalFree(image->packedBits);
-        }
-        image->packedHeader = image->packedBits = NULL;
-    } else {
-        free(image->header);
-        free(image->pixels);
-    }
+    FreeImagePixels(image); // the mask and region slots stay with the image
     image->header = fresh.header;
     image->pixels = fresh.pixels;
     image->editDepth = 32;

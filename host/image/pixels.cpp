@@ -74,27 +74,6 @@ inline bool InsideBase(int64_t gx, int64_t gy)
     return gx >= 0 && gy >= 0 && gx < s_px.baseWidth && gy < s_px.baseHeight;
 }
 
-// The dirty rectangle grows point by point while a transform writes (group coordinates).
-void GrowDirtyRect(int x, int y)
-{
-    RECT r;
-    GetDirtyRect(&r);
-    if (x > r.right)
-        r.right = x;
-    if (y > r.bottom)
-        r.bottom = y;
-    if (r.left < 0 && r.top < 0) {
-        r.left = x;
-        r.top = y;
-    } else {
-        if (x < r.left)
-            r.left = x;
-        if (y < r.top)
-            r.top = y;
-    }
-    SetDirtyRect(r.left, r.top, r.right, r.bottom);
-}
-
 double BoundCoordinate(double v)
 {
     if (!(v >= -kFarCoordinate)) // NaN too
@@ -271,7 +250,7 @@ QZS_DECL(int) QzsSetColorOnEdtWin(ImageWindow *window, int x, int y, const uint3
     }
     window->drawBuffer[i] = out;
     window->coverage[i] = 255;
-    GrowDirtyRect((int)gx, (int)gy);
+    ExtendDirtyRect((int)gx, (int)gy); // group coordinates, as everything downstream reads them
     return 1;
 }
 
