@@ -144,7 +144,8 @@ TempDir::~TempDir()
 }
 
 namespace {
-int s_closeCommand;
+std::function<void(HWND)> s_drive;
+UINT_PTR s_driveTimer;
 std::string s_closedTitle;
 
 BOOL CALLBACK FindDialog(HWND window, LPARAM found)
@@ -158,25 +159,68 @@ BOOL CALLBACK FindDialog(HWND window, LPARAM found)
     return TRUE;
 }
 
-void CALLBACK CloseDialogTimer(HWND, UINT, UINT_PTR timer, DWORD)
+void CALLBACK DriveTimer(HWND, UINT, UINT_PTR, DWORD)
 {
-    HWND dialog = NULL;
-    EnumThreadWindows(GetCurrentThreadId(), FindDialog, (LPARAM)&dialog);
+    HWND dialog = FindShownDialog();
     if (!dialog)
         return;
-    KillTimer(NULL, timer);
-    char title[128];
-    GetWindowTextA(dialog, title, sizeof title);
-    s_closedTitle = title;
-    PostMessageA(dialog, WM_COMMAND, (WPARAM)s_closeCommand, 0);
+    StopDrivingDialogs();
+    std::function<void(HWND)> drive = std::move(s_drive);
+    if (drive)
+        drive(dialog);
 }
 } // namespace
 
+HWND FindShownDialog()
+{
+    HWND dialog = NULL;
+    EnumThreadWindows(GetCurrentThreadId(), FindDialog, (LPARAM)&dialog);
+    return dialog;
+}
+
+HWND FindDescendant(HWND parent, int id)
+{
+    struct Search {
+        int id;
+        HWND hit;
+    } s = {id, NULL};
+    EnumChildWindows(
+        parent,
+        [](HWND w, LPARAM p) -> BOOL {
+            Search *s = (Search *)p;
+            if (GetDlgCtrlID(w) == s->id) {
+                s->hit = w;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        (LPARAM)&s);
+    return s.hit;
+}
+
+void DriveNextDialog(std::function<void(HWND)> drive, UINT period)
+{
+    StopDrivingDialogs();
+    s_drive = std::move(drive);
+    s_driveTimer = SetTimer(NULL, 0, period, DriveTimer);
+}
+
+void StopDrivingDialogs()
+{
+    if (s_driveTimer)
+        KillTimer(NULL, s_driveTimer);
+    s_driveTimer = 0;
+}
+
 void CloseNextDialog(int command)
 {
-    s_closeCommand = command;
     s_closedTitle.clear();
-    SetTimer(NULL, 0, 20, CloseDialogTimer);
+    DriveNextDialog([command](HWND dialog) {
+        char title[128];
+        GetWindowTextA(dialog, title, sizeof title);
+        s_closedTitle = title;
+        PostMessageA(dialog, WM_COMMAND, (WPARAM)command, 0);
+    });
 }
 
 const std::string &ClosedDialogTitle()

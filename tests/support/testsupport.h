@@ -4,6 +4,7 @@
 #include "ovrin.h"
 #include <gtest/gtest.h>
 #include <deque>
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -41,10 +42,16 @@ private:
     std::string path_;
 };
 
-// The next dialog this thread shows gets the command (IDCANCEL by default) as soon as it is up;
-// the result is the title of the dialog that got it ("" while none did).
+// Modal dialogs are driven from a timer of this thread: the next dialog this thread shows is
+// handed to drive as soon as it is visible. The timer is stopped when it has been handed over.
+void DriveNextDialog(std::function<void(HWND dialog)> drive, UINT period = 20);
+void StopDrivingDialogs();
+// The next dialog gets the command (IDCANCEL by default); ClosedDialogTitle is its title ("" while
+// none got it).
 void CloseNextDialog(int command = IDCANCEL);
 const std::string &ClosedDialogTitle();
+HWND FindShownDialog();                   // a visible dialog of this thread, or NULL
+HWND FindDescendant(HWND parent, int id); // a child at any depth with that id, or NULL
 
 void WriteFileText(const std::string &path, const std::string &text);
 std::string ReadFileText(const std::string &path);

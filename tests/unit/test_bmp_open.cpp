@@ -235,59 +235,23 @@ TEST_F(OpenTest, ProgressStepsTowardTwenty)
 
 namespace {
 
-HWND FindChild(HWND parent, int id)
-{
-    struct Search {
-        int id;
-        HWND hit;
-    } s = {id, NULL};
-    EnumChildWindows(
-        parent,
-        [](HWND w, LPARAM p) -> BOOL {
-            Search *s = (Search *)p;
-            if (GetDlgCtrlID(w) == s->id) {
-                s->hit = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        (LPARAM)&s);
-    return s.hit;
-}
-
 struct OpenDrive {
     std::string names;
     bool previewBox = false, found = false;
 } s_open;
 
 // Types two names into the open dialog and confirms.
-void CALLBACK DriveOpen(HWND, UINT, UINT_PTR timer, DWORD)
+void DriveOpen(HWND dialog)
 {
-    HWND dialog = NULL;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM out) -> BOOL {
-            char cls[16];
-            GetClassNameA(w, cls, sizeof cls);
-            if (strcmp(cls, "#32770") == 0 && IsWindowVisible(w)) {
-                *(HWND *)out = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        (LPARAM)&dialog);
-    if (!dialog)
-        return;
-    KillTimer(NULL, timer);
     s_open.found = true;
-    HWND preview = FindChild(dialog, 3000);
+    HWND preview = FindDescendant(dialog, 3000);
     char text[32] = "";
     if (preview)
         GetWindowTextA(preview, text, sizeof text);
     s_open.previewBox = strcmp(text, "Preview") == 0;
-    HWND box = FindChild(dialog, 0x47c); // the file-name box
+    HWND box = FindDescendant(dialog, 0x47c); // the file-name box
     if (!box)
-        box = FindChild(dialog, 0x480);
+        box = FindDescendant(dialog, 0x480);
     SetWindowTextA(box, s_open.names.c_str());
     PostMessageA(dialog, WM_COMMAND, IDOK, 0);
 }
@@ -303,10 +267,10 @@ TEST_F(OpenTest, OpenDialogReturnsTheSelection)
     snprintf(g_lastOpenDirectory, sizeof g_lastOpenDirectory, "%s", dir.path().c_str());
     s_open = OpenDrive();
     s_open.names = "\"one.bmp\" \"two.bmp\"";
-    UINT_PTR timer = SetTimer(NULL, 0, 300, DriveOpen);
+    DriveNextDialog(DriveOpen, 300);
     char selection[1024];
     int result = ShowOpenFileDialog(selection, sizeof selection);
-    KillTimer(NULL, timer);
+    StopDrivingDialogs();
     ASSERT_TRUE(s_open.found);
     EXPECT_TRUE(s_open.previewBox);
     ASSERT_EQ(result, 0);

@@ -7,39 +7,9 @@
 #include <functional>
 
 namespace {
-std::function<void(HWND)> g_drive;
-
-HWND FindDialog()
-{
-    HWND found = NULL;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM out) -> BOOL {
-            char title[64];
-            GetWindowTextA(w, title, sizeof title);
-            if (strcmp(title, "Create New Image") == 0) {
-                *(HWND *)out = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        (LPARAM)&found);
-    return found;
-}
-
-void CALLBACK Drive(HWND, UINT, UINT_PTR timer, DWORD)
-{
-    HWND dialog = FindDialog();
-    if (!dialog)
-        return;
-    KillTimer(NULL, timer);
-    g_drive(dialog);
-}
-
 CDIB *RunWith(std::function<void(HWND)> drive)
 {
-    g_drive = std::move(drive);
-    SetTimer(NULL, 0, 20, Drive);
+    DriveNextDialog(std::move(drive));
     return RunNewImageDialog(NULL);
 }
 

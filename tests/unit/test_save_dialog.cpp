@@ -15,50 +15,12 @@ struct Seen {
     bool found = false;
 } s_seen;
 
-HWND FindSaveDialog()
-{
-    HWND found = NULL;
-    EnumThreadWindows(
-        GetCurrentThreadId(),
-        [](HWND w, LPARAM out) -> BOOL {
-            char cls[16];
-            GetClassNameA(w, cls, sizeof cls);
-            if (strcmp(cls, "#32770") == 0 && IsWindowVisible(w)) {
-                *(HWND *)out = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        (LPARAM)&found);
-    return found;
-}
-
-HWND FindControl(HWND dialog, int id)
-{
-    struct Search {
-        int id;
-        HWND hit;
-    } s = {id, NULL};
-    EnumChildWindows(
-        dialog,
-        [](HWND w, LPARAM p) -> BOOL {
-            Search *s = (Search *)p;
-            if (GetDlgCtrlID(w) == s->id) {
-                s->hit = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        (LPARAM)&s);
-    return s.hit;
-}
-
 std::string FileNameText(HWND dialog)
 {
     char text[260] = "";
-    HWND edit = FindControl(dialog, cmb13);
+    HWND edit = FindDescendant(dialog, cmb13);
     if (!edit)
-        edit = FindControl(dialog, edt1);
+        edit = FindDescendant(dialog, edt1);
     if (edit)
         GetWindowTextA(edit, text, sizeof text);
     return text;
@@ -66,27 +28,23 @@ std::string FileNameText(HWND dialog)
 
 void ChooseType(HWND dialog, int index)
 {
-    HWND combo = FindControl(dialog, cmb1);
+    HWND combo = FindDescendant(dialog, cmb1);
     SendMessageA(combo, CB_SETCURSEL, (WPARAM)index, 0);
     // The dialog acts when a choice is confirmed.
     SendMessageA(dialog, WM_COMMAND, MAKEWPARAM(cmb1, CBN_SELENDOK), (LPARAM)combo);
 }
 
-void CALLBACK Drive(HWND, UINT, UINT_PTR timer, DWORD)
+void Drive(HWND dialog)
 {
-    HWND dialog = FindSaveDialog();
-    if (!dialog)
-        return;
     s_seen.found = true;
-    HWND eight = FindControl(dialog, 3003);
-    KillTimer(NULL, timer);
+    HWND eight = FindDescendant(dialog, 3003);
     // Read right after each change: what the hook did, before the dialog does anything more.
     s_seen.names.push_back(FileNameText(dialog)); // as opened: mrf
     s_seen.eightBitShown.push_back(eight && IsWindowVisible(eight));
     ChooseType(dialog, 2); // BMP
     s_seen.names.push_back(FileNameText(dialog));
     s_seen.eightBitShown.push_back(eight && IsWindowVisible(eight));
-    HWND box = FindControl(dialog, cmb13) ? FindControl(dialog, cmb13) : FindControl(dialog, edt1);
+    HWND box = FindDescendant(dialog, cmb13) ? FindDescendant(dialog, cmb13) : FindDescendant(dialog, edt1);
     SetWindowTextA(box, "typed.bmp"); // typed text is not read: the proposed name comes back
     ChooseType(dialog, 0);           // mrf again
     s_seen.names.push_back(FileNameText(dialog));
@@ -109,10 +67,10 @@ TEST(SaveDialog, NameAndDepthButtonsFollowTheFormat)
     SetSaveFormat(kFormatMrf);
     SetSaveDepth(8);
     s_seen = Seen();
-    UINT_PTR timer = SetTimer(NULL, 0, 300, Drive);
+    DriveNextDialog(Drive, 300);
     char buffer[512];
     EXPECT_EQ(ShowSaveFileDialog(g_lastGroup, buffer, sizeof buffer), 1); // cancelled
-    KillTimer(NULL, timer);
+    StopDrivingDialogs();
     ASSERT_TRUE(s_seen.found);
     ASSERT_EQ(s_seen.names.size(), 3u);
     EXPECT_EQ(s_seen.names[0], "photo.mrf");
