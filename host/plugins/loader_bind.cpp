@@ -25,6 +25,14 @@ template <class Row> static void ClearRow(Row &row)
     memset(&row, 0, sizeof row);
 }
 
+// Frees the row's module and empties the row.
+template <class Row> static void UnloadRow(Row &row)
+{
+    if (row.module)
+        FreeLibrary(row.module);
+    ClearRow(row);
+}
+
 static void ClearDrawRow(DrawPluginRecord &row)
 {
     memset(&row, 0, sizeof row);
@@ -165,9 +173,7 @@ int BindEffectEntries(int i, EffectPluginRecord *table, const char *file)
 
 void UnloadEffectPlugin(int i)
 {
-    if (g_effectPlugins[i].module)
-        FreeLibrary(g_effectPlugins[i].module);
-    ClearRow(g_effectPlugins[i]);
+    UnloadRow(g_effectPlugins[i]);
 }
 
 int BindTransformEntries(int i, TransformPluginRecord *table, const char *file)
@@ -189,9 +195,7 @@ int BindTransformEntries(int i, TransformPluginRecord *table, const char *file)
 
 void UnloadTransformPlugin(int i)
 {
-    if (g_transformPlugins[i].module)
-        FreeLibrary(g_transformPlugins[i].module);
-    ClearRow(g_transformPlugins[i]);
+    UnloadRow(g_transformPlugins[i]);
 }
 
 // ---- functional colour ----
@@ -223,9 +227,7 @@ int BindFuncColorEntries(int i, ColorFunctionRecord *table, const char *file)
 
 void UnloadFuncColorPlugin(int i)
 {
-    if (g_colorFunctions[i].module)
-        FreeLibrary(g_colorFunctions[i].module);
-    ClearRow(g_colorFunctions[i]);
+    UnloadRow(g_colorFunctions[i]);
 }
 
 // ---- extension command, parameter, layer blend ----
@@ -243,9 +245,7 @@ int BindExtCommandEntries(int i, ExtCommandRecord *table, const char *file)
 
 void UnloadExtCommandPlugin(int i)
 {
-    if (g_extCommands[i].module)
-        FreeLibrary(g_extCommands[i].module);
-    ClearRow(g_extCommands[i]);
+    UnloadRow(g_extCommands[i]);
 }
 
 int BindParameterEntries(int i, ParameterTypeRecord *table, const char *file)
@@ -279,9 +279,7 @@ int BindLayerBlendEntries(int i, LayerBlendRecord *table, const char *file)
 
 void UnloadLayerBlendPlugin(int i)
 {
-    if (g_layerBlends[i].module)
-        FreeLibrary(g_layerBlends[i].module);
-    ClearRow(g_layerBlends[i]);
+    UnloadRow(g_layerBlends[i]);
 }
 
 LayerBlendRecord *GetLayerBlendRow(int row)
