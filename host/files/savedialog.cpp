@@ -41,7 +41,7 @@ static void BuildOptionPanel(HWND dialog, int format)
         CloseParameterPanel(g_cfg.Saver_dir, s_dlg.panel, 1);
     char name[256];
     PluginPanelName(format, name, sizeof name);
-    s_dlg.panel = LoadParameterPanel(dialog, g_cfg.Saver_dir, name, 0, s_dlg.panelWidth, s_dlg.panelHeight, 5, 5);
+    s_dlg.panel = LoadParameterPanel(dialog, g_cfg.Saver_dir, name, 1, s_dlg.panelWidth, s_dlg.panelHeight, 5, 5);
     SetParameterPanel(kPanelSaveAs, s_dlg.panel);
     if (s_dlg.panel) {
         CreateParameterControls(dialog, s_dlg.panel);
