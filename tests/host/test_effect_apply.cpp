@@ -9,6 +9,7 @@
 #include "image/paint.h"
 #include "image/regions.h"
 #include "plugins/effectdlg.h"
+#include "plugins/effectdlg_internal.h"
 #include "plugins/params.h"
 #include "shell/progress.h"
 #include "shell/winlist.h"
@@ -223,6 +224,37 @@ TEST_F(EffectApplyTest, ApplyRefusesWithoutEffectOrOnAViewOnlyImage)
     EXPECT_EQ(Texts()[1], "Can't process in view mode");
     EXPECT_NE(GetEffectDialog(), nullptr);
     layer->editDepth = 32;
+}
+
+} // namespace
+
+namespace {
+
+// The source copy of the preview: layer pixels where the window shows them, and the base's mask
+// bytes at the base positions of those pixels (the layer lies at 7, 5).
+TEST_F(EffectApplyTest, PreviewSourceTakesLayerPixelsAndTheirBaseMask)
+{
+    for (int y = 0; y < kLayerH; y++)
+        for (int x = 0; x < kLayerW; x++)
+            ((uint32_t *)layer->pixels)[y * kLayerW + x] = 0xFF000000u | (uint32_t)x << 8 | (uint32_t)y;
+    MarkRegion(10, 8, 14, 12);
+    g_cfg.EffectPreviewMode = 0;
+    CreateEffectDialog(nullptr);
+    HWND dialog = GetEffectDialog();
+    ASSERT_NE(dialog, nullptr);
+    SendMessageA(dialog, WM_PAINT, 0, 0);
+    const EffectDialogState &s = g_effectDlg;
+    RECT expect = {3, 3, 7, 7};
+    EXPECT_TRUE(EqualRect(&s.area, &expect));
+    ASSERT_NE(s.source.pixels, nullptr);
+    const uint32_t *source = (const uint32_t *)s.source.pixels;
+    for (int py = 0; py < kPreviewSize; py += 7)
+        for (int px = 0; px < kPreviewSize; px += 7) {
+            int x = px * 5 / kPreviewSize + 3, y = py * 5 / kPreviewSize + 3;
+            size_t at = (size_t)(kPreviewSize - 1 - py) * kPreviewSize + px; // the plain view is stored bottom-up
+            ASSERT_EQ(source[at], 0xFF000000u | (uint32_t)x << 8 | (uint32_t)y) << px << "," << py;
+            ASSERT_EQ(s.source.mask[at], 1) << px << "," << py;
+        }
 }
 
 } // namespace
