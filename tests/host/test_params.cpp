@@ -229,4 +229,24 @@ TEST_F(ParamTest, ExtraIdsAndMouseReachTheRightControl)
     EXPECT_EQ(std::string(log()), "msg:a:512;msg:b:512;msg:c:512;");
 }
 
+TEST_F(ParamTest, FontCommentDescribesTheParameterFont)
+{
+    LOGFONTA *font = QzsGetParameterFont();
+    ASSERT_NE(font, nullptr);
+    strcpy(font->lfFaceName, "Serif Face");
+    font->lfWeight = 700;
+    font->lfItalic = 1;
+    font->lfUnderline = 0;
+    font->lfStrikeOut = 1;
+    ParameterControl control{};
+    EXPECT_EQ(QzsSetFontComment(&control), 1);
+    EXPECT_STREQ(control.comment, "Serif Face W700 I1 U0 S1");
+    int w = -1, h = -1;
+    Ppd("f", "10 10\n");
+    CloseParameterPanel(dir.path().c_str(), Load("f", 0), 0);
+    EXPECT_EQ(QzsGetParameterFontMetric(&w, &h), 1);
+    EXPECT_GT(w, 0);
+    EXPECT_GT(h, 0);
+}
+
 } // namespace
