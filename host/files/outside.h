@@ -21,15 +21,5 @@ int ReadMr2File(const char *path, ImageGroup *group, QzProgressProc progress, in
 int WriteMr2File(const char *path, ImageGroup *group);
 int IsMr2File(const char *path);
 int ReadMr2FirstImage(const char *path, QzProgressProc progress, HGLOBAL *header, HGLOBAL *bits);
-// parameter panels (the save plug-ins' option panel)
-ParameterPanel *LoadParameterPanel(HWND window, const char *directory, const char *name, int mode, int width,
-                                   int height, int marginX, int marginY);
-void CreateParameterControls(HWND window, ParameterPanel *panel);
-void LoadParameterValues(int mode, ParameterPanel *panel, const char *directory, const char *name);
-int CloseParameterPanel(const char *directory, ParameterPanel *panel, int save);
-void PaintParameterPanel(HWND window, ParameterPanel *panel);
-LRESULT RouteMouseToParameterControls(HWND window, UINT message, ParameterPanel *panel, WPARAM wParam, LPARAM lParam);
-void RouteCommandToParameterControl(HWND window, UINT message, ParameterPanel *panel, WPARAM wParam, LPARAM lParam);
-int CountParameterControls(ParameterPanel *panel);
 // the open dialog's preview hook
 UINT_PTR CALLBACK OpenDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -7,6 +7,7 @@
 #include "files/mrf.h"
 #include "files/openimage.h"
 #include "files/outside.h"
+#include "plugins/params.h"
 #include "files/progress.h"
 #include "files/safefile.h"
 #include "image/cdib.h"

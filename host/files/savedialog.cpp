@@ -3,6 +3,7 @@
 #include "files/save.h"
 #include "files/openimage.h"
 #include "files/outside.h"
+#include "plugins/params.h"
 #include "shell/app.h"
 #include "shell/config.h"
 #include "shell/messages.h"
@@ -40,7 +41,8 @@ static void BuildOptionPanel(HWND dialog, int format)
         CloseParameterPanel(g_cfg.Saver_dir, s_dlg.panel, 1);
     char name[256];
     PluginPanelName(format, name, sizeof name);
-    s_dlg.panel = LoadParameterPanel(dialog, g_cfg.Saver_dir, name, 0, s_dlg.panelWidth, s_dlg.panelHeight, 5, 5);
+    s_dlg.panel = LoadParameterPanel(dialog, g_cfg.Saver_dir, name, 1, s_dlg.panelWidth, s_dlg.panelHeight, 5, 5);
+    SetParameterPanel(kPanelSaveAs, s_dlg.panel);
     if (s_dlg.panel) {
         CreateParameterControls(dialog, s_dlg.panel);
         SetWindowPos(dialog, NULL, 0, 0, s_dlg.panel->outerWidth, s_dlg.panel->outerHeight,

@@ -47,11 +47,8 @@ void ToggleSubWindow(int row) { Note("ToggleSubWindow", row); }
 void SendSubWindowMessage(INT_PTR, int, INT_PTR param) { Note("SendSubWindowMessage", param); }
 void BroadcastSubWindowMessage(int code) { Note("BroadcastSubWindowMessage", code); }
 // effect and transform dialogs
-bool InEffectMode() { return false; }
-void CreateEffectDialog(HWND) { Note("CreateEffectDialog"); }
 HWND GetTransformDialog() { return NULL; }
 void CreateTransformDialog(HWND) { Note("CreateTransformDialog"); }
-void RefillEffectTree() { Note("RefillEffectTree"); }
 void RefillTransformList() { Note("RefillTransformList"); }
 // extension commands
 // macros

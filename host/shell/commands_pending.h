@@ -38,11 +38,8 @@ void ToggleSubWindow(int row);
 void SendSubWindowMessage(INT_PTR owner, int code, INT_PTR param);
 void BroadcastSubWindowMessage(int code);
 // effect and transform dialogs
-bool InEffectMode();
-void CreateEffectDialog(HWND owner);
 HWND GetTransformDialog();
 void CreateTransformDialog(HWND owner);
-void RefillEffectTree();
 void RefillTransformList();
 // extension commands
 // macros

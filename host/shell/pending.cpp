@@ -60,7 +60,6 @@ void CreateWorkingDirectories() {}
 void InstallNewerDataFiles() {}
 void InstallDroppedPlugins() {}
 void SelectDrawIndex(int) {}
-void ReadEffectTree() {}
 void LoadDictionary() {}
 void ApplyDictionaryToDraws() {}
 void ApplyDictionaryToEffects() {}
@@ -89,12 +88,6 @@ bool InCheckMode() { return false; }
 bool InReeditMode() { return false; }
 void EndCheckMode(ImageWindow *) {}
 void DrawReeditGuide(ImageWindow *) {}
-HWND GetEffectDialog() { return NULL; }
-void CloseEffectParameterPanel() {}
-void CloseDrawAndColorParameterPanels() {}
-ParameterPanel *GetParameterPanel(int) { return NULL; }
-void RebuildColorParameterPanel(const char *) {}
-QZS_DECL(const char *) QzsGetParameter(int, int) { return "0"; }
 int GetCurrentDraw() { return 0; }
 int CheckDrawColorCombination(int, int) { return 1; }
 int SelectDrawForColorFunction() { return 1; }
@@ -114,8 +107,6 @@ HWND g_itemWindow;
 // ---- draw methods, sub-window plug-ins, status bar ----
 
 // ---- save-format table and save option panels ----
-void ShowSaveOptionPanel(int, HWND) {}
-void CloseSaveOptionPanel(bool) {}
 // ---- called by the windows: draw machinery, painting, regions, parameters, tool bar ----
 int OnDrawLeftButtonDown(ImageWindow *, WPARAM, LPARAM, int) { return 0; }
 int OnDrawLeftButtonUp(ImageWindow *, WPARAM, LPARAM, int) { return 0; }
@@ -141,9 +132,6 @@ int GetCurrentDrawInfo() { return 0; }
 QZS_DECL(void) QzsInitPoint(void) {}
 void ClearBorderRepaintRect() {}
 void DrawParameterPointGroups(ImageWindow *, int) {}
-int RouteMouseToParameterControls(ParameterPanel *, HWND, UINT, WPARAM, LPARAM) { return 0; }
-int RouteCommandToParameterControl(ParameterPanel *, HWND, WPARAM, LPARAM) { return 0; }
-QZS_DECL(int) QzsGetParameterSubWindowID(ParameterPanel *, int) { return 0; }
 
 // ---- file reading and saving ----
 void FindSusieDirectory() {}
@@ -186,11 +174,3 @@ int BuildDirFileList(const char *) { return 0; }
 void FreeDirFileList() {}
 void BroadcastGetDirectory(INT_PTR, INT_PTR) {}
 HWND CreateProgressDialog(HWND) { return NULL; }
-ParameterPanel *LoadParameterPanel(HWND, const char *, const char *, int, int, int, int, int) { return NULL; }
-void CreateParameterControls(HWND, ParameterPanel *) {}
-void LoadParameterValues(int, ParameterPanel *, const char *, const char *) {}
-int CloseParameterPanel(const char *, ParameterPanel *, int) { return 1; }
-void PaintParameterPanel(HWND, ParameterPanel *) {}
-LRESULT RouteMouseToParameterControls(HWND, UINT, ParameterPanel *, WPARAM, LPARAM) { return 0; }
-void RouteCommandToParameterControl(HWND, UINT, ParameterPanel *, WPARAM, LPARAM) {}
-int CountParameterControls(ParameterPanel *) { return 0; }

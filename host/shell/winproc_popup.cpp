@@ -132,16 +132,6 @@ QZS_DECL(int) QzsDispStat2Points(ImageWindow *window, int x1, int y1, int x2, in
 
 // ---- parameter windows ----
 
-enum { kPanelDraw = 2, kPanelColor = 3, kPanelSave = 4 };
-
-// The index a control id stands for: id - 20000, or for ids from 25000 the panel's extra-id entry.
-static int ParameterIndex(int kind, int id)
-{
-    if (id >= 25000)
-        return QzsGetParameterSubWindowID(GetParameterPanel(kind), id - 25000);
-    return id - 20000;
-}
-
 static LRESULT ParameterWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, int kind,
                                       QzcChangedParameterProc notify)
 {
@@ -159,16 +149,15 @@ static LRESULT ParameterWindowMessage(HWND hwnd, UINT message, WPARAM wParam, LP
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
     case WM_RBUTTONUP:
-    case WM_MOUSEMOVE: RouteMouseToParameterControls(panel, hwnd, message, wParam, lParam); return 0;
+    case WM_MOUSEMOVE: RouteMouseToParameterControls(hwnd, message, panel, wParam, lParam); return 0;
     case WM_COMMAND: {
         int id = LOWORD(wParam);
-        if (id < 20000)
+        if (id < kControlIdBase)
             return 0;
-        RouteCommandToParameterControl(panel, hwnd, wParam, lParam);
-        if (notify && !(kind == kPanelDraw && IsDrawParamNotifySuppressed())) {
-            int index = ParameterIndex(kind, id);
+        RouteCommandToParameterControl(hwnd, message, panel, wParam, lParam);
+        int index = ParameterControlIndex(panel, id);
+        if (notify && index >= 0 && !(kind == kPanelDraw && IsDrawParamNotifySuppressed()))
             notify(index, QzsGetParameter(kind, index));
-        }
         return 0;
     }
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -196,7 +185,7 @@ LRESULT CALLBACK SaveParameterWindowProc(HWND hwnd, UINT message, WPARAM wParam,
 {
     if (!hwnd || hwnd != g_saveParamWindow)
         return DefWindowProcA(hwnd, message, wParam, lParam);
-    return ParameterWindowMessage(hwnd, message, wParam, lParam, kPanelSave, NULL);
+    return ParameterWindowMessage(hwnd, message, wParam, lParam, kPanelSaveDefault, NULL);
 }
 
 // ---- the open dialog's preview window ----

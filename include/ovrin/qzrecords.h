@@ -81,6 +81,7 @@ typedef int(QZCAPI *QzcCreateParameterControlProc)(ParameterPanel *panel, Parame
                                                    HINSTANCE instance, HWND parent, int x, int y, int id);
 typedef LRESULT(QZCAPI *QzcSendMessageProc)(ParameterPanel *panel, ParameterControl *control, HWND window,
                                             UINT message, WPARAM wParam, LPARAM lParam);
+/* The value text into the host's buffer of 1024 bytes: at most 1023 characters and the NUL. */
 typedef int(QZCAPI *QzcGetValueProc)(ParameterControl *control, char *buffer);
 typedef int(QZCAPI *QzcSetValueProc)(ParameterControl *control, const char *text);
 typedef int(QZCAPI *QzcChangeValueProc)(void); /* must exist, never called */

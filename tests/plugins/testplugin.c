@@ -150,3 +150,126 @@ QZC_EXPORT(int) QzcGetBlendColor(const uint8_t *lower, const uint8_t *upper, int
 }
 #endif
 #endif
+
+#ifdef TP_EFFECT_SET
+/* Writes every pixel of the rectangle through the host, x in blue and y in green over red 0xAB,
+ * and keeps what it was called with; parameter 0 "fail" makes it write and then fail. */
+static CDIB *s_effectImage;
+static uint32_t *s_effectDest;
+static int s_effectArgs[5];
+static QzProgressProc s_effectProgress;
+static char s_effectParams[256];
+QZC_EXPORT(int) QzcEffect(CDIB *image, uint32_t *dest, int left, int top, int right, int bottom, int mask,
+                          QzProgressProc progress)
+{
+    s_calls++;
+    s_effectImage = image;
+    s_effectDest = dest;
+    s_effectArgs[0] = left, s_effectArgs[1] = top, s_effectArgs[2] = right, s_effectArgs[3] = bottom;
+    s_effectArgs[4] = mask;
+    s_effectProgress = progress;
+    s_effectParams[0] = 0;
+    for (int i = 0; i < 3; i++) {
+        lstrcatA(s_effectParams, QzsGetParameter(1, i));
+        lstrcatA(s_effectParams, "|");
+    }
+    for (int y = top; y <= bottom; y++) {
+        for (int x = left; x <= right; x++) {
+            uint32_t c = 0xFFAB0000u | (uint32_t)(y & 255) << 8 | (uint32_t)(x & 255);
+            QzsSetColorOnImage(image, dest, x, y, &c, mask, 1);
+        }
+        if (progress)
+            progress(y - top, bottom - top + 1, 0);
+    }
+    return lstrcmpA(QzsGetParameter(1, 0), "fail") != 0;
+}
+QZC_EXPORT(CDIB *) TpEffectImage(void) { return s_effectImage; }
+QZC_EXPORT(uint32_t *) TpEffectDest(void) { return s_effectDest; }
+QZC_EXPORT(const int *) TpEffectArgs(void) { return s_effectArgs; }
+QZC_EXPORT(QzProgressProc) TpEffectProgress(void) { return s_effectProgress; }
+QZC_EXPORT(const char *) TpEffectParams(void) { return s_effectParams; }
+#endif
+
+#ifdef TP_PARAM_NUMBER
+/* A numeric edit control type. A control line reads "<x> <y> <comment> <initial value>"; the value
+ * is kept in plug-in word 0 (an owned copy); every call is noted in a log the tests read. */
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+static char s_log[4096];
+static void Note(const char *text)
+{
+    if (strlen(s_log) + strlen(text) + 2 < sizeof s_log) {
+        strcat(s_log, text);
+        strcat(s_log, ";");
+    }
+}
+QZC_EXPORT(const char *) TpParamLog(void) { return s_log; }
+QZC_EXPORT(void) TpClearParamLog(void) { s_log[0] = 0; }
+static void Keep(ParameterControl *c, const char *text)
+{
+    free((char *)c->words[0]);
+    c->words[0] = (INT_PTR)strdup(text ? text : "");
+}
+QZC_EXPORT(int) QzcCreateParameterInfo(ParameterPanel *p, ParameterControl *c, const char *rest)
+{
+    char comment[64] = "", value[64] = "";
+    int x = 0, y = 0;
+    sscanf(rest, "%d %d %63s %63s", &x, &y, comment, value);
+    c->x = x;
+    c->y = y;
+    lstrcpynA(c->comment, comment, sizeof c->comment);
+    Keep(c, value);
+    char note[160];
+    snprintf(note, sizeof note, "info:%s", rest);
+    Note(note);
+    return 1;
+}
+QZC_EXPORT(int) QzcCreateParameterControl(ParameterPanel *p, ParameterControl *c, HINSTANCE i, HWND parent, int x,
+                                          int y, int id)
+{
+    c->window = CreateWindowExA(0, "EDIT", (const char *)c->words[0], WS_CHILD | WS_VISIBLE | WS_BORDER, x, y, 40,
+                                16, parent, (HMENU)(INT_PTR)id, i, NULL);
+    c->left = x, c->top = y, c->right = x + 39, c->bottom = y + 15;
+    c->labelX = x + 44, c->labelY = y;
+    char note[64];
+    snprintf(note, sizeof note, "create:%d,%d,%d", x, y, id);
+    Note(note);
+    return 1;
+}
+QZC_EXPORT(LRESULT) QzcSendMessage(ParameterPanel *p, ParameterControl *c, HWND w, UINT m, WPARAM wp, LPARAM lp)
+{
+    char note[64];
+    snprintf(note, sizeof note, "msg:%s:%u", c->comment, m);
+    if (m != WM_PAINT)
+        Note(note);
+    return m == WM_PAINT ? 0 : 1;
+}
+/* Writes its whole value, up to a little past the host's buffer, as a careless plug-in would. */
+QZC_EXPORT(int) QzcGetValue(ParameterControl *c, char *buffer)
+{
+    const char *v = (const char *)c->words[0];
+    size_t n = v ? strlen(v) : 0;
+    if (n > 1040)
+        n = 1040;
+    memcpy(buffer, v ? v : "", n);
+    buffer[n] = 0;
+    return 1;
+}
+QZC_EXPORT(int) QzcSetValue(ParameterControl *c, const char *text)
+{
+    Keep(c, text);
+    char note[80];
+    snprintf(note, sizeof note, "set:%.60s", text);
+    Note(note);
+    return 1;
+}
+QZC_EXPORT(int) QzcChangeValue(void) { return 0; }
+QZC_EXPORT(int) QzcDisposeParameterControl(ParameterPanel *p, ParameterControl *c)
+{
+    free((char *)c->words[0]);
+    c->words[0] = 0;
+    Note("dispose");
+    return 1;
+}
+#endif

@@ -139,7 +139,6 @@ TEST_F(CommandTest, GatesRangesAndSingleIdentifiers)
         {0, 32060, "ToggleMacroRecording", 0, nullptr},
         {0, 32086, "ToggleCheckMode", 0, nullptr},
         {10, 32086, nullptr, 0, nullptr},
-        {0, 32045, "CreateEffectDialog", 0, nullptr},
         {0, 32062, "CreateTransformDialog", 0, nullptr},
         {0, 32088, "CreateClipWindow", 400, nullptr},
         {0, 32064, "TwainOpenDefaultSource", 1, "Can't open TWAIN device"},

@@ -1,0 +1,89 @@
+// The run every effect module shares: parameters read as decimal texts, rows from top to bottom
+// with one progress call after each, the source read through the host and the result written
+// into the host's buffer, never back into the source.
+#pragma once
+#include "ovrin.h"
+#include <errno.h>
+#include <stdlib.h>
+
+namespace fx {
+
+// Parameter i of the effect: leading blanks, a sign and digits; an empty or unset text is 0, and
+// a number past the int range stops at its end.
+inline int Param(int i)
+{
+    const char *text = QzsGetParameter(1, i);
+    if (!text)
+        return 0;
+    long long v = strtoll(text, NULL, 10);
+    return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : (int)v;
+}
+
+inline int Luma(int r, int g, int b) { return (77 * r + 151 * g + 28 * b) / 256; }
+
+inline int Blue(uint32_t c) { return (int)(c & 255); }
+inline int Green(uint32_t c) { return (int)(c >> 8 & 255); }
+inline int Red(uint32_t c) { return (int)(c >> 16 & 255); }
+inline uint32_t WithRgb(uint32_t c, int r, int g, int b)
+{
+    return (c & 0xFF000000u) | (uint32_t)(r & 255) << 16 | (uint32_t)(g & 255) << 8 | (uint32_t)(b & 255);
+}
+
+struct Area {
+    CDIB *image;
+    uint32_t *dest;
+    int left, top, right, bottom, mask;
+    QzProgressProc progress;
+};
+
+inline int RowCount(const Area &a)
+{
+    long long rows = (long long)a.bottom - a.top + 1;
+    return rows > INT32_MAX ? INT32_MAX : (int)rows;
+}
+
+// Every pixel of the area through f (source colour to new colour), written with useAlpha; the
+// progress call (0, rows, 0) is made first unless the module made it already. 1 done, 0 cancelled.
+template <class F> int RunRows(const Area &a, F f, int useAlpha = 0, bool started = false)
+{
+    int rows = RowCount(a);
+    if (!started && a.progress)
+        a.progress(0, rows, 0);
+    for (int y = a.top; y <= a.bottom && y >= a.top; y++) {
+        for (int x = a.left; x <= a.right && x >= a.left; x++) {
+            uint32_t c;
+            QzsGetColorOnImage(a.image, x, y, &c);
+            c = f(c);
+            QzsSetColorOnImage(a.image, a.dest, x, y, &c, a.mask, useAlpha);
+            if (x == INT32_MAX)
+                break;
+        }
+        if (a.progress && a.progress(y - a.top, rows, 0))
+            return 0;
+        if (y == INT32_MAX)
+            break;
+    }
+    if (a.progress)
+        a.progress(rows, rows, 0);
+    return 1;
+}
+
+} // namespace fx
+
+// The module's exported entry point, calling its effect function. The figures program builds the
+// modules into itself and leaves the entry out.
+#ifdef QZ_EFFECT_NO_ENTRY
+#define QZ_EFFECT_ENTRY(function)
+#else
+#define QZ_EFFECT_ENTRY(function)                                                                             \
+    QZC_EXPORT(int)                                                                                           \
+    QzcEffect(CDIB *image, uint32_t *dest, int left, int top, int right, int bottom, int mask,               \
+              QzProgressProc progress)                                                                        \
+    {                                                                                                         \
+        return function(image, dest, left, top, right, bottom, mask, progress);                              \
+    }
+#endif
+
+#define QZ_EFFECT_ARGS                                                                                        \
+    CDIB *image, uint32_t *dest, int left, int top, int right, int bottom, int mask, QzProgressProc progress
+#define QZ_EFFECT_AREA fx::Area{image, dest, left, top, right, bottom, mask, progress}

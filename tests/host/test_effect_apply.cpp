@@ -1,0 +1,260 @@
+// Applying an effect to a layer that lies off the base's origin, through ApplyEffect and through
+// the effect dialog, with a test effect that writes every pixel of its rectangle through the host.
+#include "loader_fixture.h"
+#include "image/cdib.h"
+#include "image/imagelist.h"
+#include "image/undo.h"
+#include "image/display.h"
+#include "image/group.h"
+#include "image/paint.h"
+#include "image/regions.h"
+#include "plugins/effectdlg.h"
+#include "plugins/effectdlg_internal.h"
+#include "plugins/params.h"
+#include "shell/progress.h"
+#include "shell/winlist.h"
+#include "shell/winproc.h"
+#include <commctrl.h>
+#include <stdlib.h>
+
+namespace {
+
+const int kBaseW = 40, kBaseH = 30, kLayerW = 20, kLayerH = 16, kLayerX = 7, kLayerY = 5;
+const uint32_t kLayerColor = 0xFF405060u;
+
+uint32_t Written(int x, int y) { return 0xFFAB0000u | (uint32_t)(y & 255) << 8 | (uint32_t)(x & 255); }
+
+class EffectApplyTest : public LoaderTest {
+protected:
+    ImageGroup *group = nullptr;
+    CDIB *layer = nullptr;
+    ImageWindow *w = nullptr;
+    HMODULE setter = nullptr;
+
+    void SetUp() override
+    {
+        LoaderTest::SetUp();
+        ASSERT_EQ(RegisterImageWindowClass(), 1);
+        ASSERT_EQ(RegisterStatusWindowClass(), 1);
+        g_statusWindowsOn = 0;
+        Put(g_cfg.Effect_dir, "e_set");
+        Put(g_cfg.Parameter_dir, "p_num");
+        LoadParameterPlugins();
+        EnsureEffectsLoaded();
+        ASSERT_STREQ(g_effectPlugins[0].name, "Test Setter");
+        setter = g_effectPlugins[0].module;
+        CDIB *base = nullptr;
+        QzsCreateNewImage(&base, kBaseW, kBaseH, 32);
+        ASSERT_NE(base, nullptr);
+        ASSERT_EQ(AddImageGroup(base), 1);
+        group = g_lastGroup;
+        if (!base->mask)
+            base->mask = (uint8_t *)calloc(kBaseW * kBaseH, 1);
+        ASSERT_EQ(CreateImageRecord(&layer, kLayerW, kLayerH, 32), 0);
+        for (int i = 0; i < kLayerW * kLayerH; i++)
+            ((uint32_t *)layer->pixels)[i] = kLayerColor;
+        ASSERT_NE(QzsInsertNewLayer(group, layer, kLayerX, kLayerY, 1, 255, 0), nullptr);
+        w = CreateImageWindow(0, 0, 200, 150);
+        ASSERT_NE(w, nullptr);
+        ShowGroupInWindow(w, group, 1, 0);
+        if (!w->drawBuffer) {
+            w->group = group;
+            ASSERT_EQ(BuildWindowDisplay(w, group, false), 1);
+        }
+        MakeWindowCurrent(w);
+        ASSERT_EQ(group->currentImage, layer);
+        ASSERT_EQ(group->layerX, kLayerX);
+        ASSERT_NE(w->drawBuffer, nullptr);
+        ClearDirtyRect();
+    }
+    void TearDown() override
+    {
+        if (HWND d = GetEffectDialog())
+            DestroyWindow(d);
+        FreeGlobalParameters();
+        LoaderTest::TearDown();
+    }
+    template <class T> T Tp(const char *name) { return (T)GetProcAddress(setter, name); }
+    const int *Args() { return Tp<const int *(QZCAPI *)(void)>("TpEffectArgs")(); }
+    CDIB *Image() { return Tp<CDIB *(QZCAPI *)(void)>("TpEffectImage")(); }
+    const char *Params() { return Tp<const char *(QZCAPI *)(void)>("TpEffectParams")(); }
+    void MarkRegion(int l, int t, int r, int b)
+    {
+        CDIB *base = group->base;
+        for (int y = t; y <= b; y++)
+            for (int x = l; x <= r; x++)
+                base->mask[y * kBaseW + x] |= 1;
+        ExtendRegionBounds(base, l, t, r, b);
+        w->activeRegion = 1;
+    }
+    void CheckApply(const struct ApplyCase &c);
+    int UndoCount()
+    {
+        int n = 0;
+        for (UndoRecord *r = layer->undoFirst; r; r = r->next)
+            n++;
+        return n;
+    }
+};
+
+struct ApplyCase {
+    int bits;
+    RECT region; // group coordinates
+    RECT area;   // layer coordinates
+};
+
+// Applies the test effect over the area of the case and checks what reached the layer.
+void EffectApplyTest::CheckApply(const ApplyCase &c)
+{
+    {
+        if (c.bits)
+            MarkRegion(c.region.left, c.region.top, c.region.right, c.region.bottom);
+        RECT area;
+        EXPECT_EQ(GetEffectArea(w, c.bits, &area), 1);
+        EXPECT_TRUE(EqualRect(&area, &c.area)) << area.left << "," << area.top << "," << area.right << "," << area.bottom;
+        EXPECT_EQ(ApplyEffect(w, 0, area.left, area.top, area.right, area.bottom, c.bits, 0, 0), 1);
+        EXPECT_EQ(Image(), layer);
+        EXPECT_EQ(Tp<uint32_t *(QZCAPI *)(void)>("TpEffectDest")(), w->drawBuffer);
+        EXPECT_EQ(Tp<QzProgressProc(QZCAPI *)(void)>("TpEffectProgress")(), (QzProgressProc)ShowEffectProgress);
+        const int *a = Args();
+        EXPECT_TRUE(a[0] == area.left && a[1] == area.top && a[2] == area.right && a[3] == area.bottom && a[4] == c.bits);
+        EXPECT_EQ(layer->modified, 1);
+        EXPECT_EQ(ProgressWindow(), nullptr);
+        auto inside = [&](int x, int y) {
+            bool in = x >= area.left && x <= area.right && y >= area.top && y <= area.bottom;
+            int gx = x + kLayerX, gy = y + kLayerY;
+            return in && (!c.bits || (group->base->mask[gy * kBaseW + gx] & c.bits));
+        };
+        if (layer->undoFirst) {
+            // The stroke commit is built: the layer holds the result, with one undo record.
+            EXPECT_EQ(UndoCount(), 1);
+            for (int y = 0; y < kLayerH; y++)
+                for (int x = 0; x < kLayerW; x++)
+                    EXPECT_EQ(((uint32_t *)layer->pixels)[y * kLayerW + x], inside(x, y) ? Written(x, y) : kLayerColor)
+                        << x << "," << y;
+        } else {
+            // Until then the result waits in the draw buffer over the dirty rectangle.
+            RECT dirty;
+            ASSERT_TRUE(GetDirtyRect(&dirty));
+            RECT expect = {area.left + kLayerX, area.top + kLayerY, area.right + kLayerX, area.bottom + kLayerY};
+            EXPECT_TRUE(EqualRect(&dirty, &expect));
+            for (int y = 0; y < kLayerH; y++)
+                for (int x = 0; x < kLayerW; x++)
+                    if (inside(x, y))
+                        EXPECT_EQ(w->drawBuffer[(y + kLayerY) * kBaseW + x + kLayerX], Written(x, y));
+        }
+    }
+}
+
+TEST_F(EffectApplyTest, ApplyOnTheWholeLayerAtItsOrigin)
+{
+    CheckApply(ApplyCase{0, {0, 0, 0, 0}, {0, 0, kLayerW - 1, kLayerH - 1}});
+}
+
+TEST_F(EffectApplyTest, ApplyInsideTheActiveRegion)
+{
+    CheckApply(ApplyCase{1, {10, 8, 14, 12}, {3, 3, 7, 7}});
+}
+
+
+TEST_F(EffectApplyTest, FailedEffectLeavesTheLayerAndClearsTheBuffer)
+{
+    SetGlobalParameter(0, "fail");
+    EXPECT_EQ(ApplyEffect(w, 0, 2, 3, 9, 8, 0, 0, 0), 0);
+    EXPECT_STREQ(Params(), "fail|||");
+    EXPECT_STREQ(QzsGetParameter(1, 0), ""); // the table is cleared after every run
+    EXPECT_EQ(layer->modified, 0);
+    EXPECT_EQ(layer->undoFirst, nullptr);
+    for (int i = 0; i < kLayerW * kLayerH; i++)
+        ASSERT_EQ(((uint32_t *)layer->pixels)[i], kLayerColor);
+    for (int y = 3 + kLayerY; y <= 8 + kLayerY; y++)
+        for (int x = 2 + kLayerX; x <= 9 + kLayerX; x++) {
+            EXPECT_EQ(w->drawBuffer[y * kBaseW + x], 0u);
+            EXPECT_EQ(w->coverage[y * kBaseW + x], 0);
+        }
+    RECT dirty;
+    EXPECT_FALSE(GetDirtyRect(&dirty));
+}
+
+TEST_F(EffectApplyTest, DialogPreviewsAndAppliesWithThePanelValues)
+{
+    WriteFileText(std::string(g_cfg.Effect_dir) + "\\e_set.ppd", "100 40\nTestNumber 10 10 v 42\n");
+    g_cfg.EffectAutoPreview = 1;
+    g_cfg.EffectPreviewMode = 0;
+    CreateEffectDialog(nullptr);
+    HWND dialog = GetEffectDialog();
+    ASSERT_NE(dialog, nullptr);
+    EXPECT_TRUE(InEffectMode());
+    HWND tree = GetDlgItem(dialog, 3006);
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)g_effectPlugins[0].treeItem);
+    ASSERT_NE(GetParameterPanel(kPanelEffect), nullptr);
+    // The preview ran on its own copy: a 20 x 16 area fitted into the 134 pixels.
+    EXPECT_NE(Image(), layer);
+    const int *a = Args();
+    EXPECT_TRUE(a[0] == 0 && a[1] == 13 && a[2] == 133 && a[3] == 119) << a[0] << "," << a[1] << "," << a[2] << "," << a[3];
+    EXPECT_STREQ(Params(), "42|||");
+    SendMessageA(dialog, WM_COMMAND, kApplyButton, 0);
+    EXPECT_EQ(Image(), layer);
+    a = Args();
+    EXPECT_TRUE(a[0] == 0 && a[1] == 0 && a[2] == kLayerW - 1 && a[3] == kLayerH - 1 && a[4] == 0);
+    EXPECT_STREQ(Params(), "42|||");
+    EXPECT_STREQ(QzsGetParameter(1, 0), "");
+    EXPECT_EQ(GetEffectDialog(), nullptr); // closed: "Continue after process" was not checked
+    EXPECT_FALSE(InEffectMode());
+    EXPECT_EQ(ReadListText(std::string(g_cfg.Effect_dir) + "\\e_set.pdv"), "42\n");
+    EXPECT_TRUE(boxes.boxes.empty());
+    // Opened again, the same effect is chosen.
+    CreateEffectDialog(nullptr);
+    ASSERT_NE(GetEffectDialog(), nullptr);
+    EXPECT_EQ(GetSelectedEffect(GetEffectDialog()), 0);
+}
+
+TEST_F(EffectApplyTest, ApplyRefusesWithoutEffectOrOnAViewOnlyImage)
+{
+    CreateEffectDialog(nullptr);
+    HWND dialog = GetEffectDialog();
+    ASSERT_NE(dialog, nullptr);
+    SendMessageA(dialog, WM_COMMAND, kApplyButton, 0);
+    ASSERT_EQ(Texts().size(), 1u);
+    EXPECT_EQ(Texts()[0], "Selected no item");
+    SendMessageA(GetDlgItem(dialog, 3006), TVM_SELECTITEM, TVGN_CARET, (LPARAM)g_effectPlugins[0].treeItem);
+    layer->editDepth = 8; // as a picture opened for viewing only
+    SendMessageA(dialog, WM_COMMAND, kApplyButton, 0);
+    ASSERT_EQ(Texts().size(), 2u);
+    EXPECT_EQ(Texts()[1], "Can't process in view mode");
+    EXPECT_NE(GetEffectDialog(), nullptr);
+    layer->editDepth = 32;
+}
+
+} // namespace
+
+namespace {
+
+// The source copy of the preview: layer pixels where the window shows them, and the base's mask
+// bytes at the base positions of those pixels (the layer lies at 7, 5).
+TEST_F(EffectApplyTest, PreviewSourceTakesLayerPixelsAndTheirBaseMask)
+{
+    for (int y = 0; y < kLayerH; y++)
+        for (int x = 0; x < kLayerW; x++)
+            ((uint32_t *)layer->pixels)[y * kLayerW + x] = 0xFF000000u | (uint32_t)x << 8 | (uint32_t)y;
+    MarkRegion(10, 8, 14, 12);
+    g_cfg.EffectPreviewMode = 0;
+    CreateEffectDialog(nullptr);
+    HWND dialog = GetEffectDialog();
+    ASSERT_NE(dialog, nullptr);
+    SendMessageA(dialog, WM_PAINT, 0, 0);
+    const EffectDialogState &s = g_effectDlg;
+    RECT expect = {3, 3, 7, 7};
+    EXPECT_TRUE(EqualRect(&s.area, &expect));
+    ASSERT_NE(s.source.pixels, nullptr);
+    const uint32_t *source = (const uint32_t *)s.source.pixels;
+    for (int py = 0; py < kPreviewSize; py += 7)
+        for (int px = 0; px < kPreviewSize; px += 7) {
+            int x = px * 5 / kPreviewSize + 3, y = py * 5 / kPreviewSize + 3;
+            size_t at = (size_t)(kPreviewSize - 1 - py) * kPreviewSize + px; // the plain view is stored bottom-up
+            ASSERT_EQ(source[at], 0xFF000000u | (uint32_t)x << 8 | (uint32_t)y) << px << "," << py;
+            ASSERT_EQ(s.source.mask[at], 1) << px << "," << py;
+        }
+}
+
+} // namespace
