@@ -18,7 +18,9 @@ void FitPixelAspect(const BITMAPINFOHEADER *header, int *width, int *height)
         h = h * x / y;
     else
         w = (w * y + x / 2) / x;
-    if (w < header->biWidth || h < header->biHeight || w * h * 4 > kMaxPixelBytes)
+    // Each side alone is bounded first: a huge ratio would overflow the product.
+    if (w < header->biWidth || h < header->biHeight || w > kMaxPixelBytes / 4 || h > kMaxPixelBytes / 4 ||
+        w * h * 4 > kMaxPixelBytes)
         return;
     *width = (int)w;
     *height = (int)h;
