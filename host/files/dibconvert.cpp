@@ -133,8 +133,9 @@ CDIB *CreateImageFromDib(const BITMAPINFO *dib, int flag)
     const BITMAPINFOHEADER *h = &dib->bmiHeader;
     int entries = CountDibPaletteEntries(h);
     if (h->biSize < sizeof(BITMAPINFOHEADER) || entries < 0 || entries > 256 || h->biWidth <= 0 ||
-        h->biHeight <= 0 || GetDibRowBytes(h->biWidth, h->biBitCount) <= 0)
-        return NULL;
+        h->biHeight <= 0 || GetDibRowBytes(h->biWidth, h->biBitCount) <= 0 ||
+        (h->biCompression != BI_RGB && h->biCompression != BI_BITFIELDS))
+        return NULL; // compressed bits are shorter than the plain rows that would be read
     // A short colour table is copied into a full one so that every index finds an entry.
     RGBQUAD palette[256] = {};
     memcpy(palette, (const uint8_t *)dib + h->biSize, (size_t)entries * 4);
