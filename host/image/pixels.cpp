@@ -112,6 +112,13 @@ void StartOnPlainImage(CDIB *image)
     s_px.coverage = s_px.workMask = NULL;
 }
 
+void ForgetStartedImage(const CDIB *image)
+{
+    // The context would otherwise keep reading and writing through the freed store.
+    if (image && (image == s_px.image || image == s_px.base))
+        s_px = PixelContext();
+}
+
 QZS_DECL(uint8_t *) QzsStartOnImageMDIB(ImageGroup *group, CDIB *image)
 {
     if (!group || !group->base) {

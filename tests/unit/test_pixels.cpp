@@ -362,4 +362,18 @@ TEST_F(PixelTest, PlainStartReadsWithinThePlainImage)
     FreeImageStore(&small);
 }
 
+// A plug-in that disposes the image it started on and goes on writing reads no freed store.
+TEST_F(PixelTest, FreeingTheStartedStoreEndsTheStart)
+{
+    CDIB temp{};
+    ASSERT_EQ(QzsCreateCDIB(4, 4, 32, &temp), 0);
+    StartOnPlainImage(&temp);
+    QzsDisposeCDIB(&temp);
+    uint32_t out[16] = {}, c = 0xFF00FF00, color = 1;
+    EXPECT_EQ(QzsSetColorOnImage(&temp, out, 1, 1, &c, 0, 0), 0);
+    EXPECT_EQ(out[5], 0u);
+    EXPECT_EQ(QzsGetColorOnImage(&temp, 1, 1, &color), 0);
+    EXPECT_EQ(color, 0u);
+}
+
 } // namespace
