@@ -103,6 +103,9 @@ LayerRecord *CreateLayer(ImageGroup *group, CDIB *image, int x, int y, int statu
 {
     if (!group || !group->base || group->base->editDepth != 32 || !image)
         return NULL;
+    // An image a group already holds would be freed twice with the groups.
+    if (FindGroupOfImage(image))
+        return NULL;
     LayerRecord *layer = (LayerRecord *)calloc(1, sizeof(LayerRecord));
     if (!layer)
         return NULL;
