@@ -6,6 +6,7 @@
 #include "image/cdib.h"
 #include "image/group.h"
 #include "image/paint.h"
+#include "image/pen.h"
 #include "shell/winlist.h"
 
 namespace {
@@ -343,7 +344,11 @@ QZS_DECL(uint32_t *) QzsGetColorInPen(int x, int y)
     ImageWindow *window = g_currentWindow;
     if (window && window->group)
         QzsStartOnImageMDIB(window->group, window->group->currentImage);
-    return FillPenWork(QzsGetPen(), x, y);
+    PenRecord *pen = QzsGetPen();
+    // A plug-in may have written the side: never walk past the matrices the pen was made with.
+    if (pen->side > GetPenCapacity())
+        return pen->work;
+    return FillPenWork(pen, x, y);
 }
 
 QZS_DECL(uint8_t *) QzsSetDrawFlag(ImageWindow *window, int x, int y, int on)

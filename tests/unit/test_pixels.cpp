@@ -339,6 +339,26 @@ TEST_F(PixelTest, PenReadTakesClampedPixelsUnderWeightedCells)
     }
 }
 
+// A side a plug-in wrote past the pen's matrices is not walked by the pen read.
+TEST_F(PixelTest, PenReadKeepsToThePenMatrices)
+{
+    ASSERT_EQ(QzsCreatePen(5), 1); // side 4
+    PenRecord *pen = QzsGetPen();
+    uint32_t *ownWeights = pen->weights, *ownWork = pen->work;
+    std::vector<uint32_t> weights(64, 9), work(64, kCanary);
+    pen->weights = weights.data();
+    pen->work = work.data();
+    pen->side = 8;
+    pen->left = pen->top = 0;
+    pen->right = pen->bottom = 7;
+    QzsGetColorInPen(0, 0);
+    for (int i = 16; i < 64; i++)
+        EXPECT_EQ(work[i], kCanary) << i;
+    pen->weights = ownWeights;
+    pen->work = ownWork;
+    pen->side = 4;
+}
+
 TEST_F(PixelTest, PlainStartReadsWithinThePlainImage)
 {
     AddLayer(12, 9, 0, 0, 2);
