@@ -227,7 +227,8 @@ QZS_DECL(int) QzsGetLayerSizeEx(ImageGroup *group, LayerRecord *layer, int *left
 QZS_DECL(LayerRecord *) QzsInsertNewLayer(ImageGroup *group, CDIB *image, int x, int y, int status, int opacity,
                                           int redraw)
 {
-    if (!group || !image)
+    // An image a group holds keeps its name: it cannot become this layer.
+    if (!group || !image || FindGroupOfImage(image))
         return NULL;
     group->layerCounter++;
     snprintf(image->name, sizeof image->name, "<<Layer>>:%02d", group->layerCounter);

@@ -190,7 +190,9 @@ TEST_F(GroupTest, AnImageAGroupHoldsIsNoNewLayer)
     ASSERT_NE(a, nullptr);
     EXPECT_EQ(CreateLayer(g, g->base, 0, 0, 1, 255, 0), nullptr);
     EXPECT_EQ(CreateLayer(g, a->image, 0, 0, 1, 255, 0), nullptr);
+    std::string name = a->image->name;
     EXPECT_EQ(QzsInsertNewLayer(other, a->image, 0, 0, 1, 255, 0), nullptr);
+    EXPECT_EQ(a->image->name, name);
     EXPECT_EQ(CountGroupImages(g), 2);
     EXPECT_EQ(CountGroupImages(other), 1);
 }
