@@ -18,7 +18,9 @@ void FitPixelAspect(const BITMAPINFOHEADER *header, int *width, int *height)
         h = h * x / y;
     else
         w = (w * y + x / 2) / x;
-    if (w < header->biWidth || h < header->biHeight || w * h * 4 > kMaxPixelBytes)
+    // Each side alone is bounded first: a huge ratio would overflow the product.
+    if (w < header->biWidth || h < header->biHeight || w > kMaxPixelBytes / 4 || h > kMaxPixelBytes / 4 ||
+        w * h * 4 > kMaxPixelBytes)
         return;
     *width = (int)w;
     *height = (int)h;
@@ -131,8 +133,9 @@ CDIB *CreateImageFromDib(const BITMAPINFO *dib, int flag)
     const BITMAPINFOHEADER *h = &dib->bmiHeader;
     int entries = CountDibPaletteEntries(h);
     if (h->biSize < sizeof(BITMAPINFOHEADER) || entries < 0 || entries > 256 || h->biWidth <= 0 ||
-        h->biHeight <= 0 || GetDibRowBytes(h->biWidth, h->biBitCount) <= 0)
-        return NULL;
+        h->biHeight <= 0 || GetDibRowBytes(h->biWidth, h->biBitCount) <= 0 ||
+        (h->biCompression != BI_RGB && h->biCompression != BI_BITFIELDS))
+        return NULL; // compressed bits are shorter than the plain rows that would be read
     // A short colour table is copied into a full one so that every index finds an entry.
     RGBQUAD palette[256] = {};
     memcpy(palette, (const uint8_t *)dib + h->biSize, (size_t)entries * 4);

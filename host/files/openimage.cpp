@@ -234,7 +234,10 @@ int OpenImageFile(const char *path, int convert, int keepAlpha)
     }
     BITMAPINFO *info = (BITMAPINFO *)GlobalLock(hh);
     void *bits = GlobalLock(hb);
-    const BITMAPINFOHEADER *h = &info->bmiHeader;
+    // The header must lie inside its block before any field of it is read; an empty one is refused.
+    static const BITMAPINFOHEADER kNoHeader = {};
+    const BITMAPINFOHEADER *h =
+        info && bits && GlobalSize(hh) >= sizeof(BITMAPINFOHEADER) ? &info->bmiHeader : &kNoHeader;
     int depth = h->biBitCount;
     int tw, th;
     FitPixelAspect(h, &tw, &th);
@@ -243,8 +246,8 @@ int OpenImageFile(const char *path, int convert, int keepAlpha)
     int entries = CountDibPaletteEntries(h);
     int64_t need = GetDibRowBytes(h->biWidth, depth) * (h->biHeight > 0 ? h->biHeight : 0);
     bool sane = h->biSize >= sizeof(BITMAPINFOHEADER) && h->biWidth > 0 && h->biHeight > 0 && need > 0 &&
-                (SIZE_T)need <= GlobalSize(hb) && entries >= 0 && entries <= 256 &&
-                h->biSize + (SIZE_T)entries * 4 <= GlobalSize(hh) &&
+                (uint64_t)need <= (uint64_t)GlobalSize(hb) && entries >= 0 && entries <= 256 &&
+                (uint64_t)h->biSize + (uint64_t)entries * 4 <= (uint64_t)GlobalSize(hh) &&
                 (h->biCompression == BI_RGB || h->biCompression == BI_BITFIELDS);
     // A 32-bit picture is converted even for viewing: kept as read its rows would stand upside
     // down in a 32-bit store.

@@ -1,5 +1,6 @@
 #include "image/cdib.h"
 #include "image/colors.h"
+#include "image/pixels.h"
 #include "image/regions.h"
 #include "image/undo.h"
 #include "shell/app.h"
@@ -135,6 +136,7 @@ void FreeImagePixels(CDIB *image)
 {
     if (!image)
         return;
+    ForgetStartedImage(image);
     if (image->packedHeader) {
         GlobalUnlock(image->packedHeader);
         GlobalFree(image->packedHeader);

@@ -136,6 +136,14 @@ QZS_DECL(int) QzsReplaceWinImage(ImageWindow *window, CDIB *image, int keepUndo)
     if (!window || !image || !window->layerImage)
         return 0;
     CDIB *old = window->layerImage;
+    // The image takes the old one's place in the list: one a group holds cannot be in two places,
+    // and a listed one of no group leaves its own place first, or the list would lose images or
+    // loop.
+    if (image != old) {
+        if (FindGroupOfImage(image))
+            return 0;
+        UnlinkImage(image);
+    }
     old->zoom = window->display.zoom;
     old->viewX = window->display.viewX;
     old->viewY = window->display.viewY;

@@ -103,6 +103,9 @@ LayerRecord *CreateLayer(ImageGroup *group, CDIB *image, int x, int y, int statu
 {
     if (!group || !group->base || group->base->editDepth != 32 || !image)
         return NULL;
+    // An image a group already holds would be freed twice with the groups.
+    if (FindGroupOfImage(image))
+        return NULL;
     LayerRecord *layer = (LayerRecord *)calloc(1, sizeof(LayerRecord));
     if (!layer)
         return NULL;
@@ -224,7 +227,8 @@ QZS_DECL(int) QzsGetLayerSizeEx(ImageGroup *group, LayerRecord *layer, int *left
 QZS_DECL(LayerRecord *) QzsInsertNewLayer(ImageGroup *group, CDIB *image, int x, int y, int status, int opacity,
                                           int redraw)
 {
-    if (!group || !image)
+    // An image a group holds keeps its name: it cannot become this layer.
+    if (!group || !image || FindGroupOfImage(image))
         return NULL;
     group->layerCounter++;
     snprintf(image->name, sizeof image->name, "<<Layer>>:%02d", group->layerCounter);

@@ -6,6 +6,7 @@
 #include "image/cdib.h"
 #include "image/group.h"
 #include "image/paint.h"
+#include "image/pen.h"
 #include "shell/winlist.h"
 
 namespace {
@@ -110,6 +111,13 @@ void StartOnPlainImage(CDIB *image)
     s_px.layerX = s_px.layerY = 0;
     s_px.group = NULL;
     s_px.coverage = s_px.workMask = NULL;
+}
+
+void ForgetStartedImage(const CDIB *image)
+{
+    // The context would otherwise keep reading and writing through the freed store.
+    if (image && (image == s_px.image || image == s_px.base))
+        s_px = PixelContext();
 }
 
 QZS_DECL(uint8_t *) QzsStartOnImageMDIB(ImageGroup *group, CDIB *image)
@@ -336,7 +344,11 @@ QZS_DECL(uint32_t *) QzsGetColorInPen(int x, int y)
     ImageWindow *window = g_currentWindow;
     if (window && window->group)
         QzsStartOnImageMDIB(window->group, window->group->currentImage);
-    return FillPenWork(QzsGetPen(), x, y);
+    PenRecord *pen = QzsGetPen();
+    // A plug-in may have written the side: never walk past the matrices the pen was made with.
+    if (pen->side > GetPenCapacity())
+        return pen->work;
+    return FillPenWork(pen, x, y);
 }
 
 QZS_DECL(uint8_t *) QzsSetDrawFlag(ImageWindow *window, int x, int y, int on)

@@ -8,3 +8,5 @@ void StartOnPlainImage(CDIB *image);
 // Fills the pen's work matrix with the clamped pixels of the started image under the pen whose
 // hot spot is at (x, y) (layer coordinates); cells of weight 0 get 0. Result the matrix.
 uint32_t *FillPenWork(PenRecord *pen, int x, int y);
+// Ends the start when the image's store is freed; later calls act as on an image never started.
+void ForgetStartedImage(const CDIB *image);

@@ -201,6 +201,11 @@ TEST_F(OpenTest, PictureFromMemory)
     EXPECT_EQ(Pixel(image, 2), 0xFF000000u);
     h->biClrUsed = 1000;
     EXPECT_EQ(QzsSetDIBImage((BITMAPINFO *)dib.data(), 0), 0);
+    // Compressed bits are shorter than plain rows: refused rather than read past the block.
+    h->biClrUsed = 3;
+    h->biCompression = BI_RLE4;
+    h->biWidth = 4096;
+    EXPECT_EQ(QzsSetDIBImage((BITMAPINFO *)dib.data(), 0), 0);
 }
 
 TEST(FileNamePart, WalksByCharacter)

@@ -182,6 +182,21 @@ TEST_F(GroupTest, LayersNeedAnEditable32BitBase)
     EXPECT_EQ(QzsInsertLayer(nullptr, 0, 255), 0);
 }
 
+// A group's own image, or another group's, never becomes a second layer record of it.
+TEST_F(GroupTest, AnImageAGroupHoldsIsNoNewLayer)
+{
+    ImageGroup *g = NewGroup(20, 20), *other = NewGroup(10, 10);
+    LayerRecord *a = QzsInsertNewLayer(g, NewLayerImage(5, 5), 0, 0, 1, 255, 0);
+    ASSERT_NE(a, nullptr);
+    EXPECT_EQ(CreateLayer(g, g->base, 0, 0, 1, 255, 0), nullptr);
+    EXPECT_EQ(CreateLayer(g, a->image, 0, 0, 1, 255, 0), nullptr);
+    std::string name = a->image->name;
+    EXPECT_EQ(QzsInsertNewLayer(other, a->image, 0, 0, 1, 255, 0), nullptr);
+    EXPECT_EQ(a->image->name, name);
+    EXPECT_EQ(CountGroupImages(g), 2);
+    EXPECT_EQ(CountGroupImages(other), 1);
+}
+
 TEST_F(GroupTest, InsertLayerMakesAFilledLayerOfTheBaseSize)
 {
     ImageGroup *g = NewGroup(6, 5);

@@ -339,6 +339,26 @@ TEST_F(PixelTest, PenReadTakesClampedPixelsUnderWeightedCells)
     }
 }
 
+// A side a plug-in wrote past the pen's matrices is not walked by the pen read.
+TEST_F(PixelTest, PenReadKeepsToThePenMatrices)
+{
+    ASSERT_EQ(QzsCreatePen(5), 1); // side 4
+    PenRecord *pen = QzsGetPen();
+    uint32_t *ownWeights = pen->weights, *ownWork = pen->work;
+    std::vector<uint32_t> weights(64, 9), work(64, kCanary);
+    pen->weights = weights.data();
+    pen->work = work.data();
+    pen->side = 8;
+    pen->left = pen->top = 0;
+    pen->right = pen->bottom = 7;
+    QzsGetColorInPen(0, 0);
+    for (int i = 16; i < 64; i++)
+        EXPECT_EQ(work[i], kCanary) << i;
+    pen->weights = ownWeights;
+    pen->work = ownWork;
+    pen->side = 4;
+}
+
 TEST_F(PixelTest, PlainStartReadsWithinThePlainImage)
 {
     AddLayer(12, 9, 0, 0, 2);
@@ -360,6 +380,20 @@ TEST_F(PixelTest, PlainStartReadsWithinThePlainImage)
     for (int i = 0; i < kBaseW * kBaseH; i++)
         EXPECT_EQ(window.coverage[i], 0);
     FreeImageStore(&small);
+}
+
+// A plug-in that disposes the image it started on and goes on writing reads no freed store.
+TEST_F(PixelTest, FreeingTheStartedStoreEndsTheStart)
+{
+    CDIB temp{};
+    ASSERT_EQ(QzsCreateCDIB(4, 4, 32, &temp), 0);
+    StartOnPlainImage(&temp);
+    QzsDisposeCDIB(&temp);
+    uint32_t out[16] = {}, c = 0xFF00FF00, color = 1;
+    EXPECT_EQ(QzsSetColorOnImage(&temp, out, 1, 1, &c, 0, 0), 0);
+    EXPECT_EQ(out[5], 0u);
+    EXPECT_EQ(QzsGetColorOnImage(&temp, 1, 1, &color), 0);
+    EXPECT_EQ(color, 0u);
 }
 
 } // namespace

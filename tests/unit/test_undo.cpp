@@ -230,6 +230,28 @@ TEST_F(UndoTest, WholeImageUndoAfterSizeAndDepthChange)
     EXPECT_EQ(ChainLength(), 2);
 }
 
+// A plug-in may hand over an image it made with the list service: it moves to the replaced
+// image's place, and every other image stays listed.
+TEST_F(UndoTest, ReplacingWithAListedImageKeepsTheList)
+{
+    CDIB *made = NewImage(4, 4, 5), *other = NewImage(4, 4, 6);
+    NewGroupAndWindow(6, 6);
+    CDIB *old = Edited();
+    ASSERT_EQ(QzsReplaceWinImage(window, made, 1), 1);
+    EXPECT_EQ(Edited(), made);
+    int listed = 0;
+    for (CDIB *i = g_firstImage; i && listed < 10; i = i->next)
+        listed++;
+    EXPECT_EQ(listed, 2);
+    EXPECT_TRUE(IsImageListed(other));
+    EXPECT_FALSE(IsImageListed(old));
+    EXPECT_EQ(g_lastImage, made);
+    // An image a group already holds is refused.
+    ASSERT_EQ(AddImageGroup(other), 1);
+    EXPECT_EQ(QzsReplaceWinImage(window, other, 1), 0);
+    EXPECT_EQ(Edited(), made);
+}
+
 TEST_F(UndoTest, WholeImageRecordLeavesTheLiveMaskAlone)
 {
     NewGroupAndWindow(10, 10);
