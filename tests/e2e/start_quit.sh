@@ -14,6 +14,8 @@ mkdir -p "$artifacts"
 pid=$!
 "$run" "$state" "$driver" wait OvrinMAIN 30000 || fail "the main window did not appear"
 "$run" "$state" "$driver" visible OvrinMAIN || fail "the main window is not visible"
+# A second start looks for the image windows' class: wait until start-up has made its owner.
+"$run" "$state" "$driver" wait OvrinEDIT 30000 || fail "no image window was made"
 
 # A screenshot of the running program for the artifacts.
 display=":$(cat "$state/display")"
