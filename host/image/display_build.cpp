@@ -2,6 +2,7 @@
 // operations that belong to the display: making a view-only image editable, flattening onto the
 // background colour.
 #include "image/display.h"
+#include "image/pixels.h"
 #include "image/cdib.h"
 #include "image/colors.h"
 #include "image/group.h"
@@ -26,6 +27,7 @@ int GetDisplayRowUnits(int width, int depth)
 
 void FreeWindowBuffers(ImageWindow *window)
 {
+    ForgetWindowBuffers(window);
     FreeImageStore(&window->display);
     free(window->editMask);
     free(window->drawBuffer);

@@ -120,6 +120,14 @@ void ForgetStartedImage(const CDIB *image)
         s_px = PixelContext();
 }
 
+void ForgetWindowBuffers(const ImageWindow *window)
+{
+    // The start keeps the coverage and work mask of the window it began on; they go with a rebuild.
+    if (window && ((s_px.coverage && s_px.coverage == window->coverage) ||
+                   (s_px.workMask && s_px.workMask == window->editMask)))
+        s_px.coverage = s_px.workMask = NULL;
+}
+
 QZS_DECL(uint8_t *) QzsStartOnImageMDIB(ImageGroup *group, CDIB *image)
 {
     if (!group || !group->base) {

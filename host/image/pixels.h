@@ -10,3 +10,5 @@ void StartOnPlainImage(CDIB *image);
 uint32_t *FillPenWork(PenRecord *pen, int x, int y);
 // Ends the start when the image's store is freed; later calls act as on an image never started.
 void ForgetStartedImage(const CDIB *image);
+// Forgets the window's coverage and work mask when the start holds them (they are being freed).
+void ForgetWindowBuffers(const ImageWindow *window);
