@@ -54,6 +54,14 @@ int AddImageGroup(CDIB *base)
     return 1;
 }
 
+// An opened image that no group takes would stay listed, never shown and never freed.
+static void DropOpenedImage(CDIB *image)
+{
+    UnlinkImage(image);
+    FreeImageData(image);
+    free(image);
+}
+
 void AddOpenedImage(ImageGroup *group, CDIB *lastBefore, CDIB *image)
 {
     if (g_lastImage == lastBefore || !image)
@@ -61,10 +69,14 @@ void AddOpenedImage(ImageGroup *group, CDIB *lastBefore, CDIB *image)
     if (!group) {
         if (AddImageGroup(image))
             ShowGroupInWindow(g_currentWindow, g_lastGroup, 0, 1);
+        else if (!FindGroupOfImage(image))
+            DropOpenedImage(image);
         return;
     }
     if (CreateLayer(group, image, 0, 0, 1, 255, 0))
         RedrawGroupWindows(group);
+    else if (!FindGroupOfImage(image))
+        DropOpenedImage(image);
 }
 
 ImageGroup *FindGroupOfImage(const CDIB *image)

@@ -180,6 +180,11 @@ TEST_F(GroupTest, LayersNeedAnEditable32BitBase)
     window.group = g;
     EXPECT_EQ(QzsInsertLayer(&window, 0, 255), 0);
     EXPECT_EQ(QzsInsertLayer(nullptr, 0, 255), 0);
+    // An image opened into such a group is not left in the list without a group.
+    CDIB *before = g_lastImage, *opened = NewLayerImage(5, 5);
+    AddOpenedImage(g, before, opened);
+    EXPECT_FALSE(IsImageListed(opened));
+    EXPECT_EQ(g_lastImage, before);
 }
 
 // A group's own image, or another group's, never becomes a second layer record of it.
