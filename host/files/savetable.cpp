@@ -131,8 +131,14 @@ int LoadSavePlugins(SaverRecord *table, const char *directory, char *filter, int
         char entry[256];
         snprintf(entry, sizeof entry, "%s (%s)|%s|", table[count].formatName, table[count].filter,
                  table[count].filter);
-        if (used + strlen(entry) < (size_t)filterSize)
-            memcpy(filter + used, entry, strlen(entry) + 1);
+        if (used + strlen(entry) >= (size_t)filterSize) {
+            // A row without its filter entry would shift every later format number of the save
+            // dialog onto the wrong plug-in: neither it nor later ones are kept.
+            FreeLibrary(table[count].module);
+            memset(&table[count], 0, sizeof table[count]);
+            break;
+        }
+        memcpy(filter + used, entry, strlen(entry) + 1);
         count++;
     }
     memset(&table[count], 0, sizeof table[count]);
