@@ -227,6 +227,9 @@ int BindFuncColorEntries(int i, ColorFunctionRecord *table, const char *file)
 
 void UnloadFuncColorPlugin(int i)
 {
+    // No tool button shares this picture, so it goes with the row (else every reload leaks it).
+    if (g_colorFunctions[i].bitmap)
+        DeleteObject(g_colorFunctions[i].bitmap);
     UnloadRow(g_colorFunctions[i]);
 }
 
