@@ -206,6 +206,21 @@ int CountColorTableEntries(const BITMAPINFOHEADER *header)
     return (int)header->biClrUsed;
 }
 
+size_t ImageHeaderBytes(const CDIB *image)
+{
+    if (!image || !image->header)
+        return 0;
+    const BITMAPINFOHEADER &h = image->header->bmiHeader;
+    size_t bytes = sizeof(BITMAPINFOHEADER) + 4 * (size_t)CountColorTableEntries(&h);
+    if (image->packedHeader) {
+        // A reader's block may be smaller than the program's own header blocks.
+        SIZE_T block = GlobalSize(image->packedHeader);
+        if (block < bytes)
+            bytes = block;
+    }
+    return bytes < QZ_HEADER_BLOCK_SIZE ? bytes : QZ_HEADER_BLOCK_SIZE;
+}
+
 void GetDIBPixel(const BITMAPINFO *header, const void *bits, int x, int y, uint8_t out[4])
 {
     out[0] = out[1] = out[2] = 0;

@@ -17,6 +17,8 @@ int GetImageSize(const CDIB *image, int *width, int *height, int *depth);
 int GetDisplaySize(const ImageWindow *window, int *width, int *height, int *depth);
 
 int CountColorTableEntries(const BITMAPINFOHEADER *header); // entries the table really holds
+// Bytes of the image's header that hold information (header and colour table), within its block.
+size_t ImageHeaderBytes(const CDIB *image);
 void GetDIBPixel(const BITMAPINFO *header, const void *bits, int x, int y, uint8_t out[4]);
 
 void FillImageBackground(CDIB *image, int mode, int alpha);

@@ -114,7 +114,7 @@ static CDIB *CopyImageForUndo(const CDIB *image)
         free(copy);
         return NULL;
     }
-    memcpy(copy->header, image->header, QZ_HEADER_BLOCK_SIZE);
+    memcpy(copy->header, image->header, ImageHeaderBytes(image));
     memcpy(copy->pixels, image->pixels, (size_t)size);
     CopyImageIdentity(copy, image);
     return copy;

@@ -111,7 +111,7 @@ static CDIB *ReplaceWithCopyOf(ImageWindow *window, CDIB *edited, const CDIB *so
         free(fresh);
         return NULL;
     }
-    memcpy(fresh->header, source->header, QZ_HEADER_BLOCK_SIZE);
+    memcpy(fresh->header, source->header, ImageHeaderBytes(source));
     memcpy(fresh->pixels, source->pixels, (size_t)size);
     CopyImageIdentity(fresh, source);
     fresh->undoFirst = edited->undoFirst;
