@@ -103,8 +103,9 @@ LayerRecord *CreateLayer(ImageGroup *group, CDIB *image, int x, int y, int statu
 {
     if (!group || !group->base || group->base->editDepth != 32 || !image)
         return NULL;
-    // An image a group already holds would be freed twice with the groups.
-    if (FindGroupOfImage(image))
+    // An image a group already holds would be freed twice with the groups; one the image list does
+    // not hold may be a plug-in's own record, which the group must never free.
+    if (FindGroupOfImage(image) || !IsImageListed(image))
         return NULL;
     LayerRecord *layer = (LayerRecord *)calloc(1, sizeof(LayerRecord));
     if (!layer)

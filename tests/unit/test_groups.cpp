@@ -200,6 +200,12 @@ TEST_F(GroupTest, AnImageAGroupHoldsIsNoNewLayer)
     EXPECT_EQ(a->image->name, name);
     EXPECT_EQ(CountGroupImages(g), 2);
     EXPECT_EQ(CountGroupImages(other), 1);
+    // A record of the caller's own, outside the image list, is never taken over.
+    CDIB own = {};
+    ASSERT_EQ(QzsCreateCDIB(4, 4, 32, &own), 0);
+    EXPECT_EQ(QzsInsertNewLayer(g, &own, 0, 0, 1, 255, 0), nullptr);
+    EXPECT_EQ(CountGroupImages(g), 2);
+    QzsDisposeCDIB(&own);
 }
 
 TEST_F(GroupTest, InsertLayerMakesAFilledLayerOfTheBaseSize)
