@@ -182,7 +182,9 @@ int StartWriteRun(DisplayWriteContext *context, int x, int y, int width, int hei
     int row = GetRowLength(width, depth);
     if (row < 0)
         row = 0;
-    context->position = (height - y - 1) * row + (depth == 24 ? 3 * x : x);
+    // Plug-ins give any sizes: a position past the int range is one no store holds.
+    int64_t position = ((int64_t)height - y - 1) * row + (depth == 24 ? 3 * (int64_t)x : x);
+    context->position = position < INT32_MIN || position > INT32_MAX ? -1 : (int)position;
     context->depth = depth;
     return 1;
 }

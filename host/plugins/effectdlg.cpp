@@ -253,7 +253,9 @@ static LRESULT OnNotify(HWND dialog, const NMHDR *note)
     if (note->code == TVN_SELCHANGEDA || note->code == TVN_SELCHANGEDW)
         RebuildPanel(dialog);
     else if (note->code == NM_DBLCLK && GetSelectedEffect(dialog) >= 0)
-        OnApply(dialog);
+        // Apply may close the dialog, and the tree still works on itself after the notification:
+        // the Apply runs once the tree has returned.
+        PostMessageA(dialog, WM_COMMAND, kApplyButton, 0);
     return 0;
 }
 

@@ -123,8 +123,11 @@ int CloseParameterPanel(const char *directory, ParameterPanel *panel, int save)
     SafeFile safe;
     FILE *file = save ? OpenSafeFile(&safe, path) : NULL;
     static char line[2 * kValueBytes + 2];
-    ParameterControl *next;
-    for (ParameterControl *c = panel->first; c; c = next) {
+    // Destroying a control's window sends its parent messages (a focused edit's kill-focus) that
+    // are routed through the panel: the panel lets go of its controls before any is freed.
+    ParameterControl *next, *first = panel->first;
+    panel->first = panel->last = NULL;
+    for (ParameterControl *c = first; c; c = next) {
         next = c->next;
         if (file) {
             EscapeValueLine(ReadControlValue(c), line, sizeof line);

@@ -198,6 +198,29 @@ TEST_F(EffectApplyTest, DialogPreviewsAndAppliesWithThePanelValues)
     EXPECT_EQ(GetSelectedEffect(GetEffectDialog()), 0);
 }
 
+// A double click on an effect applies it and closes the dialog, but only after the tree has
+// finished with its own click: the tree outlives the notification.
+TEST_F(EffectApplyTest, DoubleClickAppliesAfterTheTreeReturns)
+{
+    CreateEffectDialog(nullptr);
+    HWND dialog = GetEffectDialog();
+    ASSERT_NE(dialog, nullptr);
+    HWND tree = GetDlgItem(dialog, 3006);
+    HTREEITEM item = (HTREEITEM)g_effectPlugins[0].treeItem;
+    SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, (LPARAM)item);
+    RECT r;
+    *(HTREEITEM *)&r = item;
+    ASSERT_TRUE(SendMessageA(tree, TVM_GETITEMRECT, TRUE, (LPARAM)&r));
+    SendMessageA(tree, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM((r.left + r.right) / 2, (r.top + r.bottom) / 2));
+    EXPECT_TRUE(IsWindow(tree));
+    MSG msg;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE))
+        DispatchMessageA(&msg);
+    EXPECT_EQ(Image(), layer);
+    EXPECT_EQ(GetEffectDialog(), nullptr);
+    EXPECT_FALSE(IsWindow(tree));
+}
+
 TEST_F(EffectApplyTest, ApplyRefusesWithoutEffectOrOnAViewOnlyImage)
 {
     CreateEffectDialog(nullptr);

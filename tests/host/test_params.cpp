@@ -2,6 +2,7 @@
 // ".pdv" files, QzsGetParameter, the extra child ids and the routing of messages to controls.
 #include "loader_fixture.h"
 #include "plugins/params.h"
+#include "shell/winproc.h"
 #include <stdio.h>
 
 namespace {
@@ -227,6 +228,27 @@ TEST_F(ParamTest, ExtraIdsAndMouseReachTheRightControl)
     clearLog();
     RouteMouseToParameterControls(window, WM_MOUSEMOVE, panel, 0, MAKELPARAM(400, 400));
     EXPECT_EQ(std::string(log()), "msg:a:512;msg:b:512;msg:c:512;");
+}
+
+// Closing the draw panel while one of its edits has the focus: the kill-focus command the edit
+// sends its window on the way out reaches no control of the panel being taken apart.
+TEST_F(ParamTest, ClosingAPanelRoutesNothingToItsControls)
+{
+    ASSERT_EQ(RegisterDrawParameterClass(), 1);
+    HWND drawWindow = CreateDrawParameterWindow();
+    ASSERT_NE(drawWindow, nullptr);
+    Ppd("k", "100 100\nTestNumber 0 0 a 1\nTestNumber 0 50 b 2\nTestNumber 50 0 c 3\n");
+    ParameterPanel *panel = ExchangeParameterPanel(kPanelDraw, drawWindow, dir.path().c_str(), "k");
+    ASSERT_NE(panel, nullptr);
+    SetForegroundWindow(drawWindow);
+    SetFocus(GetParameterControl(panel, 1)->window);
+    ASSERT_EQ(GetFocus(), GetParameterControl(panel, 1)->window);
+    clearLog();
+    CloseParameterPanel(dir.path().c_str(), panel, 0);
+    EXPECT_EQ(std::string(log()), "dispose;dispose;dispose;");
+    EXPECT_EQ(GetParameterPanel(kPanelDraw), nullptr);
+    DestroyWindow(drawWindow);
+    g_drawParamWindow = nullptr;
 }
 
 TEST_F(ParamTest, FontCommentDescribesTheParameterFont)

@@ -118,6 +118,8 @@ TEST_F(DisplayWritersTest, DitherServiceRefusesWritesOutsideThePicture)
     EXPECT_EQ(QzsSetDitherColor(&picture, 4, 0, grey), 0);
     QzsStartDither(0, 5, 3, 2); // a row above the picture
     EXPECT_EQ(QzsSetDitherColor(&picture, 0, 5, grey), 0);
+    QzsStartDither(1, 0, 65536, 65537); // a run whose position lies 2^32 + 1 units on
+    EXPECT_EQ(QzsSetDitherColor(&picture, 1, 0, grey), 0);
     EXPECT_EQ(QzsSetDitherColor(nullptr, 0, 0, grey), 0);
     CDIB other = {};
     ASSERT_EQ(QzsCreateCDIB(3, 2, 32, &other), 0); // not at the run's depth
