@@ -6,6 +6,8 @@
 //   driver shown <class> <milliseconds>     waits until a window of the class is visible
 //   driver answer <caption> <milliseconds>  waits for a dialog or message box with the caption,
 //                                           prints its texts and presses OK
+//   driver press <caption> <id> <ms>        waits for the dialog and sends it command id
+//   driver click <class> <x> <y>            moves the pointer over a client point and clicks there
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -43,6 +45,17 @@ static BOOL CALLBACK PrintText(HWND child, LPARAM)
     return TRUE;
 }
 
+static HWND WaitForDialog(const char *caption, int ms)
+{
+    for (int waited = 0; waited <= ms; waited += 50) {
+        if (HWND box = FindWindowA("#32770", caption))
+            return box;
+        Sleep(50);
+    }
+    fprintf(stderr, "no box \"%s\" appeared\n", caption);
+    return NULL;
+}
+
 static int Answer(const char *caption, int ms)
 {
     for (int waited = 0; waited <= ms; waited += 50) {
@@ -78,6 +91,20 @@ int main(int argc, char **argv)
     }
     if (!strcmp(verb, "answer") && argc > 3)
         return Answer(cls, atoi(argv[3]));
+    if (!strcmp(verb, "press") && argc > 4) {
+        HWND box = WaitForDialog(cls, atoi(argv[4]));
+        return box && PostMessageA(box, WM_COMMAND, (WPARAM)atoi(argv[3]), 0) ? 0 : 1;
+    }
+    if (!strcmp(verb, "click") && argc > 4) {
+        HWND w = Find(cls);
+        if (!w)
+            return 1;
+        LPARAM at = MAKELPARAM(atoi(argv[3]), atoi(argv[4]));
+        PostMessageA(w, WM_MOUSEMOVE, 0, at);
+        PostMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(w, WM_LBUTTONUP, 0, at);
+        return 0;
+    }
     if (!strcmp(verb, "command") && argc > 3) {
         HWND w = Find(cls);
         if (!w)
