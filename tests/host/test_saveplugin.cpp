@@ -107,12 +107,13 @@ TEST_F(SavePluginTest, BindsIntoTheSaveFormatTable)
     EXPECT_EQ(info(-1, untouched, 20), 0);
 }
 
+static INT_PTR CALLBACK NoDialogProc(HWND, UINT, WPARAM, LPARAM) { return FALSE; }
+
 // A plug-in that takes 8 and 24 bits shows only those buttons and moves 32 to 24.
 TEST_F(SavePluginTest, DepthButtonsFollowThePluginMask)
 {
     HWND owner = CreateWindowA("STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, NULL, NULL, NULL, NULL);
-    HWND dialog = CreateDialogParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(143), owner,
-                                     [](HWND, UINT, WPARAM, LPARAM) -> INT_PTR { return FALSE; }, 0);
+    HWND dialog = CreateDialogParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(143), owner, NoDialogProc, 0);
     ASSERT_NE(dialog, nullptr);
     ShowSaveDepthButtons(dialog, 4, 1);
     auto visible = [&](int id) { return (GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0; };

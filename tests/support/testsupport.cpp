@@ -178,23 +178,26 @@ HWND FindShownDialog()
     return dialog;
 }
 
+struct DescendantSearch {
+    int id;
+    HWND hit;
+};
+
+// A named CALLBACK: a lambda would have the C convention on 32-bit builds.
+static BOOL CALLBACK MatchDescendant(HWND w, LPARAM p)
+{
+    DescendantSearch *s = (DescendantSearch *)p;
+    if (GetDlgCtrlID(w) == s->id) {
+        s->hit = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 HWND FindDescendant(HWND parent, int id)
 {
-    struct Search {
-        int id;
-        HWND hit;
-    } s = {id, NULL};
-    EnumChildWindows(
-        parent,
-        [](HWND w, LPARAM p) -> BOOL {
-            Search *s = (Search *)p;
-            if (GetDlgCtrlID(w) == s->id) {
-                s->hit = w;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        (LPARAM)&s);
+    DescendantSearch s = {id, NULL};
+    EnumChildWindows(parent, MatchDescendant, (LPARAM)&s);
     return s.hit;
 }
 
