@@ -95,11 +95,6 @@ void ReadKeyValue(const Key &k, const char *value)
     }
 }
 
-int Clamp(int v, int lo, int hi)
-{
-    return v < lo ? lo : v > hi ? hi : v;
-}
-
 // The next count numbers of a line; missing ones read as 0.
 void ReadInts(const char *line, int pos, int *v, int count)
 {
