@@ -381,6 +381,14 @@ QZ_STATIC_ASSERT(offsetof(ImageWindow, window) == sizeof(CDIB), "ImageWindow beg
 QZ_STATIC_ASSERT(sizeof(ToolButton) == (QZ_PTR == 4 ? 40 : 48), "ToolButton layout");
 QZ_STATIC_ASSERT(sizeof(DirFileNode) == (QZ_PTR == 4 ? 16 : 24), "DirFileNode layout");
 QZ_STATIC_ASSERT(sizeof(PointGroup) == (QZ_PTR == 4 ? 16 : 32), "PointGroup layout");
+QZ_STATIC_ASSERT(sizeof(DrawPluginRecord) == (QZ_PTR == 4 ? 424 : 464), "DrawPluginRecord layout");
+QZ_STATIC_ASSERT(sizeof(ColorFunctionRecord) == (QZ_PTR == 4 ? 404 : 432), "ColorFunctionRecord layout");
+QZ_STATIC_ASSERT(sizeof(LayerBlendRecord) == (QZ_PTR == 4 ? 384 : 392), "LayerBlendRecord layout");
+QZ_STATIC_ASSERT(sizeof(ParameterTypeRecord) == (QZ_PTR == 4 ? 368 : 400), "ParameterTypeRecord layout");
+QZ_STATIC_ASSERT(sizeof(ParameterPanel) == (QZ_PTR == 4 ? 304 : 312), "ParameterPanel layout");
+QZ_STATIC_ASSERT(sizeof(ParameterControl) == (QZ_PTR == 4 ? 388 : 480), "ParameterControl layout");
+QZ_STATIC_ASSERT(offsetof(ParameterControl, comment) == (QZ_PTR == 4 ? 20 : 36), "ParameterControl comment offset");
+QZ_STATIC_ASSERT(offsetof(ParameterControl, words) == (QZ_PTR == 4 ? 320 : 344), "ParameterControl words offset");
 QZ_STATIC_ASSERT(sizeof(ExtCommandArgs) == 10 * QZ_PTR, "ExtCommandArgs is ten words");
 QZ_STATIC_ASSERT(sizeof(ExtCommandResult) == 2 * QZ_PTR, "ExtCommandResult is two words");
 #undef QZ_PTR
