@@ -217,7 +217,9 @@ TEST_F(WindowListTest, HorizontalBarHasNoRangeWithNarrowMargins)
         ASSERT_EQ(BuildWindowDisplay(w, g_lastGroup, false), 1);
         QzsSetWindowZoom(w, 1, 0, 0, 0);
         LayoutImageWindow(w);
-        SCROLLINFO si = {sizeof si, SIF_RANGE};
+        SCROLLINFO si = {};
+        si.cbSize = sizeof si;
+        si.fMask = SIF_RANGE;
         GetScrollInfo(w->window, SB_HORZ, &si);
         EXPECT_EQ(si.nMax, margin < 16 ? 0 : 400 + 2 * margin) << margin;
         GetScrollInfo(w->window, SB_VERT, &si);
