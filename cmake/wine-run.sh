@@ -45,8 +45,21 @@ start_display() {
 
 export DISPLAY=":$(cat "$state/display")"
 out=$(mktemp "$state/out.XXXXXX")
-"$WINE64" "$@" >"$out" 2>&1 </dev/null
-rc=$?
+# Now and then Wine's loader gives up before the program starts (an address range it could not
+# reserve, a server that would not answer): the run ends at once, printing nothing of the
+# program's. Such a start is tried again; the program's own failures never are.
+for attempt in 1 2 3; do
+  started=$(date +%s%N)
+  "$WINE64" "$@" >"$out" 2>&1 </dev/null
+  rc=$?
+  took=$(( ($(date +%s%N) - started) / 1000000 ))
+  if [ $rc -eq 0 ] || [ $attempt -eq 3 ] || [ $took -ge 1000 ] ||
+     { [ -s "$out" ] && ! grep -qaE '^(wine|preloader|wine client error|wineserver)[: ]' "$out"; }; then
+    break
+  fi
+  echo "wine-run: start-up failed after ${took} ms (exit $rc), trying again:" >&2
+  tr -d '\r' <"$out" | head -5 >&2
+done
 tr -d '\r' <"$out"
 rm -f "$out"
 exit $rc

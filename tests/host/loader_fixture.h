@@ -4,6 +4,7 @@
 #include "plugins/loader.h"
 #include "shell/app.h"
 #include "shell/config.h"
+#include <string.h>
 #include <string>
 
 class LoaderTest : public HostTest {
@@ -18,7 +19,17 @@ protected:
     void TearDown() override
     {
         SavePluginListsAndUnload();
+        FreeParameterModules();
         HostTest::TearDown();
+    }
+
+    // Parameter modules stay loaded at quit; the tests free them so the directory can go.
+    static void FreeParameterModules()
+    {
+        for (int i = 0; i < kParameterRows; i++)
+            if (g_parameterTypes[i].module)
+                FreeLibrary(g_parameterTypes[i].module);
+        memset(g_parameterTypes, 0, sizeof g_parameterTypes);
     }
 
     static void MakeDirectories()

@@ -147,10 +147,7 @@ TEST_F(LoaderTest, RefusalsShowTheirMessageAndLeaveTheRowToTheNextModule)
         }
         EXPECT_EQ(nullptr, kind.module(c.good ? 1 : 0));
         SavePluginListsAndUnload();
-        for (int i = 0; i < kParameterRows; i++) // parameter modules stay loaded at quit
-            if (g_parameterTypes[i].module)
-                FreeLibrary(g_parameterTypes[i].module);
-        memset(g_parameterTypes, 0, sizeof g_parameterTypes);
+        FreeParameterModules();
     }
 }
 

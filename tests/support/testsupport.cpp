@@ -111,10 +111,13 @@ TempDir::TempDir()
 {
     char base[MAX_PATH];
     GetTempPathA(sizeof base, base);
+    // Process ids come back soon under Wine, and a directory an earlier run could not remove
+    // (a module still mapped) must never be taken over: only a directory made here is used.
     static int counter;
     char name[MAX_PATH];
-    snprintf(name, sizeof name, "%sovrin-test-%lu-%d", base, GetCurrentProcessId(), counter++);
-    CreateDirectoryA(name, nullptr);
+    do
+        snprintf(name, sizeof name, "%sovrin-test-%lu-%lu-%d", base, GetCurrentProcessId(), GetTickCount(), counter++);
+    while (!CreateDirectoryA(name, nullptr) && GetLastError() == ERROR_ALREADY_EXISTS);
     path_ = name;
 }
 
