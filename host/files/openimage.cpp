@@ -365,6 +365,14 @@ void OpenImageCommand(int mode)
     free(selection);
 }
 
+int GetDroppedFileName(HDROP drop, UINT i, char *name, int size)
+{
+    UINT length = DragQueryFileA(drop, i, NULL, 0);
+    if (length == 0 || size <= 0 || length >= (UINT)size)
+        return 0;
+    return DragQueryFileA(drop, i, name, (UINT)size) == length;
+}
+
 void OpenDroppedFile(const char *path)
 {
     CDIB *before = g_lastImage;

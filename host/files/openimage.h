@@ -2,6 +2,7 @@
 // conversion of a read picture into an image.
 #pragma once
 #include "ovrin.h"
+#include <shellapi.h>
 
 enum { kOpenSelectionBytes = 256 };
 
@@ -10,6 +11,8 @@ int ShowOpenFileDialog(char *selection, int size); // 0 chosen, 1 cancelled
 void OpenSelectedFiles(ImageGroup *group, const char *selection, int convert, int keepAlpha);
 void OpenCommandLineFiles(const char *commandLine);
 void OpenDroppedFile(const char *path);
+// Name i of a drop, 1 when it fits whole into size bytes (a cut name could be another file).
+int GetDroppedFileName(HDROP drop, UINT i, char *name, int size);
 enum { kOpenAsGroups = 0, kOpenViewOnly = 1, kOpenAsLayers = 2 };
 void OpenImageCommand(int mode); // kOpenAsGroups (OpenImage), kOpenViewOnly, kOpenAsLayers (LoadLayer)
 // 1 handled (native group, directory or reported failure), 0 a new image from a DIB was listed.

@@ -154,8 +154,8 @@ static Step OnDropFiles(Message &m)
     SetWindowPos(g_mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, NULL, 0);
     for (UINT i = 0; i < count; i++) {
-        char name[256];
-        if (!DragQueryFileA(drop, i, name, sizeof name))
+        char name[kPathBytes];
+        if (!GetDroppedFileName(drop, i, name, sizeof name))
             continue;
         // Opening may close windows: this one is looked up again for every file.
         ImageWindow *w = FindImageWindow(m.hwnd);

@@ -79,7 +79,7 @@ void FormatMemoryStatus(char *out, size_t size)
     int n = snprintf(out, size, "Mem:%3.2f(Mb)/%3.2f(Mb)", ms.dwAvailPageFile / 1048576.0,
                      ms.dwTotalPageFile / 1048576.0);
     if (g_currentImage && n >= 0 && (size_t)n < size)
-        snprintf(out + n, size - n, ":%d", (int)g_currentImage->undoBytes);
+        snprintf(out + n, size - n, ":%lld", (long long)g_currentImage->undoBytes);
 }
 
 void ShowMemoryStatus()
@@ -204,8 +204,8 @@ static void OnMainDropFiles(HDROP drop)
     SetWindowPos(g_mainWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
     UINT count = DragQueryFileA(drop, 0xFFFFFFFF, NULL, 0);
     for (UINT i = 0; i < count; i++) {
-        char name[256];
-        if (DragQueryFileA(drop, i, name, sizeof name))
+        char name[kPathBytes];
+        if (GetDroppedFileName(drop, i, name, sizeof name))
             OpenDroppedFile(name);
     }
     DragFinish(drop);

@@ -90,7 +90,7 @@ std::vector<uint32_t> Ramp(int n)
     return p;
 }
 
-// The BMP suite of the shared test data, found above the test data directory.
+// The BMP suite of the shared test data, found above the test data directory or at its usual place.
 std::string SuiteDir(const char *kind)
 {
     std::string base = OVRIN_TEST_DATA;
@@ -102,6 +102,10 @@ std::string SuiteDir(const char *kind)
         if (GetFileAttributesA(dir.c_str()) != INVALID_FILE_ATTRIBUTES)
             return dir;
     }
+    // A checkout elsewhere (a clean clone) still finds the machine's shared data.
+    std::string shared = std::string("Z:/work/shared/testdata/bmpsuite/") + kind + "/";
+    if (GetFileAttributesA(shared.c_str()) != INVALID_FILE_ATTRIBUTES)
+        return shared;
     return "";
 }
 

@@ -9,7 +9,9 @@
 #include "image/imagelist.h"
 #include "shell/messages.h"
 #include <string.h>
+#include <shlobj.h>
 #include <fstream>
+#include <vector>
 
 namespace {
 
@@ -217,6 +219,38 @@ TEST(FileNamePart, WalksByCharacter)
     char dir[8];
     GetDirectoryPart("C:\\a long directory\\x", dir, sizeof dir);
     EXPECT_STREQ(dir, "C:\\a lo"); // cut to the buffer, never past it
+}
+
+// A drop of ANSI names, as the shell hands it over.
+HDROP MakeDrop(const std::vector<std::string> &names)
+{
+    size_t bytes = sizeof(DROPFILES) + 1;
+    for (const std::string &n : names)
+        bytes += n.size() + 1;
+    HGLOBAL memory = GlobalAlloc(GHND, bytes);
+    DROPFILES *drop = (DROPFILES *)GlobalLock(memory);
+    drop->pFiles = sizeof(DROPFILES);
+    char *p = (char *)(drop + 1);
+    for (const std::string &n : names) {
+        memcpy(p, n.c_str(), n.size() + 1);
+        p += n.size() + 1;
+    }
+    GlobalUnlock(memory);
+    return (HDROP)memory;
+}
+
+TEST(DroppedFiles, NamesThatDoNotFitWholeAreRefused)
+{
+    const std::string fits(15, 'a'), exact(16, 'b');
+    HDROP drop = MakeDrop({fits, exact, "c"});
+    char name[16];
+    EXPECT_EQ(GetDroppedFileName(drop, 0, name, sizeof name), 1);
+    EXPECT_EQ(name, fits);
+    EXPECT_EQ(GetDroppedFileName(drop, 1, name, sizeof name), 0); // cut, it would name another file
+    EXPECT_EQ(GetDroppedFileName(drop, 2, name, sizeof name), 1);
+    EXPECT_STREQ(name, "c");
+    EXPECT_EQ(GetDroppedFileName(drop, 3, name, sizeof name), 0); // past the last name
+    GlobalFree(drop);
 }
 
 // Twenty steps over a read or a save: done x 20 / total, never back, 20 at the end.

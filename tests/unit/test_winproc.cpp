@@ -392,6 +392,11 @@ TEST_F(WindowProcTest, MemoryDisplay)
     image->undoBytes = 4096;
     FormatMemoryStatus(text, sizeof text);
     EXPECT_STREQ(text, "Mem:3.50(Mb)/1024.00(Mb):4096");
+#ifdef _WIN64
+    image->undoBytes = (INT_PTR)3 << 30; // past what an int holds
+    FormatMemoryStatus(text, sizeof text);
+    EXPECT_STREQ(text, "Mem:3.50(Mb)/1024.00(Mb):3221225472");
+#endif
 }
 
 } // namespace
