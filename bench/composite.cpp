@@ -2,13 +2,13 @@
 // prints megapixels per second for each. --smoke runs a small group once.
 #include "ovrin.h"
 #include "image/cdib.h"
-#include "image/display.h"
+#include "view/display.h"
 #include "image/group.h"
 #include "image/imagelist.h"
-#include "image/writers.h"
-#include "shell/app.h"
-#include "shell/config.h"
-#include "shell/msgbox.h"
+#include "view/writers.h"
+#include "base/app.h"
+#include "base/settings.h"
+#include "base/msgbox.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>

@@ -3,14 +3,14 @@
 // megapixels per second. --smoke runs a small image once.
 #include "ovrin.h"
 #include "image/colors.h"
-#include "image/display.h"
+#include "view/display.h"
 #include "image/group.h"
 #include "image/imagelist.h"
 #include "plugins/effectdlg.h"
 #include "plugins/loader.h"
 #include "plugins/params.h"
-#include "shell/config.h"
-#include "shell/winlist.h"
+#include "base/settings.h"
+#include "view/winlist.h"
 #include <chrono>
 #include <stdio.h>
 #include <string.h>

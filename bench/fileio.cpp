@@ -8,8 +8,8 @@
 #include "image/colors.h"
 #include "image/group.h"
 #include "image/imagelist.h"
-#include "shell/config.h"
-#include "shell/msgbox.h"
+#include "base/settings.h"
+#include "base/msgbox.h"
 #include <stdio.h>
 #include <string.h>
 

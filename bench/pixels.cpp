@@ -4,8 +4,8 @@
 #include "image/colors.h"
 #include "image/group.h"
 #include "image/imagelist.h"
-#include "shell/config.h"
-#include "shell/winlist.h"
+#include "base/settings.h"
+#include "view/winlist.h"
 #include <chrono>
 #include <stdio.h>
 #include <stdlib.h>

@@ -3,9 +3,9 @@
 #include "image/cdib.h"
 #include "image/group.h"
 #include "image/imagelist.h"
-#include "image/paint.h"
+#include "view/paint.h"
 #include "image/undo.h"
-#include "shell/config.h"
+#include "base/settings.h"
 #include <stdio.h>
 #include <string.h>
 #include <windows.h>

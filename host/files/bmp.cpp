@@ -1,5 +1,5 @@
 #include "files/bmp.h"
-#include "files/safefile.h"
+#include "base/safefile.h"
 #include <stdio.h>
 #include <string.h>
 

@@ -1,6 +1,6 @@
 #include "files/mrf.h"
 #include "files/openimage.h"
-#include "files/safefile.h"
+#include "base/safefile.h"
 #include "image/cdib.h"
 #include "image/colors.h"
 #include "image/group.h"

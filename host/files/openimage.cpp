@@ -1,6 +1,6 @@
 // Opening images: every way in ends in OpenImageFile, which tries the readers in a fixed order.
 #include "files/openimage.h"
-#include "shell/recent.h"
+#include "base/recent.h"
 #include "files/bmp.h"
 #include "files/mrf.h"
 #include "files/outside.h"
@@ -10,10 +10,10 @@
 #include "image/group.h"
 #include "image/imagelist.h"
 #include "plugins/subwin.h"
-#include "shell/app.h"
-#include "shell/config.h"
-#include "shell/messages.h"
-#include "shell/winlist.h"
+#include "base/app.h"
+#include "base/settings.h"
+#include "base/messages.h"
+#include "view/winlist.h"
 #include <commdlg.h>
 #include <stdio.h>
 #include <stdlib.h>

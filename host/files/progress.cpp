@@ -1,6 +1,6 @@
 #include "files/progress.h"
 #include "files/openimage.h"
-#include "shell/app.h"
+#include "base/app.h"
 #include <string.h>
 
 enum { kProgressSteps = 20, kStepCommand = 3003 };

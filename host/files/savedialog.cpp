@@ -4,10 +4,10 @@
 #include "files/openimage.h"
 #include "files/outside.h"
 #include "plugins/params.h"
-#include "shell/app.h"
-#include "shell/config.h"
-#include "shell/messages.h"
-#include "shell/msgbox.h"
+#include "base/app.h"
+#include "base/settings.h"
+#include "base/messages.h"
+#include "base/msgbox.h"
 #include <commdlg.h>
 #include <dlgs.h>
 #include <initializer_list>

@@ -1,7 +1,7 @@
 // The save-format table: numbers, names, extensions and depth masks of every format, the save
 // plug-ins bound into it, and the save state.
 #include "files/save.h"
-#include "shell/config.h"
+#include "base/settings.h"
 #include <algorithm>
 #include <initializer_list>
 #include <stdio.h>

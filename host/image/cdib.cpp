@@ -3,10 +3,10 @@
 #include "image/pixels.h"
 #include "image/regions.h"
 #include "image/undo.h"
-#include "shell/app.h"
-#include "shell/config.h"
-#include "shell/messages.h"
-#include "shell/msgbox.h"
+#include "base/app.h"
+#include "base/settings.h"
+#include "base/messages.h"
+#include "base/msgbox.h"
 #include "shell/winproc.h"
 #include <stdio.h>
 #include <stdlib.h>

@@ -1,13 +1,13 @@
 // Host services on image records.
 #include "image/cdib.h"
-#include "image/display.h"
+#include "view/display.h"
 #include "image/group.h"
 #include "image/imagelist.h"
 #include "files/openimage.h"
 #include "plugins/subwin.h"
-#include "shell/app.h"
+#include "base/app.h"
 #include "shell/menus.h"
-#include "shell/winlist.h"
+#include "view/winlist.h"
 #include <string.h>
 
 QZS_DECL(int) QzsCreateCDIB(int width, int height, int depth, CDIB *cdib)

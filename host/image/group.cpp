@@ -5,9 +5,9 @@
 #include "image/regions.h"
 #include "image/undo.h"
 #include "plugins/subwin.h"
-#include "shell/app.h"
-#include "shell/config.h"
-#include "shell/winlist.h"
+#include "base/app.h"
+#include "base/settings.h"
+#include "view/winlist.h"
 #include <stdlib.h>
 #include <string.h>
 

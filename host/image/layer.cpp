@@ -1,16 +1,16 @@
 // Layers of an image group: insert, delete, move, current layer, origin, status, opacity, blend.
 #include "image/group.h"
 #include "image/cdib.h"
-#include "image/display.h"
+#include "view/display.h"
 #include "image/imagelist.h"
-#include "image/paint.h"
+#include "image/dirtyrect.h"
 #include "plugins/loader.h"
 #include "plugins/subwin.h"
-#include "plugins/transform.h"
-#include "shell/app.h"
+#include "draw/transform.h"
+#include "base/app.h"
 #include "shell/menus.h"
 #include "shell/winproc.h"
-#include "shell/winlist.h"
+#include "view/winlist.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>

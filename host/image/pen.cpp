@@ -1,10 +1,10 @@
 // The program-wide pen: its matrices, the outline computed when a pen is set, and the hand-over
 // to the sub-window plug-in that makes pens.
 #include "image/pen.h"
-#include "plugins/drawmouse.h"
+#include "draw/drawmouse.h"
 #include "plugins/loader.h"
 #include "plugins/subwin.h"
-#include "shell/config.h"
+#include "base/settings.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>

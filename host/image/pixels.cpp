@@ -5,9 +5,9 @@
 #include "image/pixels.h"
 #include "image/cdib.h"
 #include "image/group.h"
-#include "image/paint.h"
+#include "image/dirtyrect.h"
 #include "image/pen.h"
-#include "shell/winlist.h"
+#include "view/winlist.h"
 
 namespace {
 

@@ -3,13 +3,13 @@
 #include "image/regions.h"
 #include "image/cdib.h"
 #include "image/colors.h"
-#include "image/display.h"
-#include "image/paint.h"
+#include "view/display.h"
+#include "image/dirtyrect.h"
 #include "image/undo.h"
 #include "plugins/subwin.h"
-#include "shell/app.h"
-#include "shell/msgbox.h"
-#include "shell/winlist.h"
+#include "base/app.h"
+#include "base/msgbox.h"
+#include "view/winlist.h"
 #include <stdlib.h>
 #include <string.h>
 

@@ -3,13 +3,13 @@
 #include "image/regions.h"
 #include "image/cdib.h"
 #include "image/colors.h"
-#include "image/display.h"
+#include "view/display.h"
 #include "image/group.h"
-#include "image/paint.h"
-#include "files/macro.h"
+#include "image/dirtyrect.h"
+#include "script/macro.h"
 #include "plugins/subwin.h"
 #include "shell/menus.h"
-#include "shell/winlist.h"
+#include "view/winlist.h"
 #include <stdio.h>
 
 // Commits the region stroke written into the work mask and refreshes what shows the group.

@@ -4,10 +4,10 @@
 #include "image/cdib.h"
 #include "image/group.h"
 #include "image/imagelist.h"
-#include "image/paint.h"
+#include "image/dirtyrect.h"
 #include "plugins/subwin.h"
-#include "shell/config.h"
-#include "shell/sysinfo.h"
+#include "base/settings.h"
+#include "base/sysinfo.h"
 #include "shell/winproc.h"
 #include <stdlib.h>
 #include <string.h>

@@ -3,17 +3,17 @@
 #include "image/undo.h"
 #include "image/undo_chain.h"
 #include "image/cdib.h"
-#include "image/display.h"
+#include "view/display.h"
 #include "image/group.h"
 #include "image/imagelist.h"
-#include "image/paint.h"
+#include "image/dirtyrect.h"
 #include "image/regions.h"
-#include "plugins/reedit.h"
+#include "draw/reedit.h"
 #include "plugins/subwin.h"
-#include "plugins/transform.h"
-#include "shell/app.h"
+#include "draw/transform.h"
+#include "base/app.h"
 #include "shell/menus.h"
-#include "shell/msgbox.h"
+#include "base/msgbox.h"
 #include <stdlib.h>
 #include <string.h>
 

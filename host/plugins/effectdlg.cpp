@@ -4,11 +4,11 @@
 #include "plugins/effecttree.h"
 #include "plugins/params.h"
 #include "image/group.h"
-#include "shell/app.h"
-#include "shell/config.h"
-#include "shell/messages.h"
-#include "shell/textutil.h"
-#include "shell/winlist.h"
+#include "base/app.h"
+#include "base/settings.h"
+#include "base/messages.h"
+#include "base/textutil.h"
+#include "view/winlist.h"
 #include "shell/winproc.h"
 #include <commctrl.h>
 

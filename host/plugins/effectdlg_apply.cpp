@@ -2,12 +2,12 @@
 // current layer of an image window with its commit, undo and repaint.
 #include "plugins/effectdlg_internal.h"
 #include "plugins/params.h"
-#include "files/macro.h"
-#include "image/display.h"
+#include "script/macro.h"
+#include "view/display.h"
 #include "image/group.h"
-#include "image/paint.h"
-#include "shell/progress.h"
-#include "shell/winlist.h"
+#include "view/paint.h"
+#include "base/progress.h"
+#include "view/winlist.h"
 #include <string.h>
 #include <string>
 

@@ -3,10 +3,10 @@
 #include "plugins/effectdlg_internal.h"
 #include "image/group.h"
 #include "image/pixels.h"
-#include "shell/config.h"
-#include "shell/messages.h"
-#include "shell/progress.h"
-#include "shell/winlist.h"
+#include "base/settings.h"
+#include "base/messages.h"
+#include "base/progress.h"
+#include "view/winlist.h"
 #include <initializer_list>
 #include <stdlib.h>
 #include <string.h>

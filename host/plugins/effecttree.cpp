@@ -1,9 +1,9 @@
 // The effect tree: the table read from the tree file, the tree view filled from it and read back.
 #include "plugins/effecttree.h"
 #include "plugins/loader.h"
-#include "shell/config.h"
-#include "shell/messages.h"
-#include "shell/textutil.h"
+#include "base/settings.h"
+#include "base/messages.h"
+#include "base/textutil.h"
 #include <commctrl.h>
 #include <stdio.h>
 #include <stdlib.h>

@@ -2,12 +2,12 @@
 // directory; one walk for every kind, driven by the kind's description.
 #include "files/save.h"
 #include "plugins/loader_internal.h"
-#include "shell/textutil.h"
+#include "base/textutil.h"
 #include "plugins/effectdlg.h"
 #include "plugins/subwin.h"
-#include "plugins/transform.h"
-#include "shell/app.h"
-#include "shell/messages.h"
+#include "draw/transform.h"
+#include "base/app.h"
+#include "base/messages.h"
 #include "shell/startup.h"
 #include "shell/toolbar.h"
 #include <stdlib.h>

@@ -1,8 +1,8 @@
 // Binding the entry points of each plug-in kind by name, and unloading one row.
 #include "plugins/loader_internal.h"
-#include "shell/textutil.h"
-#include "shell/app.h"
-#include "shell/messages.h"
+#include "base/textutil.h"
+#include "base/app.h"
+#include "base/messages.h"
 #include <stddef.h>
 #include <string.h>
 

@@ -1,7 +1,7 @@
 // Shared inside the plug-in loader: text helpers and the description of each plug-in kind.
 #pragma once
 #include "plugins/loader.h"
-#include "shell/config.h"
+#include "base/settings.h"
 #include <stdio.h>
 
 enum { kListLineBytes = 1024 };

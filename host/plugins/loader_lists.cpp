@@ -2,8 +2,8 @@
 // which is the load order of the next start.
 #include "files/save.h"
 #include "plugins/loader_internal.h"
-#include "shell/app.h"
-#include "shell/messages.h"
+#include "base/app.h"
+#include "base/messages.h"
 #include <string.h>
 
 // A text file written beside its final name and put in place only when complete, so a failed

@@ -2,7 +2,7 @@
 // leaving a hole that would end every walk of the list early.
 #include "plugins/loader.h"
 #include "plugins/subwin.h"
-#include "shell/app.h"
+#include "base/app.h"
 #include <string.h>
 
 enum { kSubWindowMenuFirst = 32301 };

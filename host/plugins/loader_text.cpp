@@ -1,7 +1,7 @@
 // Reading the plug-in list files: lines, tokens, bounded copies, and the directory search.
 #include "plugins/loader.h"
 #include "plugins/loader_internal.h"
-#include "shell/textutil.h"
+#include "base/textutil.h"
 #include <stdlib.h>
 #include <string.h>
 

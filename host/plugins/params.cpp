@@ -2,10 +2,10 @@
 // and the routing of mouse and command messages to the controls' plug-ins.
 #include "plugins/params.h"
 #include "plugins/loader.h"
-#include "shell/app.h"
-#include "shell/config.h"
-#include "shell/messages.h"
-#include "shell/textutil.h"
+#include "base/app.h"
+#include "base/settings.h"
+#include "base/messages.h"
+#include "base/textutil.h"
 #include <commdlg.h>
 #include <stdio.h>
 #include <stdlib.h>

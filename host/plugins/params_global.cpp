@@ -1,7 +1,7 @@
 // The values plug-ins read: QzsGetParameter over the current panels, and the 256-slot table an
 // effect reads its values from (filled from the effect panel or by a macro line).
 #include "plugins/params.h"
-#include "files/macro.h"
+#include "script/macro.h"
 #include <stdlib.h>
 #include <string.h>
 #include <string>

@@ -1,11 +1,11 @@
 // Values of parameter panels: ".pdv" files of one line per control, line breaks of a value kept as
 // the two characters "\n"; closing a panel; exchanging the panel of a window.
 #include "plugins/params.h"
-#include "files/safefile.h"
+#include "base/safefile.h"
 #include "files/save.h"
-#include "shell/app.h"
-#include "shell/msgbox.h"
-#include "shell/textutil.h"
+#include "base/app.h"
+#include "base/msgbox.h"
+#include "base/textutil.h"
 #include "shell/winproc.h"
 #include <stdio.h>
 #include <stdlib.h>

@@ -2,8 +2,8 @@
 // at quit, and the save-option panel of the Options page in the "SAVEpara" window.
 #include "plugins/params.h"
 #include "files/save.h"
-#include "shell/config.h"
-#include "shell/textutil.h"
+#include "base/settings.h"
+#include "base/textutil.h"
 #include "shell/winproc.h"
 #include <stdio.h>
 

@@ -1,8 +1,8 @@
 // The sub-window plug-in that makes the pen, and the names the tool bar shows for plug-in rows.
-#include "plugins/drawsel.h"
+#include "draw/drawsel.h"
 #include "plugins/loader.h"
 #include "plugins/subwin.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 #include <string.h>
 
 static HWND s_penCreator; // the window of the plug-in that made the current pen

@@ -1,15 +1,15 @@
 // The command dispatcher: two gates, then identifier ranges, then single identifiers.
 #include "shell/commands.h"
-#include "shell/config.h"
-#include "shell/textutil.h"
-#include "shell/recent.h"
+#include "base/settings.h"
+#include "base/textutil.h"
+#include "base/recent.h"
 #include "files/openimage.h"
 #include "image/group.h"
-#include "shell/app.h"
+#include "base/app.h"
 #include "shell/commands_internal.h"
 #include "shell/commands_pending.h"
 #include "shell/keymap.h"
-#include "shell/winlist.h"
+#include "view/winlist.h"
 #include <stdlib.h>
 
 HWND CommandOwner(const ImageWindow *window)

@@ -6,16 +6,16 @@
 #include "image/group.h"
 #include "image/imagelist.h"
 #include "plugins/subwin.h"
-#include "shell/app.h"
+#include "base/app.h"
 #include "image/undo.h"
 #include "shell/commands.h"
 #include "shell/commands_internal.h"
 #include "shell/commands_pending.h"
-#include "shell/config.h"
-#include "shell/messages.h"
-#include "shell/msgbox.h"
+#include "base/settings.h"
+#include "base/messages.h"
+#include "base/msgbox.h"
 #include "shell/startup.h"
-#include "shell/winlist.h"
+#include "view/winlist.h"
 #include <stdio.h>
 
 static void RunOpenImageDialog(ImageWindow *, int how)

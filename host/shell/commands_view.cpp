@@ -1,13 +1,13 @@
 // Single commands on how an image window shows its image: display switches, zoom, scrolling.
-#include "image/display.h"
-#include "shell/app.h"
+#include "view/display.h"
+#include "base/app.h"
 #include "image/regions.h"
 #include "shell/commands.h"
 #include "shell/commands_internal.h"
 #include "shell/commands_pending.h"
-#include "shell/config.h"
+#include "base/settings.h"
 #include "shell/menus.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "shell/winproc.h"
 
 static void Recompose(ImageWindow *window)

@@ -3,7 +3,7 @@
 #include "image/colors.h"
 #include "image/pen.h"
 #include "plugins/subwin.h"
-#include "shell/config.h"
+#include "base/settings.h"
 
 void ApplyConfiguredColors()
 {

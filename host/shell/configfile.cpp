@@ -1,11 +1,11 @@
 // Reading and writing "ovrin.cfg": one key table drives both, in the order the file is written.
 #include "image/colors.h"
 #include "plugins/subwin.h"
-#include "shell/config.h"
+#include "base/settings.h"
 #include "shell/itemwin.h"
 #include "shell/winproc.h"
-#include "shell/recent.h"
-#include "shell/textutil.h"
+#include "base/recent.h"
+#include "base/textutil.h"
 #include <errno.h>
 #include <limits.h>
 #include <stddef.h>

@@ -2,11 +2,11 @@
 // Ctrl+Shift, Alt), the accelerator table made from them, the key texts shown in menus, and the
 // commands that plug-ins register.
 #include "shell/keymap.h"
-#include "shell/app.h"
+#include "base/app.h"
 #include "shell/commands.h"
-#include "shell/config.h"
-#include "shell/textutil.h"
-#include "shell/messages.h"
+#include "base/settings.h"
+#include "base/textutil.h"
+#include "base/messages.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>

@@ -1,13 +1,13 @@
 // Menu bars built from the menu files: line parsing and the two builders.
 #include "shell/menus.h"
-#include "shell/app.h"
+#include "base/app.h"
 #include "shell/commands.h"
-#include "shell/config.h"
+#include "base/settings.h"
 #include "shell/keymap.h"
-#include "shell/textutil.h"
+#include "base/textutil.h"
 #include "shell/menus_build.h"
-#include "shell/messages.h"
-#include "shell/winlist.h"
+#include "base/messages.h"
+#include "view/winlist.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>

@@ -1,13 +1,13 @@
 // Dynamic menu lists, check marks and enabled states, and the small fixed popups.
 #include "image/group.h"
 #include "plugins/loader.h"
-#include "plugins/transform.h"
+#include "draw/transform.h"
 #include "shell/commands.h"
 #include "shell/commands_pending.h"
 #include "shell/menus_build.h"
-#include "shell/messages.h"
-#include "shell/recent.h"
-#include "shell/winlist.h"
+#include "base/messages.h"
+#include "base/recent.h"
+#include "view/winlist.h"
 #include "shell/winproc.h"
 #include <stdio.h>
 

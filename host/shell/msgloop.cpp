@@ -3,8 +3,8 @@
 #include "files/twain.h"
 #include "plugins/effectdlg.h"
 #include "plugins/subwin.h"
-#include "shell/app.h"
-#include "shell/winlist.h"
+#include "base/app.h"
+#include "view/winlist.h"
 #include "shell/winproc.h"
 
 static bool TakenByFilters(MSG *msg)

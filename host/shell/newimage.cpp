@@ -2,8 +2,8 @@
 #include "image/cdib.h"
 #include "image/imagelist.h"
 #include "plugins/subwin.h"
-#include "shell/app.h"
-#include "shell/config.h"
+#include "base/app.h"
+#include "base/settings.h"
 #include "shell/winproc.h"
 #include <stdio.h>
 #include <stdlib.h>

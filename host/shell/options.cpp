@@ -4,9 +4,9 @@
 #include "shell/options.h"
 #include "files/save.h"
 #include "plugins/params.h"
-#include "shell/app.h"
-#include "shell/config.h"
-#include "shell/textutil.h"
+#include "base/app.h"
+#include "base/settings.h"
+#include "base/textutil.h"
 #include <commctrl.h>
 #include <prsht.h>
 #include <stdio.h>

@@ -8,13 +8,13 @@
 #include "plugins/loader.h"
 #include "plugins/params.h"
 #include "plugins/subwin.h"
-#include "shell/app.h"
+#include "base/app.h"
 #include "shell/clipwin.h"
-#include "shell/config.h"
+#include "base/settings.h"
 #include "shell/keymap.h"
 #include "shell/menus.h"
-#include "shell/messages.h"
-#include "shell/winlist.h"
+#include "base/messages.h"
+#include "view/winlist.h"
 #include "shell/winproc.h"
 #include <stdio.h>
 #include <string.h>

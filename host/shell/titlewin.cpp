@@ -2,9 +2,9 @@
 // plug-in kind while the plug-ins load. Messages raised meanwhile are collected.
 #include "shell/startup.h"
 #include "files/bmp.h"
-#include "shell/app.h"
-#include "shell/config.h"
-#include "shell/messages.h"
+#include "base/app.h"
+#include "base/settings.h"
+#include "base/messages.h"
 #include <stdio.h>
 #include <string.h>
 

@@ -1,7 +1,7 @@
 // Tool-bar button records, their painter and the light-grey replacement in their bitmaps.
 #include "shell/toolbar.h"
-#include "plugins/reedit.h"
-#include "shell/app.h"
+#include "draw/reedit.h"
+#include "base/app.h"
 #include <initializer_list>
 #include <stdlib.h>
 

@@ -1,11 +1,11 @@
 // Pointer handling of the tool bar and its tool tips. A command runs only when its button is
 // pressed and released over the same button; a draw method is selected on the press.
-#include "plugins/drawsel.h"
-#include "plugins/reedit.h"
+#include "draw/drawsel.h"
+#include "draw/reedit.h"
 #include "plugins/subwin.h"
-#include "shell/app.h"
-#include "shell/messages.h"
-#include "shell/textutil.h"
+#include "base/app.h"
+#include "base/messages.h"
+#include "base/textutil.h"
 #include "shell/toolbar.h"
 #include "shell/winproc.h"
 #include <commctrl.h>

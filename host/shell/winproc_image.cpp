@@ -2,20 +2,20 @@
 // finished figure and repaints after zoom, group or origin changes.
 #include "shell/winproc.h"
 #include "image/cdib.h"
-#include "image/display.h"
+#include "view/display.h"
 #include "image/group.h"
 #include "image/imagelist.h"
-#include "image/paint.h"
-#include "image/writers.h"
+#include "view/paint.h"
+#include "view/writers.h"
 #include "files/openimage.h"
-#include "plugins/drawmouse.h"
+#include "draw/drawmouse.h"
 #include "plugins/subwin.h"
-#include "shell/app.h"
+#include "base/app.h"
 #include "shell/commands.h"
-#include "shell/config.h"
+#include "base/settings.h"
 #include "shell/menus.h"
 #include "shell/startup.h"
-#include "shell/winlist.h"
+#include "view/winlist.h"
 #include <shellapi.h>
 
 

@@ -1,20 +1,20 @@
 // The main window: a thin strip with the tool bar and the status bar, its placement by the task
 // bar, the 1-millisecond timer, the memory display, and the hidden parent of the sub-windows.
 #include "shell/winproc.h"
-#include "image/display.h"
+#include "view/display.h"
 #include "image/regions.h"
 #include "files/openimage.h"
-#include "plugins/drawmouse.h"
-#include "plugins/drawsel.h"
-#include "shell/app.h"
+#include "draw/drawmouse.h"
+#include "draw/drawsel.h"
+#include "base/app.h"
 #include "shell/commands.h"
-#include "shell/config.h"
+#include "base/settings.h"
 #include "shell/menus.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "shell/startup.h"
-#include "shell/sysinfo.h"
+#include "base/sysinfo.h"
 #include "shell/toolbar.h"
-#include "shell/winlist.h"
+#include "view/winlist.h"
 #include "image/imagelist.h"
 #include <commctrl.h>
 #include <shellapi.h>

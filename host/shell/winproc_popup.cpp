@@ -2,11 +2,11 @@
 // tool windows, and the preview window of the open dialog.
 #include "shell/winproc.h"
 #include "image/colors.h"
-#include "plugins/drawsel.h"
+#include "draw/drawsel.h"
 #include "plugins/params.h"
-#include "shell/app.h"
-#include "shell/config.h"
-#include "shell/winlist.h"
+#include "base/app.h"
+#include "base/settings.h"
+#include "view/winlist.h"
 #include <stdio.h>
 
 int g_statusWindowsOn = 1, g_statusOffsetX = 240, g_statusOffsetY = 0, g_statusAnchor = 3;

@@ -2,8 +2,8 @@
 #pragma once
 #include "testsupport.h"
 #include "plugins/loader.h"
-#include "shell/app.h"
-#include "shell/config.h"
+#include "base/app.h"
+#include "base/settings.h"
 #include <string.h>
 #include <string>
 

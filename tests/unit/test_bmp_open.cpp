@@ -7,7 +7,7 @@
 #include "image/cdib.h"
 #include "image/group.h"
 #include "image/imagelist.h"
-#include "shell/messages.h"
+#include "base/messages.h"
 #include <string.h>
 #include <shlobj.h>
 #include <fstream>

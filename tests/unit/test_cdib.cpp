@@ -3,8 +3,8 @@
 #include "image/cdib.h"
 #include "image/colors.h"
 #include "image/imagelist.h"
-#include "shell/config.h"
-#include "shell/sysinfo.h"
+#include "base/settings.h"
+#include "base/sysinfo.h"
 #include <stdlib.h>
 #include <string.h>
 #include <vector>

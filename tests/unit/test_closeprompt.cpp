@@ -2,7 +2,7 @@
 #include "testsupport.h"
 #include "image/group.h"
 #include "image/imagelist.h"
-#include "shell/config.h"
+#include "base/settings.h"
 
 class ClosePromptTest : public HostTest {
 protected:

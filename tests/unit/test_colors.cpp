@@ -3,7 +3,7 @@
 #include "image/colors.h"
 #include "image/group.h"
 #include "image/imagelist.h"
-#include "shell/winlist.h"
+#include "view/winlist.h"
 #include <string.h>
 
 namespace {

@@ -1,14 +1,14 @@
 // The command table and the dispatcher: gates, ranges and single identifiers, window commands.
 #include "testsupport.h"
 #include "image/undo.h"
-#include "image/paint.h"
+#include "view/paint.h"
 #include "image/group.h"
 #include "image/imagelist.h"
 #include "shell/commands.h"
 #include "shell/commands_pending.h"
-#include "shell/config.h"
+#include "base/settings.h"
 #include "shell/menus.h"
-#include "shell/winlist.h"
+#include "view/winlist.h"
 #include "shell/winproc.h"
 #include <set>
 #include <string.h>

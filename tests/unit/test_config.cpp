@@ -1,8 +1,8 @@
 // The configuration file: keys without case, "~" paths, table lines, write-back and reading again.
 #include "image/colors.h"
-#include "shell/app.h"
-#include "shell/config.h"
-#include "shell/recent.h"
+#include "base/app.h"
+#include "base/settings.h"
+#include "base/recent.h"
 #include "testsupport.h"
 #include <string.h>
 

@@ -3,11 +3,11 @@
 #include "testsupport.h"
 #include "image/cdib.h"
 #include "image/colors.h"
-#include "image/display.h"
+#include "view/display.h"
 #include "image/group.h"
 #include "image/imagelist.h"
-#include "image/writers.h"
-#include "shell/winlist.h"
+#include "view/writers.h"
+#include "view/winlist.h"
 #include <stdlib.h>
 #include <string.h>
 #include <memory>

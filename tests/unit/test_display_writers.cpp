@@ -1,11 +1,11 @@
 // Display pixel writers and the ordered dither, through an injected screen depth.
 #include "testsupport.h"
 #include "image/cdib.h"
-#include "image/display.h"
+#include "view/display.h"
 #include "image/group.h"
 #include "image/imagelist.h"
-#include "image/writers.h"
-#include "shell/app.h"
+#include "view/writers.h"
+#include "base/app.h"
 #include <stdlib.h>
 #include <string.h>
 

@@ -3,7 +3,7 @@
 #include "testsupport.h"
 #include "plugins/effecttree.h"
 #include "plugins/loader.h"
-#include "shell/config.h"
+#include "base/settings.h"
 #include <commctrl.h>
 #include <string.h>
 #include <string>

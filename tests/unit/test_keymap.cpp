@@ -2,9 +2,9 @@
 #include "testsupport.h"
 #include "shell/commands.h"
 #include "shell/commands_pending.h"
-#include "shell/config.h"
+#include "base/settings.h"
 #include "shell/keymap.h"
-#include "shell/winlist.h"
+#include "view/winlist.h"
 #include "shell/winproc.h"
 #include <string.h>
 #include <string>

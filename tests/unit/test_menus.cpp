@@ -3,10 +3,10 @@
 #include "image/group.h"
 #include "image/imagelist.h"
 #include "shell/commands.h"
-#include "shell/config.h"
+#include "base/settings.h"
 #include "shell/keymap.h"
 #include "shell/menus.h"
-#include "shell/winlist.h"
+#include "view/winlist.h"
 #include <stdlib.h>
 #include <string.h>
 #include <string>

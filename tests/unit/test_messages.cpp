@@ -1,6 +1,6 @@
 // Numbered messages: translations from the errmsg file, the language switch, formats and batching.
-#include "shell/config.h"
-#include "shell/messages.h"
+#include "base/settings.h"
+#include "base/messages.h"
 #include "testsupport.h"
 
 class MessageTest : public HostTest {

@@ -1,7 +1,7 @@
 // The new-image dialog driven as a user would: messages posted to the running modal dialog.
 #include "image/imagelist.h"
-#include "shell/app.h"
-#include "shell/config.h"
+#include "base/app.h"
+#include "base/settings.h"
 #include "shell/newimage.h"
 #include "testsupport.h"
 #include <functional>

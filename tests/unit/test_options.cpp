@@ -1,6 +1,6 @@
 // The option pages: filled when made, stored on Apply, and kept through the configuration file.
-#include "shell/app.h"
-#include "shell/config.h"
+#include "base/app.h"
+#include "base/settings.h"
 #include "shell/options.h"
 #include "testsupport.h"
 #include <commctrl.h>

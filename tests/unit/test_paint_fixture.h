@@ -4,13 +4,13 @@
 #include "testsupport.h"
 #include "image/cdib.h"
 #include "image/colors.h"
-#include "image/display.h"
+#include "view/display.h"
 #include "image/group.h"
-#include "image/paint.h"
+#include "view/paint.h"
 #include "image/pen.h"
-#include "image/writers.h"
+#include "view/writers.h"
 #include "plugins/loader.h"
-#include "shell/winlist.h"
+#include "view/winlist.h"
 #include <functional>
 #include <stdlib.h>
 #include <string.h>

@@ -2,7 +2,7 @@
 // (clipping to the current layer, hot spot and box, opacity, loop mode, per-stamp messages).
 #include "test_paint_fixture.h"
 #include "plugins/subwin.h"
-#include "shell/config.h"
+#include "base/settings.h"
 #include <algorithm>
 #include <string>
 #include <vector>

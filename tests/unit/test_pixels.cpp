@@ -4,9 +4,9 @@
 #include "image/cdib.h"
 #include "image/group.h"
 #include "image/imagelist.h"
-#include "image/paint.h"
+#include "view/paint.h"
 #include "image/pixels.h"
-#include "shell/winlist.h"
+#include "view/winlist.h"
 #include <algorithm>
 #include <math.h>
 #include <string.h>

@@ -1,5 +1,5 @@
 // The shared progress window: 20 steps, never back, never past the end.
-#include "shell/progress.h"
+#include "base/progress.h"
 #include "testsupport.h"
 #include <commctrl.h>
 

@@ -5,10 +5,10 @@
 #include "image/colors.h"
 #include "image/group.h"
 #include "image/imagelist.h"
-#include "image/paint.h"
+#include "view/paint.h"
 #include "image/regions.h"
 #include "image/undo.h"
-#include "shell/winlist.h"
+#include "view/winlist.h"
 #include <set>
 #include <stdlib.h>
 #include <string.h>

@@ -7,8 +7,8 @@
 #include "image/cdib.h"
 #include "image/group.h"
 #include "image/imagelist.h"
-#include "shell/config.h"
-#include "shell/winlist.h"
+#include "base/settings.h"
+#include "view/winlist.h"
 #include <string.h>
 #include <fstream>
 

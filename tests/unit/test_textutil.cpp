@@ -1,5 +1,5 @@
 // Line reading, tokens, comparisons, path splitting and number parsing over Shift-JIS text.
-#include "shell/textutil.h"
+#include "base/textutil.h"
 #include "testsupport.h"
 #include <string.h>
 

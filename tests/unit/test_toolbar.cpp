@@ -1,6 +1,6 @@
 // Tool-bar records: placement, strict hit testing, press and release, labels and the grey
 // replacement in bitmaps.
-#include "shell/app.h"
+#include "base/app.h"
 #include "shell/toolbar.h"
 #include "testsupport.h"
 #include <vector>

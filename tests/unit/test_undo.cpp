@@ -3,11 +3,11 @@
 #include "image/cdib.h"
 #include "image/group.h"
 #include "image/imagelist.h"
-#include "image/paint.h"
+#include "view/paint.h"
 #include "image/undo.h"
-#include "shell/config.h"
-#include "shell/sysinfo.h"
-#include "shell/winlist.h"
+#include "base/settings.h"
+#include "base/sysinfo.h"
+#include "view/winlist.h"
 #include <stdlib.h>
 #include <string.h>
 

@@ -1,11 +1,11 @@
 // The image-window list, zoom, view origin and scrolling.
 #include "testsupport.h"
-#include "image/display.h"
+#include "view/display.h"
 #include "image/group.h"
-#include "shell/app.h"
-#include "shell/config.h"
+#include "base/app.h"
+#include "base/settings.h"
 #include "shell/startup.h"
-#include "shell/winlist.h"
+#include "view/winlist.h"
 #include "shell/winproc.h"
 #include <stdlib.h>
 

@@ -2,16 +2,16 @@
 // window's placement and timer, and the repaint requests.
 #include "testsupport.h"
 #include "image/colors.h"
-#include "image/display.h"
+#include "view/display.h"
 #include "image/group.h"
 #include "image/imagelist.h"
-#include "image/writers.h"
-#include "plugins/drawmouse.h"
-#include "shell/app.h"
-#include "shell/config.h"
+#include "view/writers.h"
+#include "draw/drawmouse.h"
+#include "base/app.h"
+#include "base/settings.h"
 #include "shell/startup.h"
-#include "shell/sysinfo.h"
-#include "shell/winlist.h"
+#include "base/sysinfo.h"
+#include "view/winlist.h"
 #include "shell/winproc.h"
 #include <stdlib.h>
 #include <string.h>

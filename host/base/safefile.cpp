@@ -1,4 +1,4 @@
-#include "files/safefile.h"
+#include "base/safefile.h"
 #include <windows.h>
 #include <string.h>
 

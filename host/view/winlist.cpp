@@ -1,18 +1,18 @@
 // The image-window list, the current window, closing, hiding and showing windows, and the services
 // through which plug-ins reach the current window.
-#include "shell/winlist.h"
+#include "view/winlist.h"
 #include "image/cdib.h"
-#include "image/display.h"
+#include "view/display.h"
 #include "image/group.h"
 #include "image/imagelist.h"
-#include "image/paint.h"
+#include "view/paint.h"
 #include "plugins/effectdlg.h"
 #include "plugins/params.h"
-#include "plugins/reedit.h"
-#include "plugins/transform.h"
+#include "draw/reedit.h"
+#include "draw/transform.h"
 #include "image/regions.h"
-#include "shell/app.h"
-#include "shell/config.h"
+#include "base/app.h"
+#include "base/settings.h"
 #include "shell/menus.h"
 #include <stdlib.h>
 

@@ -1,4 +1,4 @@
-#include "shell/sysinfo.h"
+#include "base/sysinfo.h"
 
 static bool s_memoryOverridden;
 static MEMORYSTATUS s_memory;

@@ -1,9 +1,9 @@
 // Display pixel writers, their selection by screen depth and dither switch, and the ordered-dither
 // tables: 4 x 4 thresholds into 5-5-5 pixels, 8 x 8 thresholds into the 3-3-2 palette.
-#include "image/writers.h"
+#include "view/writers.h"
 #include "image/cdib.h"
-#include "shell/app.h"
-#include "shell/messages.h"
+#include "base/app.h"
+#include "base/messages.h"
 #include <string.h>
 
 DisplayWriteContext g_displayWrite = {WritePixel32, 0, 32};

@@ -1,4 +1,4 @@
-#include "shell/msgbox.h"
+#include "base/msgbox.h"
 
 static MessageBoxHook s_hook;
 

@@ -1,7 +1,7 @@
 // The parameter font, kept in "font.dat" in the Stat directory as the 60 bytes of a LOGFONTA,
 // written field by field (little-endian) rather than from memory.
-#include "shell/config.h"
-#include "shell/app.h"
+#include "base/settings.h"
+#include "base/app.h"
 #include <stdio.h>
 #include <string.h>
 

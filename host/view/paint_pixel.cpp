@@ -2,12 +2,12 @@
 // pipeline that turns a colour record into a value of the stroke, and the composition of the one
 // pixel shown for it. Runs once per pixel of every stroke: no allocation, no multiply per pixel
 // outside loop mode, the display written directly.
-#include "image/paint.h"
+#include "view/paint.h"
 #include "image/cdib.h"
-#include "image/display.h"
+#include "view/display.h"
 #include "image/pen.h"
 #include "image/regions.h"
-#include "image/writers.h"
+#include "view/writers.h"
 #include "plugins/loader.h"
 #include <string.h>
 

@@ -1,17 +1,17 @@
 // The end of a stroke: the covered pixels of the draw buffer move into the edited image with an
 // undo record (or the region bits into the base mask), post-process colours recolour the figure,
 // and the stroke buffers are left empty for the next stroke.
-#include "image/paint.h"
+#include "view/paint.h"
 #include "image/cdib.h"
 #include "image/colors.h"
-#include "image/display.h"
+#include "view/display.h"
 #include "image/group.h"
 #include "image/regions.h"
 #include "image/undo.h"
 #include "plugins/loader.h"
 #include "plugins/subwin.h"
 #include "shell/menus.h"
-#include "shell/winlist.h"
+#include "view/winlist.h"
 #include <stdio.h>
 #include <string.h>
 

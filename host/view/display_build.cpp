@@ -1,18 +1,18 @@
 // Building an image window's display image and work buffers, its margins, and the two image
 // operations that belong to the display: making a view-only image editable, flattening onto the
 // background colour.
-#include "image/display.h"
+#include "view/display.h"
 #include "image/pixels.h"
 #include "image/cdib.h"
 #include "image/colors.h"
 #include "image/group.h"
 #include "image/regions.h"
-#include "image/writers.h"
-#include "shell/app.h"
-#include "shell/config.h"
+#include "view/writers.h"
+#include "base/app.h"
+#include "base/settings.h"
 #include "shell/menus.h"
-#include "shell/messages.h"
-#include "shell/winlist.h"
+#include "base/messages.h"
+#include "view/winlist.h"
 #include <stdlib.h>
 #include <string.h>
 

@@ -1,8 +1,8 @@
 // One progress window shared by every user; each callback keeps its own step counter so the
 // bar never moves back and never passes 20 steps.
-#include "shell/progress.h"
-#include "shell/app.h"
-#include "shell/textutil.h"
+#include "base/progress.h"
+#include "base/app.h"
+#include "base/textutil.h"
 #include <commctrl.h>
 
 namespace {

@@ -3,15 +3,15 @@
 #include "shell/startup.h"
 #include "image/regions.h"
 #include "plugins/params.h"
-#include "plugins/reedit.h"
-#include "plugins/transform.h"
+#include "draw/reedit.h"
+#include "draw/transform.h"
 #include "shell/menus.h"
-#include "shell/winlist.h"
+#include "view/winlist.h"
 #include "image/imagelist.h"
 #include "image/cdib.h"
-#include "image/display.h"
-#include "shell/app.h"
-#include "shell/config.h"
+#include "view/display.h"
+#include "base/app.h"
+#include "base/settings.h"
 
 static int ClampAxis(int origin, int position, int extent, int visible)
 {

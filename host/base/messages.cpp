@@ -1,8 +1,8 @@
-#include "shell/messages.h"
+#include "base/messages.h"
 #include "ovrin.h"
-#include "shell/config.h"
-#include "shell/msgbox.h"
-#include "shell/textutil.h"
+#include "base/settings.h"
+#include "base/msgbox.h"
+#include "base/textutil.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>

@@ -1,4 +1,4 @@
-#include "image/paint.h"
+#include "image/dirtyrect.h"
 
 // The area touched since the last commit, in group coordinates; -1 when empty.
 static RECT s_dirty = {-1, -1, -1, -1};

@@ -2,8 +2,8 @@
 // dashed outline on the main window's timer.
 #include "image/regions.h"
 #include "image/cdib.h"
-#include "image/display.h"
-#include "shell/winlist.h"
+#include "view/display.h"
+#include "view/winlist.h"
 #include <stdlib.h>
 #include <string.h>
 

@@ -1,10 +1,10 @@
 // Copying a window's display to the screen at its zoom, the grid, refresh requests (immediate,
 // accumulated, held), the layout from zoom and client size, and the scroll bars.
-#include "image/display.h"
+#include "view/display.h"
 #include "image/cdib.h"
-#include "shell/app.h"
-#include "shell/config.h"
-#include "shell/winlist.h"
+#include "base/app.h"
+#include "base/settings.h"
+#include "view/winlist.h"
 
 int g_displayPaintCount;
 

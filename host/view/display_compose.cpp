@@ -1,10 +1,10 @@
 // Layer compositing: a group's rows composed from the base and every shown layer through its
 // blend, and the composed colours written into a window's display with their tints.
-#include "image/display.h"
+#include "view/display.h"
 #include "image/cdib.h"
 #include "image/group.h"
-#include "image/writers.h"
-#include "shell/app.h"
+#include "view/writers.h"
+#include "base/app.h"
 #include <stdlib.h>
 #include <string.h>
 

@@ -1,12 +1,8 @@
-// The painting pipeline: the dirty rectangle, pixel runs, painting one pixel into a window's
+// The painting pipeline: pixel runs, painting one pixel into a window's
 // stroke buffers, composing one shown pixel, and the commit of a stroke.
 #pragma once
 #include "ovrin.h"
-
-void SetDirtyRect(int left, int top, int right, int bottom);
-void ClearDirtyRect();
-bool GetDirtyRect(RECT *out); // false when empty; out gets the raw values either way
-void ExtendDirtyRect(int x, int y); // grows by one point (group coordinates)
+#include "image/dirtyrect.h"
 
 // The pixel run: started at the first pixel of a row, then advanced one pixel per painted or
 // skipped pixel, so that painting never multiplies per pixel. Callers keep that alignment.

@@ -3,8 +3,8 @@
 #include "image/pen.h"
 #include "image/cdib.h"
 #include "image/colors.h"
-#include "image/display.h"
-#include "image/paint.h"
+#include "view/display.h"
+#include "view/paint.h"
 #include "plugins/loader.h"
 
 // Stamps far outside any image are dropped before their sums could leave int range.

@@ -1,4 +1,4 @@
-#include "shell/app.h"
+#include "base/app.h"
 
 HINSTANCE g_instance;
 HWND g_mainWindow;

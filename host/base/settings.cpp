@@ -1,8 +1,8 @@
-#include "shell/config.h"
-#include "shell/app.h"
+#include "base/settings.h"
+#include "base/app.h"
 #include "image/colors.h"
-#include "shell/messages.h"
-#include "shell/sysinfo.h"
+#include "base/messages.h"
+#include "base/sysinfo.h"
 #include "ovrin.h"
 #include <stdio.h>
 #include <string.h>

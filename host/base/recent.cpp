@@ -1,4 +1,4 @@
-#include "shell/recent.h"
+#include "base/recent.h"
 #include <stdlib.h>
 #include <string.h>
 
