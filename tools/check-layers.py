@@ -28,6 +28,10 @@ def includes_of(path):
 
 def target_folder(own, inc):
     """The host folder an include names, or None for headers outside host/ (include/, system)."""
+    if inc.startswith('../') or inc.startswith('./'):
+        inc = os.path.relpath(os.path.normpath(os.path.join(HOST, own, inc)), HOST).replace(os.sep, '/')
+        if inc.startswith('..'):
+            return None
     parts = inc.split('/')
     if len(parts) == 1:
         return own if os.path.exists(os.path.join(HOST, own, inc)) else None

@@ -9,6 +9,18 @@ HACCEL g_accelerators;
 int g_screenDepth = 32;
 int g_screenWidth = 1280, g_screenHeight = 1024;
 
+static DWORD s_interfaceThread;
+
+void SetInterfaceThread()
+{
+    s_interfaceThread = GetCurrentThreadId();
+}
+
+bool OnInterfaceThread()
+{
+    return !s_interfaceThread || GetCurrentThreadId() == s_interfaceThread;
+}
+
 const char kClassImageWindow[] = "OvrinEDIT";
 const char kClassMain[] = "OvrinMAIN";
 const char kClassSubParent[] = "OvrinSubP";

@@ -19,4 +19,9 @@ extern const char kClassSubParent[];   // "OvrinSubP"
 extern const char kClassTitle[];       // "Qzstartup"
 extern const char kProgramTitle[];     // "QXV Ver. 0.104"
 
-enum { kCommandSecondStart = 32690, kCommandQuit = 32032 };
+enum { kCommandSecondStart = 32690, kCommandQuit = 32032, kCommandOpenEditWindow = 32031 };
+
+// The user-interface thread: program-wide state (the display writer, the blend chosen) belongs to
+// it; any other thread brings its own.
+void SetInterfaceThread(); // the calling thread becomes the user-interface thread
+bool OnInterfaceThread();  // true before any thread was set

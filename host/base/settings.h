@@ -100,14 +100,9 @@ void SetDefaultSettings(const char *appDir);
 // The directory of the program's own module.
 void GetProgramDirectory(char *out, size_t size);
 
-void InitApplicationSettings(); // defaults, directories, screen facts, then the file
-int ReadConfigFile();
-int WriteConfigFile();          // 0 when the file cannot be created
 void WriteFontFile();
 void ReadFontFile();
 extern LOGFONTA g_paramFont;     // the parameter font, kept in "font.dat"
 extern CHOOSEFONTA g_fontChooser; // started from g_paramFont
 extern HFONT g_statusFont;       // status texts, 12 pixels high
 extern int g_paramFontHeight;
-void ApplyConfiguredColors();
-void ApplyConfiguredPen();

@@ -16,5 +16,4 @@ void EraseHoverGuide(int flag);
 int GetDrawState(); // 4: a figure is complete
 void SetDrawState(int state);
 void ResetFigureState(); // figure-in-progress flags cleared, ready again
-bool IsLoopMode();
 bool IsDrawMachineryBusy(); // a modal mouse operation runs

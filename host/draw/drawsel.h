@@ -1,10 +1,9 @@
 // Draw-method selection.
 #pragma once
 #include "ovrin.h"
+#include "plugins/loader.h"
 
 void SelectDraw(int row);
-// The name shown for a draw method: the translated one in language mode.
-const char *DrawMethodDisplayName(int row);
 int GetCurrentDraw(); // row of the current draw method
 int CheckDrawColorCombination(int drawRow, int function); // 1 allowed
 int SelectDrawForColorFunction(); // 1 the current method fits colour record 0's functional colour

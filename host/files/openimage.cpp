@@ -1,4 +1,6 @@
 // Opening images: every way in ends in OpenImageFile, which tries the readers in a fixed order.
+#include "view/regionborder.h"
+#include "view/groupview.h"
 #include "files/openimage.h"
 #include "base/recent.h"
 #include "files/bmp.h"

@@ -2,6 +2,7 @@
 // conversion of a read picture into an image.
 #pragma once
 #include "ovrin.h"
+#include "image/dibconvert.h"
 #include <shellapi.h>
 
 enum { kOpenSelectionBytes = 256 };
@@ -23,13 +24,6 @@ int ExpandFirstMatch(const char *piece, char *out, int size); // 1 found
 int ReadImageViaSusie(const char *source, QzProgressProc progress, HGLOBAL *header, HGLOBAL *bits, int *reader,
                       int fromMemory, int64_t memorySize);
 int QZCAPI ShowLoadProgress(int done, int total, int reserved);
-
-// Conversion of a DIB pair to images.
-void FitPixelAspect(const BITMAPINFOHEADER *header, int *width, int *height);
-void ConvertDibToImage(CDIB *image, const CDIB *dib, const RGBQUAD *palette, int width, int height, int depth,
-                       int targetWidth, int targetHeight, int keepAlpha);
-void CopyPixels32(uint32_t *dst, const uint32_t *src, int64_t count, int keepAlpha);
-CDIB *CreateImageFromDib(const BITMAPINFO *dib, int flag); // a listed 32-bit image, or NULL
 
 // The file-name part of a path (after the last backslash, walked by character).
 const char *GetFileNamePart(const char *path);

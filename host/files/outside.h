@@ -10,8 +10,6 @@ int ReduceColors(const BITMAPINFOHEADER *sourceHeader, const void *sourcePixels,
 
 // the question of how to save a layered group in a one-image format: 0 layer, 1 merged, 10 cancel
 int AskMultiImageSave();
-// region borders of a window that shows them as animated contours
-void TraceRegionBorder(ImageWindow *window);
 // the directory file list handed to sub-window plug-ins
 int BuildDirFileList(const char *directory);
 void FreeDirFileList();

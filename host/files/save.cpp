@@ -1,7 +1,8 @@
 // Saving: one routine runs every save; around it the default save, save-all, the BMP save and the
 // wallpaper.
+#include "view/groupview.h"
 #include "files/save.h"
-#include "shell/menus.h"
+#include "base/notify.h"
 #include "base/recent.h"
 #include "files/bmp.h"
 #include "files/mrf.h"
@@ -245,7 +246,7 @@ int SaveImage(ImageGroup *group, CDIB *image, const char *path)
     }
     AddRecentFile(target, 1);
     if (g_mainWindow) // the recent-file list of the menu
-        BuildMainMenu();
+        NotifyRecentFilesChanged();
     return 1;
 }
 

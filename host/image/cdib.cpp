@@ -1,4 +1,5 @@
 #include "image/cdib.h"
+#include "base/notify.h"
 #include "image/colors.h"
 #include "image/pixels.h"
 #include "image/regions.h"
@@ -7,7 +8,6 @@
 #include "base/settings.h"
 #include "base/messages.h"
 #include "base/msgbox.h"
-#include "shell/winproc.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -61,7 +61,7 @@ void *AllocPixelBuffer(int width, int height, int depth)
         return NULL;
     void *store = malloc((size_t)size);
     if (store)
-        ShowMemoryStatus();
+        NotifyMemoryChanged();
     return store;
 }
 
@@ -171,7 +171,7 @@ void FreeImageData(CDIB *image)
     FreeUndoRecords(image, image->undoFirst);
     image->undoFirst = image->undoLast = image->undoCurrent = NULL;
     image->undoBytes = 0;
-    ShowMemoryStatus();
+    NotifyMemoryChanged();
 }
 
 int GetImageSize(const CDIB *image, int *width, int *height, int *depth)

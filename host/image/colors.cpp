@@ -2,17 +2,13 @@
 // plug-in holds the colour lock; every change is told to the sub-window plug-ins and re-picks the
 // image-window cursor, which shows the drawing colour.
 #include "image/colors.h"
+#include "base/notify.h"
 #include <initializer_list>
+#include "image/bindings.h"
 #include "image/cdib.h"
-#include "draw/drawsel.h"
-#include "plugins/loader.h"
-#include "plugins/params.h"
-#include "plugins/subwin.h"
 #include "base/app.h"
 #include "base/settings.h"
 #include "base/messages.h"
-#include "view/winlist.h"
-#include "shell/winproc.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -41,8 +37,8 @@ bool ValidIndex(int which)
 
 void ColorChanged(int which)
 {
-    BroadcastColorChanged(which);
-    UpdateCursor(g_currentWindow);
+    NotifyColorChanged(which);
+    NotifyCursorChanged();
 }
 
 } // namespace
@@ -117,27 +113,14 @@ QZS_DECL(ColorFunctionRecord *) QzsGetFunctionalColor(int row)
     return GetColorFunctionRow(row);
 }
 
-void LoadFuncColorParameters(int n)
-{
-    if (n <= 0 || n > kColorFunctionRows)
-        return;
-    ColorFunctionRecord *row = GetColorFunctionRow(n - 1);
-    if (!row || !row->QzcChangedParameter)
-        return;
-    ParameterPanel *panel = GetParameterPanel(3);
-    int i = 0;
-    for (ParameterControl *c = panel ? panel->first : NULL; c; c = c->next, i++)
-        row->QzcChangedParameter(i, QzsGetParameter(3, i));
-}
-
 QZS_DECL(int) QzsSetColorFunction(int which, int index)
 {
     if (s_locked || !ValidIndex(which) || index < 0 || index > kColorFunctionRows)
         return 0;
     bool follow = g_cfg.ChangeDrawWithFuncColor != 0;
-    if (index && !follow && !CheckDrawColorCombination(GetCurrentDraw(), index)) {
+    if (index && !follow && !AskDrawAcceptsColorFunction(index)) {
         ShowErrorMessage(g_mainWindow, kMessageBadCombination);
-        BroadcastColorChanged(which);
+        NotifyColorChanged(which);
         return 0;
     }
     ColorRecord &c = g_colorTable[which];
@@ -146,25 +129,24 @@ QZS_DECL(int) QzsSetColorFunction(int which, int index)
         c.function = index;
         c.drawFlags = 0;
         // The draw side switches to a method that fits, or tells that none does.
-        if (follow && !SelectDrawForColorFunction()) {
+        if (follow && !AskSelectDrawForColorFunction()) {
             c.function = oldFunction;
             c.drawFlags = oldFlags;
             return 0;
         }
-        SetColorFunctionDrawMode(index);
+        NotifyColorFunctionDrawMode(index);
     }
     c.regionMode = 0;
     c.regionBits = 0;
-    BroadcastColorChanged(which);
+    NotifyColorChanged(which);
     char name[kPanelNameChars + 1] = "";
     if (index) {
         const ColorFunctionRecord *row = GetColorFunctionRow(index - 1);
         if (row)
             snprintf(name, sizeof name, "%s", row->file);
     }
-    RebuildColorParameterPanel(name);
-    LoadFuncColorParameters(index);
-    UpdateCursor(g_currentWindow);
+    NotifyColorFunctionPanel(name, index); // the panel rebuilt, its values handed to the plug-in
+    NotifyCursorChanged();
     return 1;
 }
 
@@ -172,10 +154,10 @@ QZS_DECL(int) QzsLockColor(HWND owner, int on)
 {
     s_locked = on;
     if (on) {
-        SendSubWindowMessage(owner, 9, 0, 0);
+        NotifySubWindow(owner, 9, 0, 0);
         s_lockOwner = owner;
     } else {
-        SendSubWindowMessage(s_lockOwner, 3, 0, 0);
+        NotifySubWindow(s_lockOwner, 3, 0, 0);
         s_lockOwner = NULL;
     }
     return 1;
@@ -244,7 +226,7 @@ QZS_DECL(int) QzsSpoitColor(ImageWindow *window, int x, int y, int keys)
             QzsSetColorOpacity(which, p[3]);
         }
     }
-    SetCurrentCursor(QzsGetCursor(kCursorImage));
+    NotifySetCursor(QzsGetCursor(kCursorImage));
     return 0;
 }
 

@@ -11,7 +11,6 @@ void SetDefaultColors(); // records 0 to 9 as at start-up, 10 to 15 all zero
 // Kind of the drawing colour: 1 region drawing, 2 functional colour, 0 plain colour.
 int GetColorKind();
 // Hands the current panel values of functional colour n (1-based) to its plug-in.
-void LoadFuncColorParameters(int n);
 
 // Configuration lines. The values of one "ColorValue" line (the text after the key: index, red,
 // green, blue, functional colour, opacity, region bits, region mode) go into that record; the

@@ -1,13 +1,13 @@
 // The group list: making, finding, closing and freeing image groups.
 #include "image/group.h"
+#include "base/notify.h"
+#include "image/current.h"
 #include "image/cdib.h"
 #include "image/imagelist.h"
 #include "image/regions.h"
 #include "image/undo.h"
-#include "plugins/subwin.h"
 #include "base/app.h"
 #include "base/settings.h"
-#include "view/winlist.h"
 #include <stdlib.h>
 #include <string.h>
 
@@ -42,7 +42,7 @@ void AppendImageGroup(ImageGroup *group)
     g_lastGroup = group;
     g_currentGroup = FindGroupOfImage(g_currentImage);
     SyncCurrentLayer(g_currentGroup);
-    BroadcastImageGroupListChanged();
+    NotifyImageGroupListChanged();
 }
 
 int AddImageGroup(CDIB *base)
@@ -68,13 +68,13 @@ void AddOpenedImage(ImageGroup *group, CDIB *lastBefore, CDIB *image)
         return;
     if (!group) {
         if (AddImageGroup(image))
-            ShowGroupInWindow(g_currentWindow, g_lastGroup, 0, 1);
+            AskShowGroupInWindow(g_currentWindow, g_lastGroup, 0, 1);
         else if (!FindGroupOfImage(image))
             DropOpenedImage(image);
         return;
     }
     if (CreateLayer(group, image, 0, 0, 1, 255, 0))
-        RedrawGroupWindows(group);
+        NotifyRedrawGroupWindows(group);
     else if (!FindGroupOfImage(image))
         DropOpenedImage(image);
 }
@@ -177,7 +177,7 @@ static void DiscardImage(CDIB *image)
 {
     UnlinkImage(image);
     FreeImageData(image);
-    BroadcastImageListChanged();
+    NotifyImageListChanged();
     free(image);
 }
 
@@ -252,7 +252,7 @@ QZS_DECL(int) QzsCloseMDIB(ImageGroup *group)
             showing[count++] = w;
     if (!FreeImageGroup(group, 1))
         return 0;
-    BroadcastImageGroupListChanged();
+    NotifyImageGroupListChanged();
     for (int i = 0; i < count; i++) {
         showing[i]->group = NULL;
         showing[i]->layerImage = NULL;
@@ -262,6 +262,6 @@ QZS_DECL(int) QzsCloseMDIB(ImageGroup *group)
     if (!g_cfg.BindImageToOneWindow)
         for (int i = 0; i < count; i++)
             if (IsWindowListed(showing[i]))
-                ShowGroupInWindow(showing[i], g_firstGroup, 1, 0);
+                AskShowGroupInWindow(showing[i], g_firstGroup, 1, 0);
     return 1;
 }

@@ -1,6 +1,5 @@
 // Image groups (a base image and its layers, what an image window shows), the group list,
-// layer operations, flattening, replacing an image wherever it is used, and showing a group in
-// an image window.
+// layer operations.
 #pragma once
 #include "ovrin.h"
 
@@ -41,24 +40,3 @@ LayerRecord *GetWindowLayer(const ImageWindow *window);
 void RefreshImageGeometry(CDIB *image);
 BlendFunction SelectBlendFunction(int index);
 extern LayerBlendRecord g_normalBlend; // the built-in blend record
-
-// images across groups
-int FlattenImageGroup(ImageGroup *group, CDIB *out);
-void ReplaceImage(CDIB *oldImage, CDIB *newImage, int keepUndo);
-int ReplaceImageInGroup(ImageGroup *group, CDIB *oldImage, CDIB *newImage);
-void ReplaceImageEverywhere(CDIB *oldImage, CDIB *newImage);
-
-// groups in windows
-int ShowGroupInWindow(ImageWindow *window, ImageGroup *group, int force, int saveView);
-int ShowImageInWindow(ImageWindow *window, CDIB *image);
-void ReshowGroupInWindows(ImageGroup *group, ImageGroup *newGroup, int force, int saveView);
-int ShowPreviousGroup(ImageWindow *window);
-int ShowNextGroup(ImageWindow *window);
-ImageGroup *CloseWindowGroup(ImageWindow *window);
-void UpdateWindowTitle(ImageWindow *window, const ImageGroup *group);
-void RedrawGroupWindows(ImageGroup *group);
-void UpdateOtherViews(ImageWindow *window);
-int GetClientWidth(HWND window);
-int GetClientHeight(HWND window);
-int GetWindowWidth(HWND window);
-int GetWindowHeight(HWND window);

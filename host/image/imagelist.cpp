@@ -1,17 +1,14 @@
 #include "image/imagelist.h"
+#include "base/notify.h"
+#include "image/current.h"
 #include "image/cdib.h"
 #include "image/group.h"
 #include "image/regions.h"
-#include "files/save.h"
-#include "plugins/subwin.h"
-#include "draw/transform.h"
-#include "draw/reedit.h"
 #include "base/app.h"
 #include "base/settings.h"
 #include "base/messages.h"
 #include "base/msgbox.h"
 #include "base/sysinfo.h"
-#include "view/winlist.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -139,7 +136,7 @@ static bool ResolveChangedImage(ImageGroup *group, CDIB *image, int quitting)
         save = answer == IDYES;
     }
     // A save that fails or is cancelled keeps the image, as Cancel would.
-    if (save && !SaveImageGroup(group ? group : FindGroupOfImage(image), NULL))
+    if (save && !AskSaveGroup(group ? group : FindGroupOfImage(image)))
         return false;
     return true;
 }
@@ -148,22 +145,22 @@ CDIB *CloseImageWithPrompt(ImageGroup *group, CDIB *image, int quitting)
 {
     if (!image)
         return NULL;
-    if (InTransformMode() && !quitting && GetTransformSource() == image) {
+    if (AskTransformMode() && !quitting && AskTransformSource() == image) {
         if (ShowQuestionMessage(g_mainWindow, 68) != IDYES)
             return image;
-        CancelTransform(g_currentWindow);
+        AskCancelTransform(g_currentWindow);
     }
-    if (InCheckMode() && group && group == g_firstGroup && !group->next && image == group->base) {
+    if (AskCheckMode() && group && group == g_firstGroup && !group->next && image == group->base) {
         if (ShowQuestionMessage(g_mainWindow, 98) != IDYES)
             return image;
-        EndCheckMode(g_currentWindow);
+        AskEndCheckMode(g_currentWindow);
     }
     if (image->modified && !ResolveChangedImage(group, image, quitting))
         return image;
     UnlinkImage(image);
-    StopBorderAnimation();
+    NotifyStopBorderAnimation();
     FreeImageData(image);
-    BroadcastImageListChanged();
+    NotifyImageListChanged();
     free(image);
     return g_firstImage;
 }

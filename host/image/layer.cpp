@@ -1,16 +1,13 @@
 // Layers of an image group: insert, delete, move, current layer, origin, status, opacity, blend.
 #include "image/group.h"
+#include "base/notify.h"
+#include "image/blend.h"
+#include "image/bindings.h"
+#include "image/current.h"
 #include "image/cdib.h"
-#include "view/display.h"
 #include "image/imagelist.h"
 #include "image/dirtyrect.h"
-#include "plugins/loader.h"
-#include "plugins/subwin.h"
-#include "draw/transform.h"
 #include "base/app.h"
-#include "shell/menus.h"
-#include "shell/winproc.h"
-#include "view/winlist.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -94,9 +91,9 @@ void SetLayerOrigin(ImageGroup *group, LayerRecord *layer, int x, int y)
     layer->bottom = (int)((b < h0 ? b : h0) - 1);
     if (group->currentLayer == layer)
         CopyLayerRectToGroup(group, layer);
-    if (InTransformMode() && GetTransformGroup() == group && GetTransformSource() == layer->image)
-        MoveTransformSource(layer->x, layer->y);
-    BroadcastImageChanged(group, layer, layer->image, kChangeOrigin);
+    if (AskTransformMode() && AskTransformGroup() == group && AskTransformSource() == layer->image)
+        NotifyTransformSourceMoved(layer->x, layer->y);
+    NotifyImageChanged(group, layer, layer->image, kChangeOrigin);
 }
 
 LayerRecord *CreateLayer(ImageGroup *group, CDIB *image, int x, int y, int status, int opacity, int blend)
@@ -120,7 +117,7 @@ LayerRecord *CreateLayer(ImageGroup *group, CDIB *image, int x, int y, int statu
         top->next = layer;
     else
         group->firstLayer = layer;
-    BroadcastImageChanged(group, layer, image, kChangeLayerInserted);
+    NotifyImageChanged(group, layer, image, kChangeLayerInserted);
     return layer;
 }
 
@@ -145,9 +142,9 @@ int RemoveLayer(ImageGroup *group, LayerRecord *layer, int redraw, int queue, in
     if (wasCurrent) {
         QzsSetCurrentInImageGroup(group, below);
         if (redraw)
-            RedrawGroupWindows(group);
+            NotifyRedrawGroupWindows(group);
     }
-    BroadcastImageChanged(group, group->currentLayer, group->currentImage, kChangeLayerRemoved);
+    NotifyImageChanged(group, group->currentLayer, group->currentImage, kChangeLayerRemoved);
     return 1;
 }
 
@@ -177,10 +174,10 @@ static int LayerOriginService(ImageGroup *group, LayerRecord *layer, int x, int 
     SetLayerOrigin(group, layer, x, y);
     ImageWindow *window = g_currentWindow;
     if (window) {
-        ComposeWholeDisplay(window, window->group);
-        RefreshWindowRect(window, 0, 0, window->contentWidth - 1, window->contentHeight - 1, redraw);
+        NotifyRecomposeWindow(window);
+        NotifyRefreshWindowRect(window, 0, 0, window->contentWidth - 1, window->contentHeight - 1, redraw);
         SetDirtyRect(0, 0, window->contentWidth - 1, window->contentHeight - 1);
-        UpdateOtherViews(window);
+        NotifyUpdateOtherViews(window);
         ClearDirtyRect();
     }
     return -1;
@@ -236,7 +233,7 @@ QZS_DECL(LayerRecord *) QzsInsertNewLayer(ImageGroup *group, CDIB *image, int x,
     LayerRecord *layer = CreateLayer(group, image, x, y, status, opacity, 0);
     QzsSetCurrentInImageGroup(group, layer);
     if (redraw)
-        RedrawGroupWindows(group);
+        NotifyRedrawGroupWindows(group);
     return layer;
 }
 
@@ -244,7 +241,7 @@ QZS_DECL(int) QzsInsertLayer(ImageWindow *window, int mode, int alpha)
 {
     if (!window || !window->group || !window->group->base || window->group->base->editDepth != 32)
         return 0;
-    SetNewImageBackColor(mode);
+    NotifyNewImageBackColor(mode);
     int w, h, d;
     GetImageSize(window->group->base, &w, &h, &d);
     CDIB *image;
@@ -274,10 +271,10 @@ QZS_DECL(int) QzsSetCurrentInImageGroup(ImageGroup *group, LayerRecord *layer)
         if (w->group == group)
             w->layerImage = group->currentImage;
     CopyLayerRectToGroup(group, layer);
-    BroadcastImageChanged(group, layer, group->currentImage, kChangeCurrentLayer);
-    UpdateWindowMenus();
+    NotifyImageChanged(group, layer, group->currentImage, kChangeCurrentLayer);
+    NotifyMenusChanged();
     if (changed)
-        RedrawGroupWindows(group);
+        NotifyRedrawGroupWindows(group);
     return 1;
 }
 
@@ -297,8 +294,8 @@ QZS_DECL(int) QzsChangeLayerStatus(ImageGroup *group, LayerRecord *layer, int st
     else
         group->baseStatus = status;
     if (redraw)
-        RedrawGroupWindows(group);
-    BroadcastImageChanged(group, layer, layer ? layer->image : group->base, kChangeStatus);
+        NotifyRedrawGroupWindows(group);
+    NotifyImageChanged(group, layer, layer ? layer->image : group->base, kChangeStatus);
     return 1;
 }
 
@@ -308,8 +305,8 @@ QZS_DECL(int) QzsChangeLayerOpacity(ImageGroup *group, LayerRecord *layer, int o
         return 0;
     layer->opacity = opacity < 0 ? 0 : opacity > 255 ? 255 : opacity;
     if (redraw)
-        RedrawGroupWindows(group);
-    BroadcastImageChanged(group, layer, layer->image, kChangeOpacity);
+        NotifyRedrawGroupWindows(group);
+    NotifyImageChanged(group, layer, layer->image, kChangeOpacity);
     return 1;
 }
 
@@ -344,8 +341,8 @@ QZS_DECL(int) QzsMoveLayer(ImageGroup *group, LayerRecord *layer, LayerRecord *a
         layer->next = group->firstLayer;
         group->firstLayer = layer;
     }
-    RedrawGroupWindows(group);
-    BroadcastImageChanged(group, layer, layer->image, kChangeLayerRemoved);
+    NotifyRedrawGroupWindows(group);
+    NotifyImageChanged(group, layer, layer->image, kChangeLayerRemoved);
     return 1;
 }
 
@@ -356,7 +353,7 @@ QZS_DECL(int) QzsSetLayerBlendMode(ImageGroup *group, LayerRecord *layer, int mo
     if (layer->blend != mode) {
         layer->blend = mode;
         if (group)
-            RedrawGroupWindows(group);
+            NotifyRedrawGroupWindows(group);
     }
     return 1;
 }

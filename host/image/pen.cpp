@@ -1,9 +1,7 @@
 // The program-wide pen: its matrices, the outline computed when a pen is set, and the hand-over
 // to the sub-window plug-in that makes pens.
 #include "image/pen.h"
-#include "draw/drawmouse.h"
-#include "plugins/loader.h"
-#include "plugins/subwin.h"
+#include "base/notify.h"
 #include "base/settings.h"
 #include <stdio.h>
 #include <stdlib.h>
@@ -87,10 +85,8 @@ void ComputePenOutline(PenRecord *pen)
 
 QZS_DECL(int) QzsSetPen(INT_PTR value)
 {
-    EraseHoverGuide(1);
-    for (int row = 0; row < kSubWindowRows && g_subWindows[row].module; row++)
-        if (g_subWindows[row].QzcChangePen)
-            g_subWindows[row].QzcChangePen(value, &s_pen);
+    NotifyEraseHoverGuide(1);
+    NotifyPenChanged(value, &s_pen);
     // A plug-in may have written the side: never more than the matrices hold.
     if (s_pen.side > s_capacity)
         s_pen.side = s_capacity;
@@ -102,24 +98,16 @@ QZS_DECL(int) QzsSetPen(INT_PTR value)
 
 QZS_DECL(int) QzsCreatePenShape(HWND window, const char *code)
 {
-    EraseHoverGuide(1);
+    NotifyEraseHoverGuide(1);
     if (!window)
         return 0;
-    for (int row = 0; row < kSubWindowRows && g_subWindows[row].module; row++) {
-        SubWindowRecord &r = g_subWindows[row];
-        if (r.window != window || !r.QzcMakePen)
-            continue;
-        if (!code)
-            code = "";
-        // The code may be the configuration value itself: copy it before the plug-in is called.
-        char copy[sizeof g_cfg.PenParameter];
-        snprintf(copy, sizeof copy, "%s", code);
-        r.QzcMakePen(copy);
-        RememberPenCreator(window);
-        memcpy(g_cfg.PenParameter, copy, sizeof copy);
-        return 1;
-    }
-    return 0;
+    // The code may be the configuration value itself: copy it before the plug-in is called.
+    char copy[sizeof g_cfg.PenParameter];
+    snprintf(copy, sizeof copy, "%s", code ? code : "");
+    if (!AskMakePenIn(window, copy))
+        return 0;
+    memcpy(g_cfg.PenParameter, copy, sizeof copy);
+    return 1;
 }
 
 void MakeDefaultPen()

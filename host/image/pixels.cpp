@@ -2,12 +2,12 @@
 // start services look everything up once and each call is a few comparisons and array accesses.
 // Image coordinates address the started image; group coordinates (image + layer origin) address
 // the base, whose size the mask, the draw buffer, the coverage and the work mask all share.
+#include "image/current.h"
 #include "image/pixels.h"
 #include "image/cdib.h"
 #include "image/group.h"
 #include "image/dirtyrect.h"
 #include "image/pen.h"
-#include "view/winlist.h"
 
 namespace {
 

@@ -1,15 +1,14 @@
 // Region slots and their bounds, the region-area query, region strokes and their commit, and the
 // active region of a window.
 #include "image/regions.h"
+#include "base/notify.h"
+#include "image/current.h"
 #include "image/cdib.h"
 #include "image/colors.h"
-#include "view/display.h"
 #include "image/dirtyrect.h"
 #include "image/undo.h"
-#include "plugins/subwin.h"
 #include "base/app.h"
 #include "base/msgbox.h"
-#include "view/winlist.h"
 #include <stdlib.h>
 #include <string.h>
 
@@ -218,8 +217,8 @@ int RegionCommit(ImageWindow *window)
     ExtendRegionBounds(base, l, t, r, b);
     if (window->activeRegion) {
         if (window->regionDisplayMode == 4) {
-            StopBorderAnimation();
-            TraceRegionBorder(window);
+            NotifyStopBorderAnimation();
+            NotifyTraceRegionBorder(window);
         }
     } else {
         int target = GetRegionDrawTarget();
@@ -234,17 +233,17 @@ void SetWindowActiveRegion(ImageWindow *window, int bits)
     if (!window || (uint32_t)bits == window->activeRegion)
         return;
     window->activeRegion = (uint32_t)bits;
-    BroadcastActiveRegionChanged(bits);
+    NotifyActiveRegionChanged(bits);
     if (!window->layerImage || window->layerImage->editDepth != 32)
         return;
     if (bits)
-        TraceRegionBorder(window);
+        NotifyTraceRegionBorder(window);
     else
-        StopBorderAnimation();
+        NotifyStopBorderAnimation();
     // A window without a display (not shown yet) has nothing to recompose.
     if (window->display.pixels && window->group) {
-        ComposeWholeDisplay(window, window->group);
-        RedrawImageWindow(window);
+        NotifyRecomposeWindow(window);
+        NotifyRedrawWindow(window);
     }
 }
 

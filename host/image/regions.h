@@ -1,5 +1,5 @@
 // Regions: bits 1, 2 and 4 of the mask of a group's base image, their slots with cached bounds,
-// region strokes and their commit, and the animated border of the active region.
+// region strokes and their commit.
 #pragma once
 #include "ovrin.h"
 
@@ -28,16 +28,3 @@ void AddBorderPoint(RegionSlot *slot, int x, int y);
 void ClearBorderPoints(RegionSlot *slot); // counts 0, blocks kept and cleared
 void FreeBorderPoints(RegionSlot *slot);
 bool GetBorderPoint(const RegionSlot *slot, int k, int *x, int *y);
-void TraceRegionBorder(ImageWindow *window);
-// Display mode 4 asks for the animated border: the border is traced and the animation runs.
-void StartBorderAnimation(ImageWindow *window);
-void SetBorderAnimating(bool on);
-void AnimateRegionBorder(ImageWindow *window, int on);
-
-// The border animation: the main window's timer calls AnimateCurrentRegionBorder on every tick;
-// it shows the next phase of the current window's border while a border is traced.
-void AnimateCurrentRegionBorder();
-bool IsBorderAnimating();
-void StopBorderAnimation();
-void AnimateRegionBorder(ImageWindow *window, int on);
-void ClearBorderRepaintRect();

@@ -1,14 +1,13 @@
 // Undo records: making them within the memory rules, pushing them on a chain, freeing them.
 #include "image/undo.h"
+#include "base/notify.h"
 #include "image/undo_chain.h"
 #include "image/cdib.h"
 #include "image/group.h"
 #include "image/imagelist.h"
 #include "image/dirtyrect.h"
-#include "plugins/subwin.h"
 #include "base/settings.h"
 #include "base/sysinfo.h"
-#include "shell/winproc.h"
 #include <stdlib.h>
 #include <string.h>
 
@@ -198,7 +197,7 @@ static void ReleaseSavedLayers(LayerRecord *layer)
             UnlinkImage(image);
             FreeImageData(image);
             free(image);
-            BroadcastImageListChanged();
+            NotifyImageListChanged();
         }
         free(layer);
         layer = next;
@@ -295,7 +294,7 @@ void AppendRecord(const UndoChain &chain, UndoRecord *r)
     *chain.last = r;
     *chain.current = r;
     *chain.bytes += (INT_PTR)r->bytes;
-    ShowMemoryStatus();
+    NotifyMemoryChanged();
 }
 
 UndoRecord *PushUndo(ImageGroup *group, CDIB *image, int kind)

@@ -46,13 +46,6 @@ void PushWholeImageUndo(CDIB *newImage, CDIB *oldImage);
 // Appends a copy of the layer record (its next cleared) to the record's saved layers.
 bool AddSavedLayer(UndoRecord *record, const LayerRecord *layer);
 
-// Commands Undo, Redo, RegionUndo and RegionRedo: 0 done, 1 not possible now (transform or
-// re-edit mode, no edited image), 2 nothing to undo or redo.
-int UndoImage(ImageWindow *window);
-int RedoImage(ImageWindow *window);
-int UndoRegion(ImageWindow *window);
-int RedoRegion(ImageWindow *window);
-
 // Frees a chain from the record on (the whole chain from its first record).
 void FreeUndoRecords(CDIB *image, UndoRecord *from);
 void FreeRegionUndoRecords(ImageGroup *group, UndoRecord *from);

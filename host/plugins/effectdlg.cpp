@@ -1,6 +1,7 @@
 // The modeless effect dialog: its opening and closing, painting, scroll bars, commands, the tree
 // and the parameter panel of the chosen effect.
 #include "plugins/effectdlg_internal.h"
+#include "base/notify.h"
 #include "plugins/effecttree.h"
 #include "plugins/params.h"
 #include "image/group.h"
@@ -9,7 +10,6 @@
 #include "base/messages.h"
 #include "base/textutil.h"
 #include "view/winlist.h"
-#include "shell/winproc.h"
 #include <commctrl.h>
 
 EffectDialogState g_effectDlg;
@@ -182,7 +182,7 @@ static void OnScroll(HWND dialog, HWND bar, int code)
 static void CloseDialog(HWND dialog)
 {
     g_effectDlg.effectMode = false;
-    UpdateCursor(g_currentWindow);
+    NotifyCursorChanged();
     DestroyWindow(dialog);
     FreePreviewImages();
 }

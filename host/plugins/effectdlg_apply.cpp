@@ -1,8 +1,8 @@
 // Running an effect: the parameters gathered around the call, the macro line, and Apply on the
 // current layer of an image window with its commit, undo and repaint.
 #include "plugins/effectdlg_internal.h"
+#include "base/notify.h"
 #include "plugins/params.h"
-#include "script/macro.h"
 #include "view/display.h"
 #include "image/group.h"
 #include "view/paint.h"
@@ -44,9 +44,9 @@ int CallEffect(int row, CDIB *image, uint32_t *dest, int left, int top, int righ
         CollectGlobalParameters(kPanelEffect);
     int result = effect->QzcEffect(image, dest, left, top, right, bottom, mask, progress);
     if (record) {
-        RecordMacroLine((std::string("Effect ") + effect->name + " ").c_str());
+        NotifyMacroLine((std::string("Effect ") + effect->name + " ").c_str());
         WriteGlobalParametersToMacro();
-        RecordMacroLine("\n");
+        NotifyMacroLine("\n");
     }
     FreeGlobalParameters();
     return result;

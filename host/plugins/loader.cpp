@@ -1,15 +1,13 @@
 // Loading the plug-in kinds: the modules named in a kind's list file first, then the rest of its
 // directory; one walk for every kind, driven by the kind's description.
-#include "files/save.h"
+#include "plugins/savers.h"
+#include "base/notify.h"
 #include "plugins/loader_internal.h"
 #include "base/textutil.h"
 #include "plugins/effectdlg.h"
 #include "plugins/subwin.h"
-#include "draw/transform.h"
 #include "base/app.h"
 #include "base/messages.h"
-#include "shell/startup.h"
-#include "shell/toolbar.h"
 #include <stdlib.h>
 #include <string.h>
 
@@ -187,14 +185,14 @@ int CountSubWindows()
 
 void LoadAllPlugins()
 {
-    ShowStartupStatus("Susie Plug-in loading.");
+    NotifyStatusText("Susie Plug-in loading.");
     LoadSusiePlugins();
-    ShowStartupStatus("File saving Plug-in loading.");
+    NotifyStatusText("File saving Plug-in loading.");
     LoadSavePlugins(g_saverTable, g_cfg.Saver_dir, g_furtherSaveFilter, sizeof g_furtherSaveFilter);
     const PluginKind *kinds[] = {&kDrawKind, &kSubWindowKind, &kFuncColorKind, &kExtCommandKind, &kParameterKind,
                                  &kLayerBlendKind};
     for (const PluginKind *kind : kinds) {
-        ShowStartupStatus(kind->status);
+        NotifyStatusText(kind->status);
         if (kind == &kDrawKind)
             LoadDrawPlugins();
         else
@@ -215,7 +213,7 @@ void EnsureEffectsLoaded()
 {
     if (g_effectsLoaded)
         return;
-    ShowStartupStatus(kEffectKind.status);
+    NotifyStatusText(kEffectKind.status);
     LoadEffectPlugins();
     g_effectsLoaded = true;
     LoadDictionary();
@@ -228,35 +226,11 @@ void EnsureTransformsLoaded()
 {
     if (g_transformsLoaded)
         return;
-    ShowStartupStatus(kTransformKind.status);
+    NotifyStatusText(kTransformKind.status);
     LoadTransformPlugins();
     g_transformsLoaded = true;
     LoadDictionary();
     ApplyDictionaryToTransforms();
     SaveDictionary();
     FreeDictionary();
-}
-
-int ReloadPlugins(HWND owner)
-{
-    // Modules in use by the open effect dialog or transform mode must not be freed under them.
-    if (GetEffectDialog()) {
-        ShowErrorMessage(owner, 65);
-        return 0;
-    }
-    if (InTransformMode()) {
-        ShowErrorMessage(owner, 66);
-        return 0;
-    }
-    SavePluginListsAndUnload(); // also clears the loaded flags: effects and transforms load again
-    FreeToolButtons(true);
-    LoadAllPlugins();
-    LoadToolBarBitmaps();
-    CreateToolBarButtons();
-    CreateSubWindows();
-    ShowSubWindows();
-    ApplyConfiguredColors();
-    if (g_mainWindow)
-        InvalidateRect(g_mainWindow, NULL, FALSE);
-    return 1;
 }

@@ -2,16 +2,15 @@
 // last loaded module has a zero module handle and ends the list.
 #pragma once
 #include "ovrin.h"
+#include "image/bindings.h"
 
 enum {
     kDrawRows = 80,
     kSubWindowRows = 100,
     kEffectRows = 200,
     kTransformRows = 80,
-    kColorFunctionRows = 80,
     kExtCommandRows = 200,
     kParameterRows = 100,
-    kLayerBlendRows = 100,
 };
 
 struct SubWindowRecord {
@@ -70,10 +69,8 @@ extern DrawPluginRecord g_drawPlugins[kDrawRows];
 extern SubWindowRecord g_subWindows[kSubWindowRows];
 extern EffectPluginRecord g_effectPlugins[kEffectRows];
 extern TransformPluginRecord g_transformPlugins[kTransformRows];
-extern ColorFunctionRecord g_colorFunctions[kColorFunctionRows];
 extern ExtCommandRecord g_extCommands[kExtCommandRows];
 extern ParameterTypeRecord g_parameterTypes[kParameterRows];
-extern LayerBlendRecord g_layerBlends[kLayerBlendRows];
 
 // Effects and transforms are loaded on first use; these tell whether that happened this run.
 extern bool g_effectsLoaded, g_transformsLoaded;
@@ -84,7 +81,6 @@ void SavePluginListsAndUnload(); // writes the list files and the name list, unl
 void UnloadAllPlugins();         // the same, at quit
 void EnsureEffectsLoaded();      // loads effects once, with the name dictionary for them alone
 void EnsureTransformsLoaded();
-int ReloadPlugins(HWND owner); // the ReloadPlugin command; 0 refused (effect dialog or transform mode)
 
 // ---- per kind ----
 int LoadDrawPlugins();
@@ -118,7 +114,6 @@ void UnloadLayerBlendPlugin(int i);
 void RemoveSubWindowRow(int i);
 
 int CountSubWindows(); // loaded rows up to the first empty one
-LayerBlendRecord *GetLayerBlendRow(int row); // NULL when the row holds no module
 
 // ---- helpers shared with the other loaders (the save plug-ins use them too) ----
 // A module loaded from "dir\file"; NULL (and the module freed) when the handle is below 32.
@@ -159,8 +154,9 @@ void ApplyDictionaryToFuncColors();
 void ApplyDictionaryToLayerBlends();
 void SaveDictionary();
 void FreeDictionary();
-ColorFunctionRecord *GetColorFunctionRow(int row); // NULL outside the table or when the row holds no module
 DrawPluginRecord *GetDrawPluginRow(int row);       // NULL when the row holds no module
+// The name shown for a draw method: the translated one in language mode.
+const char *DrawMethodDisplayName(int row);
 const char *GetSubWindowName(int row);             // NULL when the row holds no module
 int IsSubWindowShown(int row);
 const char *GetExtCommandName(int row); // NULL for an empty row

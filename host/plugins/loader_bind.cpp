@@ -10,10 +10,8 @@ DrawPluginRecord g_drawPlugins[kDrawRows];
 SubWindowRecord g_subWindows[kSubWindowRows];
 EffectPluginRecord g_effectPlugins[kEffectRows];
 TransformPluginRecord g_transformPlugins[kTransformRows];
-ColorFunctionRecord g_colorFunctions[kColorFunctionRows];
 ExtCommandRecord g_extCommands[kExtCommandRows];
 ParameterTypeRecord g_parameterTypes[kParameterRows];
-LayerBlendRecord g_layerBlends[kLayerBlendRows];
 
 template <class T> static T Entry(HMODULE module, const char *name)
 {
@@ -285,19 +283,6 @@ void UnloadLayerBlendPlugin(int i)
     UnloadRow(g_layerBlends[i]);
 }
 
-LayerBlendRecord *GetLayerBlendRow(int row)
-{
-    if (row < 0 || row >= kLayerBlendRows || !g_layerBlends[row].module)
-        return NULL;
-    return &g_layerBlends[row];
-}
-
-ColorFunctionRecord *GetColorFunctionRow(int row)
-{
-    if (row < 0 || row >= kColorFunctionRows || !g_colorFunctions[row].module)
-        return NULL;
-    return &g_colorFunctions[row];
-}
 
 DrawPluginRecord *GetDrawPluginRow(int row)
 {

@@ -1,6 +1,6 @@
 // Unloading every plug-in kind and writing its list file back: the loaded modules in table order,
 // which is the load order of the next start.
-#include "files/save.h"
+#include "plugins/savers.h"
 #include "plugins/loader_internal.h"
 #include "base/app.h"
 #include "base/messages.h"

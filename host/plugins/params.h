@@ -71,4 +71,14 @@ void ShowSaveOptionPanel(int format, HWND anchor);
 void CloseSaveOptionPanel(bool writeValues);
 // Replaces the functional-colour panel by the one named after the module file (empty: none).
 void RebuildColorParameterPanel(const char *moduleFile);
+void LoadFuncColorParameters(int n); // the values of the colour panel to functional colour n
+// The colour panel of a newly chosen functional colour, its values handed to the plug-in.
+void ShowColorFunctionPanel(const char *moduleFile, int function);
 void DrawParameterPointGroups(ImageWindow *window, int show);
+
+// The parameter windows of the draw method ("DRAWpara"), the functional colour ("FCOLpara") and
+// the default save format ("SAVEpara"); the shell makes them.
+extern HWND g_drawParamWindow, g_colorParamWindow, g_saveParamWindow;
+// While values are loaded into the draw panel its changes are not passed on to the plug-in.
+void SuppressDrawParamNotify(int flag);
+bool IsDrawParamNotifySuppressed();

@@ -1,7 +1,7 @@
 // The values plug-ins read: QzsGetParameter over the current panels, and the 256-slot table an
 // effect reads its values from (filled from the effect panel or by a macro line).
 #include "plugins/params.h"
-#include "script/macro.h"
+#include "base/notify.h"
 #include <stdlib.h>
 #include <string.h>
 #include <string>
@@ -61,5 +61,5 @@ void WriteGlobalParametersToMacro()
         if (s_global[i])
             text += std::string(" \"") + s_global[i] + "\"";
     if (!text.empty())
-        RecordMacroLine(text.c_str());
+        NotifyMacroLine(text.c_str());
 }

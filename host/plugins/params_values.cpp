@@ -1,12 +1,11 @@
 // Values of parameter panels: ".pdv" files of one line per control, line breaks of a value kept as
 // the two characters "\n"; closing a panel; exchanging the panel of a window.
+#include "plugins/savers.h"
 #include "plugins/params.h"
 #include "base/safefile.h"
-#include "files/save.h"
 #include "base/app.h"
 #include "base/msgbox.h"
 #include "base/textutil.h"
-#include "shell/winproc.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>

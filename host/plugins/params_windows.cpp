@@ -1,11 +1,24 @@
 // The panels of the program's own parameter windows: the functional-colour window, the draw window
 // at quit, and the save-option panel of the Options page in the "SAVEpara" window.
+#include "image/bindings.h"
+#include "plugins/savers.h"
 #include "plugins/params.h"
-#include "files/save.h"
 #include "base/settings.h"
 #include "base/textutil.h"
-#include "shell/winproc.h"
 #include <stdio.h>
+
+HWND g_drawParamWindow, g_colorParamWindow, g_saveParamWindow;
+static int s_drawParamNotifySuppressed;
+
+void SuppressDrawParamNotify(int flag)
+{
+    s_drawParamNotifySuppressed = flag;
+}
+
+bool IsDrawParamNotifySuppressed()
+{
+    return s_drawParamNotifySuppressed != 0;
+}
 
 void CloseDrawAndColorParameterPanels()
 {
@@ -49,4 +62,24 @@ void CloseSaveOptionPanel(bool writeValues)
     }
     if (g_saveParamWindow)
         ShowWindow(g_saveParamWindow, SW_HIDE);
+}
+
+// The plug-in of functional colour n hears every value of the colour panel.
+void LoadFuncColorParameters(int n)
+{
+    if (n <= 0 || n > kColorFunctionRows)
+        return;
+    ColorFunctionRecord *row = GetColorFunctionRow(n - 1);
+    if (!row || !row->QzcChangedParameter)
+        return;
+    ParameterPanel *panel = GetParameterPanel(3);
+    int i = 0;
+    for (ParameterControl *c = panel ? panel->first : NULL; c; c = c->next, i++)
+        row->QzcChangedParameter(i, QzsGetParameter(3, i));
+}
+
+void ShowColorFunctionPanel(const char *moduleFile, int function)
+{
+    RebuildColorParameterPanel(moduleFile);
+    LoadFuncColorParameters(function);
 }

@@ -1,5 +1,4 @@
 // The sub-window plug-in that makes the pen, and the names the tool bar shows for plug-in rows.
-#include "draw/drawsel.h"
 #include "plugins/loader.h"
 #include "plugins/subwin.h"
 #include "base/messages.h"
@@ -28,6 +27,26 @@ int CallSubWindowPenMaker(const char *name, const char *code)
 void RememberPenCreator(HWND window)
 {
     s_penCreator = window;
+}
+
+int MakePenInSubWindow(HWND window, char *code)
+{
+    for (int row = 0; row < kSubWindowRows && g_subWindows[row].module; row++) {
+        SubWindowRecord &r = g_subWindows[row];
+        if (r.window != window || !r.QzcMakePen)
+            continue;
+        r.QzcMakePen(code);
+        RememberPenCreator(window);
+        return 1;
+    }
+    return 0;
+}
+
+void BroadcastPenChanged(INT_PTR source, PenRecord *pen)
+{
+    for (int row = 0; row < kSubWindowRows && g_subWindows[row].module; row++)
+        if (g_subWindows[row].QzcChangePen)
+            g_subWindows[row].QzcChangePen(source, pen);
 }
 
 const char *PenCreatorPluginName()

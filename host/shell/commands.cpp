@@ -1,4 +1,5 @@
 // The command dispatcher: two gates, then identifier ranges, then single identifiers.
+#include "view/groupview.h"
 #include "shell/commands.h"
 #include "base/settings.h"
 #include "base/textutil.h"

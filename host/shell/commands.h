@@ -2,9 +2,9 @@
 // its handler here, and menu files and the key map name commands through the table.
 #pragma once
 #include "ovrin.h"
+#include "base/app.h"
 
 enum {
-    kCommandOpenEditWindow = 32031,
     kCommandOpenBrowseWindow = 32028,
     kCommandCloseWindow = 32029,
     kCommandCloseImage = 32026,

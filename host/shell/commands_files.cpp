@@ -1,4 +1,6 @@
 // Single commands on images, layers, files, the clipboard and image windows.
+#include "view/undo_apply.h"
+#include "view/groupview.h"
 #include "files/openimage.h"
 #include "files/save.h"
 #include "image/cdib.h"

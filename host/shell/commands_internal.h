@@ -7,3 +7,4 @@ bool RunFileCommand(ImageWindow *window, int id);  // images, layers, saving, cl
 bool RunViewCommand(ImageWindow *window, int id);  // display switches, zoom, scrolling
 bool RunOtherCommand(ImageWindow *window, int id); // modes, dialogs, help, plug-ins
 void RunScrollCommand(ImageWindow *window, int id);
+int ReloadPlugins(HWND owner); // the ReloadPlugin command; 0 refused (effect dialog or transform mode)

@@ -9,6 +9,7 @@
 #include "image/pen.h"
 #include "base/app.h"
 #include "shell/commands.h"
+#include "shell/configfile.h"
 #include "shell/commands_internal.h"
 #include "shell/commands_pending.h"
 #include "base/settings.h"
@@ -27,6 +28,31 @@
 static const char kAboutText[] = "(\x8e\x62\x92\xe8\x94\xc5" "AboutBox)"
                                  "\x83\x66\x83\x55\x83\x43\x83\x93\x95\xe5\x8f\x57\x92\x86"
                                  "\nQXV Ver. 0.104";
+
+// The modules are listed, unloaded and loaded again, with the tool bar and the sub-windows.
+int ReloadPlugins(HWND owner)
+{
+    // Modules in use by the open effect dialog or transform mode must not be freed under them.
+    if (GetEffectDialog()) {
+        ShowErrorMessage(owner, 65);
+        return 0;
+    }
+    if (InTransformMode()) {
+        ShowErrorMessage(owner, 66);
+        return 0;
+    }
+    SavePluginListsAndUnload(); // also clears the loaded flags: effects and transforms load again
+    FreeToolButtons(true);
+    LoadAllPlugins();
+    LoadToolBarBitmaps();
+    CreateToolBarButtons();
+    CreateSubWindows();
+    ShowSubWindows();
+    ApplyConfiguredColors();
+    if (g_mainWindow)
+        InvalidateRect(g_mainWindow, NULL, FALSE);
+    return 1;
+}
 
 static void OpenEffect(ImageWindow *window)
 {

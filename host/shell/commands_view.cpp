@@ -1,4 +1,5 @@
 // Single commands on how an image window shows its image: display switches, zoom, scrolling.
+#include "view/regionborder.h"
 #include "view/display.h"
 #include "base/app.h"
 #include "image/regions.h"

@@ -1,4 +1,5 @@
 // Commands that open and close image windows and image groups, and NewImage.
+#include "view/groupview.h"
 #include "image/cdib.h"
 #include "view/display.h"
 #include "image/group.h"

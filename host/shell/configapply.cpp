@@ -4,6 +4,7 @@
 #include "image/pen.h"
 #include "plugins/subwin.h"
 #include "base/settings.h"
+#include "shell/configfile.h"
 
 void ApplyConfiguredColors()
 {

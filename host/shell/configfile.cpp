@@ -2,6 +2,11 @@
 #include "image/colors.h"
 #include "plugins/subwin.h"
 #include "base/settings.h"
+#include "shell/configfile.h"
+#include "base/app.h"
+#include "base/messages.h"
+#include "base/sysinfo.h"
+#include "image/pen.h"
 #include "shell/itemwin.h"
 #include "shell/winproc.h"
 #include "base/recent.h"
@@ -213,27 +218,6 @@ void WriteSettings(FILE *f)
 
 } // namespace
 
-const char *ExpandHomePath(const char *path)
-{
-    static char s_expanded[kPathBytes];
-    if (path[0] == '~')
-        snprintf(s_expanded, sizeof s_expanded, "%s%s", g_cfg.appDir, path + 1);
-    else
-        CopyText(s_expanded, sizeof s_expanded, path);
-    return s_expanded;
-}
-
-const char *ShortenHomePath(const char *path)
-{
-    static char s_shortened[kPathBytes];
-    size_t n = strlen(g_cfg.appDir);
-    if (n > 0 && strncmp(path, g_cfg.appDir, n) == 0)
-        snprintf(s_shortened, sizeof s_shortened, "~%s", path + n);
-    else
-        CopyText(s_shortened, sizeof s_shortened, path);
-    return s_shortened;
-}
-
 int ReadConfigFile()
 {
     char path[kPathBytes];
@@ -269,4 +253,24 @@ int WriteConfigFile()
         return 0;
     }
     return 1;
+}
+
+void InitApplicationSettings()
+{
+    char dir[kPathBytes];
+    GetProgramDirectory(dir, sizeof dir);
+    g_screenWidth = GetSystemMetrics(SM_CXSCREEN);
+    g_screenHeight = GetSystemMetrics(SM_CYSCREEN);
+    SetDefaultColors();
+    QzsCreatePen(49);
+    SetDefaultSettings(dir);
+    FreeMessageTranslations();
+    g_screenDepth = QueryScreenDepth();
+    if (g_screenDepth != 8 && g_screenDepth != 16 && g_screenDepth != 24 && g_screenDepth != 32) {
+        ShowWarningMessage(NULL, 2);
+        g_screenDepth = 8;
+    }
+    ReadConfigFile();
+    DeriveSettings();
+    ReadFontFile();
 }

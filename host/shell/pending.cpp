@@ -1,6 +1,7 @@
 // Steps of the program whose subsystems are not built yet. Each is named as the subsystem will
 // name it and does nothing (or the least that keeps the program running); the subsystem replaces
 // its entries here with the real ones.
+#include "view/regionborder.h"
 #include "ovrin.h"
 #include "files/bmp.h"
 #include "script/macro.h"

@@ -11,6 +11,7 @@
 #include "base/app.h"
 #include "shell/clipwin.h"
 #include "base/settings.h"
+#include "shell/configfile.h"
 #include "shell/keymap.h"
 #include "shell/menus.h"
 #include "base/messages.h"

@@ -1,5 +1,6 @@
 // The program entry: every step of the start-up in its fixed order.
 #include "shell/startup.h"
+#include "shell/receivers.h"
 #include "files/openimage.h"
 #include "files/save.h"
 #include "files/susie.h"
@@ -16,6 +17,7 @@
 #include "shell/clipwin.h"
 #include "shell/commands.h"
 #include "base/settings.h"
+#include "shell/configfile.h"
 #include "shell/itemwin.h"
 #include "shell/keymap.h"
 #include "shell/menus.h"
@@ -96,6 +98,7 @@ static void CreateImageWindowOwner()
 int OvrinMain(HINSTANCE instance, char *commandLine, int show)
 {
     g_instance = instance;
+    InstallNotifyReceivers();
     InitApplicationSettings();
     InitDisplayWriters(g_screenDepth);
     if (g_screenDepth == 8)

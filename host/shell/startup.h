@@ -16,6 +16,4 @@ void CloseTitleWindow();
 
 int QuitApplication();      // 1 when the quit went ahead, 0 when a close was refused
 int CloseAllImageGroups();  // 1 when every group closed
-void ClampViewOrigin(ImageWindow *window);
-void FitWindowToImage(ImageWindow *window);
 void DumpLayerRedBytes(ImageWindow *window, const char *path);

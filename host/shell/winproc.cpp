@@ -1,5 +1,7 @@
 // Window classes of the program, the creation of its windows, the cursors and a few small shell
 // operations shared by the window procedures.
+#include "plugins/params.h"
+#include "view/regionborder.h"
 #include "shell/toolbar.h"
 #include "shell/winproc.h"
 #include "image/colors.h"
@@ -19,14 +21,12 @@
 #include <shellapi.h>
 #include <stdlib.h>
 
-HWND g_drawParamWindow, g_colorParamWindow, g_saveParamWindow;
 HWND g_statusBar, g_toolTipWindow;
 HCURSOR g_currentCursor;
 
 static HBRUSH s_buttonFace;
 static HCURSOR s_cursors[5]; // resources 200..204
 static int s_newImageBackColor;
-static int s_drawParamNotifySuppressed;
 
 HBRUSH GetButtonFaceBrush()
 {
@@ -304,16 +304,6 @@ int ClearBorderDirtyRect()
     return -1;
 }
 
-void SuppressDrawParamNotify(int flag)
-{
-    s_drawParamNotifySuppressed = flag;
-}
-
-bool IsDrawParamNotifySuppressed()
-{
-    return s_drawParamNotifySuppressed != 0;
-}
-
 void SetNewImageBackColor(int mode)
 {
     s_newImageBackColor = mode;
@@ -322,16 +312,6 @@ void SetNewImageBackColor(int mode)
 int GetNewImageBackColor()
 {
     return s_newImageBackColor;
-}
-
-void RestoreIfMinimized(ImageWindow *window)
-{
-    if (!window || !window->window)
-        return;
-    WINDOWPLACEMENT wp = {};
-    wp.length = sizeof wp;
-    if (GetWindowPlacement(window->window, &wp) && wp.showCmd == SW_SHOWMINIMIZED)
-        SendMessageA(window->window, WM_SYSCOMMAND, SC_RESTORE, 0);
 }
 
 bool GetTaskBarRect(RECT *out)

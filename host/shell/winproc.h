@@ -2,6 +2,7 @@
 // status pop-ups, the parameter windows and the open dialog's preview window.
 #pragma once
 #include "ovrin.h"
+#include "plugins/params.h"
 
 // classes and windows (winproc.cpp)
 int RegisterImageWindowClass();
@@ -13,12 +14,12 @@ int RegisterColorParameterClass();
 int RegisterSaveParameterClass();
 int RegisterThumbWindowClass();
 HWND CreateMainWindow(int show);
+ImageWindow *CreateImageWindow(int x, int y, int width, int height);
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK SubParentWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 void LoadProgramCursors();
 void SetCurrentCursor(HCURSOR cursor); // shown now and kept as the image windows' current cursor
 void ShowMemoryStatus();
-void RestoreIfMinimized(ImageWindow *window);
 
 HWND CreateStatusWindow(HWND owner, int x, int y);
 HWND CreateDrawParameterWindow();
@@ -27,9 +28,6 @@ HWND CreateSaveParameterWindow(HWND owner);
 void CreateParameterWindows(); // registers and creates the draw and functional-colour windows
 void CreateToolTipWindow();
 extern HWND g_statusBar, g_toolTipWindow;
-extern HWND g_drawParamWindow;  // "DRAWpara"
-extern HWND g_colorParamWindow; // "FCOLpara"
-extern HWND g_saveParamWindow;  // "SAVEpara"
 
 // cursors and small shell operations (winproc.cpp)
 enum { kCursorPlain = 200, kCursorRegion = 201, kCursorFunction = 202, kCursorService = 203, kCursorLocked = 204 };
@@ -38,11 +36,8 @@ HCURSOR UpdateCursor(ImageWindow *window); // chooses and stores the program-wid
 extern HCURSOR g_currentCursor;
 void ShowNotSupportedMessage();
 int ClearBorderDirtyRect();
-void SuppressDrawParamNotify(int flag);
-bool IsDrawParamNotifySuppressed();
 void SetNewImageBackColor(int mode);
 int GetNewImageBackColor();
-void RestoreIfMinimized(ImageWindow *window);
 bool GetTaskBarRect(RECT *out);
 void DeleteShellDrawingObjects(); // the pens and brushes made at start-up
 void SetNewImageBackColor(int mode); // the last fill mode, offered by the new-image dialog

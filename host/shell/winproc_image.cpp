@@ -1,5 +1,6 @@
 // The image-window procedure: one handler per message, then the common step that commits a
 // finished figure and repaints after zoom, group or origin changes.
+#include "image/pen.h"
 #include "shell/winproc.h"
 #include "image/cdib.h"
 #include "view/display.h"

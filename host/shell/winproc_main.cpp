@@ -1,5 +1,6 @@
 // The main window: a thin strip with the tool bar and the status bar, its placement by the task
 // bar, the 1-millisecond timer, the memory display, and the hidden parent of the sub-windows.
+#include "view/regionborder.h"
 #include "shell/winproc.h"
 #include "view/display.h"
 #include "image/regions.h"

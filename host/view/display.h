@@ -2,6 +2,7 @@
 // copied to the screen at the window's zoom, refreshed and laid out.
 #pragma once
 #include "ovrin.h"
+#include "image/blend.h"
 
 // building (display_build.cpp)
 int BuildWindowDisplay(ImageWindow *window, ImageGroup *group, bool viewOnly); // 1 built, 0 failed (message)
@@ -21,9 +22,6 @@ int ComposeDisplayRect(ImageWindow *window, ImageGroup *group, int left, int top
                        int useDrawBuffer);
 int ComposeRow(int x, int y, int unused, int count, ImageGroup *group, CDIB *substitute, const uint32_t *store,
                const uint8_t *mask, uint32_t *colorRow, uint8_t *maskRow);
-int QZCAPI BlendPixelOver(const uint8_t *lower, const uint8_t *upper, int offset, int row, uint8_t *out);
-void SetCurrentBlendFunction(BlendFunction blend);
-BlendFunction GetCurrentBlendFunction();
 // One composed colour into the display with the window's tints; x and y are display coordinates.
 int PutDisplayPixel(const ImageWindow *window, void *bits, int x, int y, const uint8_t *color, uint8_t mask,
                     int inside);

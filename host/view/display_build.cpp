@@ -1,7 +1,10 @@
 // Building an image window's display image and work buffers, its margins, and the two image
 // operations that belong to the display: making a view-only image editable, flattening onto the
 // background colour.
+#include "view/regionborder.h"
+#include "view/groupview.h"
 #include "view/display.h"
+#include "base/notify.h"
 #include "image/pixels.h"
 #include "image/cdib.h"
 #include "image/colors.h"
@@ -10,7 +13,6 @@
 #include "view/writers.h"
 #include "base/app.h"
 #include "base/settings.h"
-#include "shell/menus.h"
 #include "base/messages.h"
 #include "view/winlist.h"
 #include <stdlib.h>
@@ -106,7 +108,7 @@ int BuildWindowDisplay(ImageWindow *window, ImageGroup *group, bool viewOnly)
     window->display.zoom = base ? ClampZoomValue(base->zoom) : 1;
     window->display.viewX = base ? base->viewX : 0;
     window->display.viewY = base ? base->viewY : 0;
-    CheckZoomMenuItem(window);
+    NotifyZoomChanged(window);
 
     if (!viewOnly && w > 0 && h > 0) {
         if (!AllocWorkBuffers(window, w, h))
@@ -114,7 +116,7 @@ int BuildWindowDisplay(ImageWindow *window, ImageGroup *group, bool viewOnly)
     } else {
         window->lock = viewOnly ? 1 : 0;
     }
-    UpdateWindowMenus();
+    NotifyMenusChanged();
     window->activeRegion = 0;
     QzsSetActiveRegion(0);
     StopBorderAnimation();

@@ -1,22 +1,17 @@
 // Groups and the image windows that show them: showing a group, titles, redraws, flattening and
 // replacing an image wherever it is used.
+#include "view/groupview.h"
 #include "image/group.h"
+#include "base/notify.h"
 #include "image/cdib.h"
 #include "view/display.h"
 #include "image/imagelist.h"
 #include "view/paint.h"
 #include "image/undo.h"
-#include "draw/reedit.h"
-#include "plugins/subwin.h"
-#include "draw/transform.h"
 #include "base/app.h"
-#include "shell/commands.h"
 #include "base/settings.h"
-#include "shell/menus.h"
 #include "base/messages.h"
-#include "shell/startup.h"
 #include "view/winlist.h"
-#include "shell/winproc.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -145,7 +140,7 @@ void ReplaceImage(CDIB *oldImage, CDIB *newImage, int keepUndo)
         if (g_lastImage == oldImage)
             g_lastImage = newImage;
         oldImage->next = NULL;
-        BroadcastImageListChanged();
+        NotifyImageListChanged();
     }
     int held = s_bindOverride;
     s_bindOverride = 0;
@@ -238,7 +233,7 @@ int ShowGroupInWindow(ImageWindow *window, ImageGroup *group, int force, int sav
         } else {
             window->group = group;
             window->layerImage = group->currentImage;
-            UpdateCursor(window);
+            NotifyCursorChanged();
             if (group->currentImage) {
                 window->display.zoom = group->currentImage->zoom;
                 window->display.viewX = group->currentImage->viewX;
@@ -255,17 +250,17 @@ int ShowGroupInWindow(ImageWindow *window, ImageGroup *group, int force, int sav
             ShowErrorMessage(g_mainWindow, 32);
             return 1;
         }
-        if (InTransformMode())
+        if (AskTransformMode())
             SwitchOverlaysToWindow(window);
-        if (InReeditMode())
-            DrawReeditGuide(window);
+        if (AskReeditMode())
+            NotifyDrawReeditGuide(window);
     }
     if (window->group)
         UpdateWindowTitle(window, window->group);
     else if (window->window)
         SetWindowTextA(window->window, kProgramTitle);
     RelayoutImageWindow(window);
-    BroadcastImageChanged(window->group, window->group ? window->group->currentLayer : NULL,
+    NotifyImageChanged(window->group, window->group ? window->group->currentLayer : NULL,
                           window->group ? window->group->currentImage : NULL, kChangeShown);
     if (g_cfg.AutoAdjustMode)
         FitWindowToImage(window);
@@ -303,7 +298,7 @@ void ReshowGroupInWindows(ImageGroup *group, ImageGroup *newGroup, int force, in
         }
         w = next;
     }
-    UpdateWindowMenus();
+    NotifyMenusChanged();
 }
 
 int ShowPreviousGroup(ImageWindow *window)
@@ -342,10 +337,10 @@ void RedrawGroupWindows(ImageGroup *group)
         if (g_cfg.SynchronizeUpdateImage || w == g_currentWindow) {
             ComposeWholeDisplay(w, group);
             RedrawImageWindow(w);
-            if (w == g_currentWindow && InTransformMode())
-                RedrawTransformOverlay(w);
-            if (w == g_currentWindow && InReeditMode())
-                DrawReeditGuide(w);
+            if (w == g_currentWindow && AskTransformMode())
+                NotifyRedrawTransformOverlay(w);
+            if (w == g_currentWindow && AskReeditMode())
+                NotifyDrawReeditGuide(w);
         } else {
             w->recompose = 1;
         }

@@ -1,16 +1,16 @@
 // The end of a stroke: the covered pixels of the draw buffer move into the edited image with an
 // undo record (or the region bits into the base mask), post-process colours recolour the figure,
 // and the stroke buffers are left empty for the next stroke.
+#include "image/bindings.h"
+#include "view/groupview.h"
 #include "view/paint.h"
+#include "base/notify.h"
 #include "image/cdib.h"
 #include "image/colors.h"
 #include "view/display.h"
 #include "image/group.h"
 #include "image/regions.h"
 #include "image/undo.h"
-#include "plugins/loader.h"
-#include "plugins/subwin.h"
-#include "shell/menus.h"
 #include "view/winlist.h"
 #include <stdio.h>
 #include <string.h>
@@ -167,10 +167,10 @@ void CommitStroke(ImageWindow *window)
         }
     }
     ReleaseLocks();
-    UpdateWindowMenus();
+    NotifyMenusChanged();
     UpdateOtherViews(window);
     ClearDirtyRect();
-    BroadcastReceiveMessage(6, 0, 0);
+    NotifyPluginMessage(6, 0, 0);
 }
 
 QZS_DECL(int) QzsEndNoUpdateDraw(void)

@@ -2,13 +2,13 @@
 // pipeline that turns a colour record into a value of the stroke, and the composition of the one
 // pixel shown for it. Runs once per pixel of every stroke: no allocation, no multiply per pixel
 // outside loop mode, the display written directly.
+#include "image/bindings.h"
 #include "view/paint.h"
 #include "image/cdib.h"
 #include "view/display.h"
 #include "image/pen.h"
 #include "image/regions.h"
 #include "view/writers.h"
-#include "plugins/loader.h"
 #include <string.h>
 
 namespace {

@@ -1,11 +1,11 @@
 // One stamp of the pen into the current stroke: clipped to the current layer (or wrapped around it
 // in loop mode), painted row by row through the painting pipeline, then refreshed.
+#include "image/bindings.h"
 #include "image/pen.h"
 #include "image/cdib.h"
 #include "image/colors.h"
 #include "view/display.h"
 #include "view/paint.h"
-#include "plugins/loader.h"
 
 // Stamps far outside any image are dropped before their sums could leave int range.
 static const int64_t kFarStamp = 1 << 30;

@@ -1,11 +1,8 @@
 // View geometry of an image window: zoom, keeping the view origin inside the image, scrolling and
 // fitting the window to its image.
-#include "shell/startup.h"
+#include "view/regionborder.h"
+#include "base/notify.h"
 #include "image/regions.h"
-#include "plugins/params.h"
-#include "draw/reedit.h"
-#include "draw/transform.h"
-#include "shell/menus.h"
 #include "view/winlist.h"
 #include "image/imagelist.h"
 #include "image/cdib.h"
@@ -86,12 +83,12 @@ int ClampZoomValue(int zoom)
 // Overlays drawn at the old zoom are taken off at that zoom and drawn again at the new one.
 static void RedrawOverlays(ImageWindow *window, int show)
 {
-    if (InCheckMode())
-        DrawReeditGuide(window);
-    if (show && InTransformMode())
-        RedrawTransformOverlay(window);
+    if (AskCheckMode())
+        NotifyDrawReeditGuide(window);
+    if (show && AskTransformMode())
+        NotifyRedrawTransformOverlay(window);
     if (window->layerImage)
-        DrawParameterPointGroups(window, show);
+        NotifyDrawParameterPointGroups(window, show);
     if (window->activeRegion && window->regionDisplayMode == 4)
         AnimateRegionBorder(window, show);
 }
@@ -107,7 +104,7 @@ void ApplyZoomChange(ImageWindow *window, int oldZoom)
         window->display.zoom = zoom;
         RedrawOverlays(window, 1);
     }
-    CheckZoomMenuItem(window);
+    NotifyZoomChanged(window);
     LayoutImageWindow(window);
     UpdateScrollBars(window);
     ClampViewOrigin(window);

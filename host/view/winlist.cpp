@@ -1,34 +1,17 @@
 // The image-window list, the current window, closing, hiding and showing windows, and the services
 // through which plug-ins reach the current window.
+#include "view/regionborder.h"
 #include "view/winlist.h"
+#include "base/notify.h"
 #include "image/cdib.h"
 #include "view/display.h"
 #include "image/group.h"
 #include "image/imagelist.h"
 #include "view/paint.h"
-#include "plugins/effectdlg.h"
-#include "plugins/params.h"
-#include "draw/reedit.h"
-#include "draw/transform.h"
 #include "image/regions.h"
 #include "base/app.h"
 #include "base/settings.h"
-#include "shell/menus.h"
 #include <stdlib.h>
-
-ImageWindow *g_firstWindow, *g_lastWindow, *g_currentWindow;
-HWND g_currentWindowHandle;
-bool g_noWindowState;
-
-static bool InList(const ImageWindow *window)
-{
-    if (!window)
-        return false;
-    for (ImageWindow *w = g_firstWindow; w; w = w->next)
-        if (w == window)
-            return true;
-    return false;
-}
 
 ImageWindow *FindImageWindow(HWND window)
 {
@@ -50,11 +33,6 @@ HWND GetNthImageWindowHandle(int n)
     return w ? w->window : NULL;
 }
 
-bool IsWindowListed(const ImageWindow *window)
-{
-    return !g_noWindowState && InList(window);
-}
-
 ImageWindow *FindPreviousWindow(const ImageWindow *window)
 {
     for (ImageWindow *w = g_firstWindow; w; w = w->next)
@@ -70,7 +48,7 @@ int MakeWindowCurrent(ImageWindow *window)
     g_currentGroup = window ? window->group : NULL;
     g_currentImage = window ? window->layerImage : NULL;
     SyncCurrentLayer(g_currentGroup);
-    UpdateWindowMenus();
+    NotifyMenusChanged();
     return 1;
 }
 
@@ -88,7 +66,7 @@ static void UnlinkWindow(ImageWindow *window)
 
 void CloseImageWindow(ImageWindow *window, int rebuildMenus)
 {
-    if (g_noWindowState || !InList(window))
+    if (!IsWindowListed(window))
         return;
     // The last window is kept, hidden and empty, for the next image.
     if (g_firstWindow == window && !window->next) {
@@ -97,7 +75,7 @@ void CloseImageWindow(ImageWindow *window, int rebuildMenus)
         EnterNoWindowState();
         RefreshWindowDisplay(window, NULL);
         if (rebuildMenus)
-            UpdateWindowMenus();
+            NotifyMenusChanged();
         return;
     }
     UnlinkWindow(window);
@@ -117,7 +95,7 @@ void CloseImageWindow(ImageWindow *window, int rebuildMenus)
     if (g_currentWindow == window)
         MakeWindowCurrent(g_firstWindow);
     if (rebuildMenus)
-        UpdateWindowMenus();
+        NotifyMenusChanged();
     free(window);
 }
 
@@ -130,7 +108,7 @@ int CloseWindowsOfGroup(ImageGroup *group)
             CloseImageWindow(w, 0);
         w = next;
     }
-    UpdateWindowMenus();
+    NotifyMenusChanged();
     return 1;
 }
 
@@ -158,7 +136,7 @@ int MoveControlPointsToWindow(ImageWindow *window)
     ImageWindow *current = g_currentWindow;
     bool currentShown = IsWindowListed(current) && current->layerImage;
     bool newShown = IsWindowListed(window) && window->layerImage;
-    if (InTransformMode()) {
+    if (AskTransformMode()) {
         RECT dirty;
         if (currentShown && GetDirtyRect(&dirty)) {
             // Composing the area again from the image takes the points drawn into the display away.
@@ -167,13 +145,13 @@ int MoveControlPointsToWindow(ImageWindow *window)
         }
         ClearDirtyRect();
         if (newShown)
-            RedrawTransformOverlay(window);
+            NotifyRedrawTransformOverlay(window);
     }
-    if (InCheckMode()) {
+    if (AskCheckMode()) {
         if (currentShown)
-            DrawReeditGuide(current);
+            NotifyDrawReeditGuide(current);
         if (newShown)
-            DrawReeditGuide(window);
+            NotifyDrawReeditGuide(window);
     }
     return 1;
 }
@@ -184,9 +162,9 @@ int SwitchOverlaysToWindow(ImageWindow *window)
     if (IsWindowListed(current) && current->activeRegion && current->regionDisplayMode == 4)
         AnimateRegionBorder(current, 0);
     if (IsWindowListed(current) && current->layerImage)
-        DrawParameterPointGroups(current, 0);
+        NotifyDrawParameterPointGroups(current, 0);
     if (IsWindowListed(window) && window->layerImage)
-        DrawParameterPointGroups(window, 1);
+        NotifyDrawParameterPointGroups(window, 1);
     return MoveControlPointsToWindow(window);
 }
 
@@ -201,7 +179,7 @@ void HideAllImageWindows()
         ShowWindow(g_subParent, SW_MINIMIZE);
         ShowWindow(g_subParent, SW_HIDE);
     }
-    if (HWND effect = GetEffectDialog())
+    if (HWND effect = AskOpenEffectDialog())
         SendMessageA(effect, WM_COMMAND, 3011, 0);
 }
 
@@ -282,4 +260,14 @@ QZS_DECL(CDIB *) QzsGetCurrentLayer(ImageWindow *window)
 QZS_DECL(int) QzsGetActiveRegion(ImageWindow *window)
 {
     return window ? (int)window->activeRegion : 0;
+}
+
+void RestoreIfMinimized(ImageWindow *window)
+{
+    if (!window || !window->window)
+        return;
+    WINDOWPLACEMENT wp = {};
+    wp.length = sizeof wp;
+    if (GetWindowPlacement(window->window, &wp) && wp.showCmd == SW_SHOWMINIMIZED)
+        SendMessageA(window->window, WM_SYSCOMMAND, SC_RESTORE, 0);
 }

@@ -1,15 +1,11 @@
 // The image-window list, the current window, closing and hiding windows, zoom and scrolling.
 #pragma once
 #include "ovrin.h"
+#include "image/current.h"
 
-extern ImageWindow *g_firstWindow, *g_lastWindow, *g_currentWindow;
-extern HWND g_currentWindowHandle; // owner of message boxes
-extern bool g_noWindowState;       // the only window is hidden and shows no image
 
-ImageWindow *CreateImageWindow(int x, int y, int width, int height);
 ImageWindow *FindImageWindow(HWND window);
 HWND GetNthImageWindowHandle(int n);
-bool IsWindowListed(const ImageWindow *window); // false in the no-window state
 ImageWindow *FindPreviousWindow(const ImageWindow *window);
 int MakeWindowCurrent(ImageWindow *window);
 void CloseImageWindow(ImageWindow *window, int rebuildMenus);
@@ -30,3 +26,6 @@ int ClampZoomValue(int zoom); // -8..16; 0 and -1 become 1
 void ApplyZoomChange(ImageWindow *window, int oldZoom);
 void ScrollWindowHorizontally(ImageWindow *window, WPARAM wParam, LPARAM lParam);
 void ScrollWindowVertically(ImageWindow *window, WPARAM wParam, LPARAM lParam);
+void ClampViewOrigin(ImageWindow *window);
+void FitWindowToImage(ImageWindow *window);
+void RestoreIfMinimized(ImageWindow *window);

@@ -8,7 +8,6 @@
 
 DisplayWriteContext g_displayWrite = {WritePixel32, 0, 32};
 
-static DWORD s_interfaceThread;
 
 const uint8_t kDitherMatrix4[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
 
@@ -135,11 +134,6 @@ int WritePixel8(DisplayWriteContext *context, void *bits, int, int, const uint8_
 
 // ---- selection ----
 
-bool OnInterfaceThread()
-{
-    return !s_interfaceThread || GetCurrentThreadId() == s_interfaceThread;
-}
-
 DisplayPixelWriter ChooseDisplayWriter(int depth, int dither)
 {
     switch (depth) {
@@ -152,7 +146,7 @@ DisplayPixelWriter ChooseDisplayWriter(int depth, int dither)
 
 int InitDisplayWriters(int screenDepth)
 {
-    s_interfaceThread = GetCurrentThreadId();
+    SetInterfaceThread();
     if (screenDepth != 32 && screenDepth != 24 && screenDepth != 16 && screenDepth != 8) {
         screenDepth = 8;
         ShowErrorMessage(g_mainWindow, 2);

@@ -26,7 +26,6 @@ int WritePixel8(DisplayWriteContext *context, void *bits, int x, int y, const ui
 // Start-up: the screen depth (an unsupported one runs as 8 bits after message 2), its writer and
 // the dither tables. The calling thread becomes the user-interface thread.
 int InitDisplayWriters(int screenDepth);
-bool OnInterfaceThread();
 int BuildDitherTables();
 // The writer of a screen depth with or without dither (32 and 24 bits have one each).
 DisplayPixelWriter ChooseDisplayWriter(int depth, int dither);

@@ -1,4 +1,5 @@
 // The configured pen is made by the named sub-window plug-in, or by the first that makes pens.
+#include "shell/configfile.h"
 #include "loader_fixture.h"
 #include "plugins/subwin.h"
 

@@ -1,5 +1,6 @@
 // Applying an effect to a layer that lies off the base's origin, through ApplyEffect and through
 // the effect dialog, with a test effect that writes every pixel of its rectangle through the host.
+#include "view/groupview.h"
 #include "loader_fixture.h"
 #include "image/cdib.h"
 #include "image/imagelist.h"

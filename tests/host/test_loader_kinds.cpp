@@ -1,4 +1,5 @@
 // Sub-window positions and windows, effects loaded on first use, and the list-line reader.
+#include "shell/commands_internal.h"
 #include "loader_fixture.h"
 #include "image/cdib.h"
 #include "plugins/subwin.h"

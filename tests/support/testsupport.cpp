@@ -10,6 +10,7 @@
 #include "base/msgbox.h"
 #include "base/sysinfo.h"
 #include "view/winlist.h"
+#include "shell/receivers.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <fstream>
@@ -86,6 +87,7 @@ void DiscardAllImages()
 
 void ResetProgramState(const char *appDir)
 {
+    InstallNotifyReceivers(); // a test that set its own receivers leaves the program's for the next
     DiscardAllImages();
     SetMemoryStatusOverride(nullptr);
     SetScreenDepthOverride(0);
@@ -262,6 +264,7 @@ int main(int argc, char **argv)
 {
     SetMessageBoxHook(CaptureHook);
     g_instance = GetModuleHandleA(nullptr);
+    InstallNotifyReceivers();
     ::testing::InitGoogleTest(&argc, argv);
     return RUN_ALL_TESTS();
 }

@@ -2,6 +2,7 @@
 #include "image/colors.h"
 #include "base/app.h"
 #include "base/settings.h"
+#include "shell/configfile.h"
 #include "base/recent.h"
 #include "testsupport.h"
 #include <string.h>

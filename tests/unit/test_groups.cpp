@@ -1,4 +1,5 @@
 // Image groups and layers.
+#include "view/groupview.h"
 #include "testsupport.h"
 #include "image/cdib.h"
 #include "image/group.h"

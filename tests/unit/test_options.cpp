@@ -1,6 +1,7 @@
 // The option pages: filled when made, stored on Apply, and kept through the configuration file.
 #include "base/app.h"
 #include "base/settings.h"
+#include "shell/configfile.h"
 #include "shell/options.h"
 #include "testsupport.h"
 #include <commctrl.h>

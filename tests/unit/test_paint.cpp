@@ -1,5 +1,6 @@
 // The painting pipeline: one pixel through colour kinds, masks, coverage and draw flags, the
 // shown pixel, and the commit of a stroke into the base, a layer or the region mask.
+#include "view/undo_apply.h"
 #include "test_paint_fixture.h"
 #include "image/imagelist.h"
 #include "image/undo.h"

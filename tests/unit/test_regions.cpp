@@ -1,5 +1,7 @@
 // Regions: strokes and their commit, the area query, process, clear and move, region undo, and
 // border tracing.
+#include "view/undo_apply.h"
+#include "view/regionborder.h"
 #include "testsupport.h"
 #include "image/cdib.h"
 #include "image/colors.h"

@@ -1,4 +1,5 @@
 // Undo and redo of pixel rectangles, whole images and merged layers, within the memory rules.
+#include "view/undo_apply.h"
 #include "testsupport.h"
 #include "image/cdib.h"
 #include "image/group.h"

@@ -1,18 +1,19 @@
 // The undo and redo commands: pixel rectangles and whole images on the edited image's chain,
 // region rectangles on the group's chain.
+#include "view/winlist.h"
+#include "view/display.h"
+#include "view/undo_apply.h"
+#include "view/regionborder.h"
+#include "view/groupview.h"
 #include "image/undo.h"
+#include "base/notify.h"
 #include "image/undo_chain.h"
 #include "image/cdib.h"
-#include "view/display.h"
 #include "image/group.h"
 #include "image/imagelist.h"
 #include "image/dirtyrect.h"
 #include "image/regions.h"
-#include "draw/reedit.h"
-#include "plugins/subwin.h"
-#include "draw/transform.h"
 #include "base/app.h"
-#include "shell/menus.h"
 #include "base/msgbox.h"
 #include <stdlib.h>
 #include <string.h>
@@ -80,9 +81,9 @@ static void RestoreSavedLayers(ImageGroup *group, const UndoRecord *r)
         *link = copy;
         below = copy;
         SetLayerOrigin(group, copy, copy->x, copy->y);
-        BroadcastImageChanged(group, copy, copy->image, kChangeLayerInserted);
+        NotifyImageChanged(group, copy, copy->image, kChangeLayerInserted);
     }
-    UpdateWindowMenus();
+    NotifyMenusChanged();
 }
 
 static void RemoveSavedLayers(ImageGroup *group, const UndoRecord *r)
@@ -126,7 +127,7 @@ static void FinishStep(ImageWindow *window, const UndoRecord *r)
 {
     if (window->activeRegion && window->regionDisplayMode == 4)
         TraceRegionBorder(window);
-    UpdateWindowMenus();
+    NotifyMenusChanged();
     RedrawGroupWindows(window->group);
     if (r->kind == kUndoPixelRect) {
         RECT rect;
@@ -138,13 +139,13 @@ static void FinishStep(ImageWindow *window, const UndoRecord *r)
             ClearDirtyRect();
         }
     }
-    BroadcastReceiveMessage(6, 0, 0);
+    NotifyPluginMessage(6, 0, 0);
 }
 
 static int StepImage(ImageWindow *window, bool redo)
 {
     CDIB *image = EditedImage(window);
-    if (InTransformMode() || InReeditMode() || !image)
+    if (AskTransformMode() || AskReeditMode() || !image)
         return 1;
     UndoChain chain = ImageChain(image);
     UndoRecord *r = redo ? (*chain.current ? (*chain.current)->next : *chain.first) : *chain.current;
@@ -185,7 +186,7 @@ int RedoImage(ImageWindow *window)
 static int StepRegion(ImageWindow *window, bool redo)
 {
     CDIB *image = EditedImage(window);
-    if (InTransformMode() || (!redo && InReeditMode()) || !image || !window->group || !window->group->base)
+    if (AskTransformMode() || (!redo && AskReeditMode()) || !image || !window->group || !window->group->base)
         return 1;
     ImageGroup *group = window->group;
     UndoChain chain = RegionChain(group);
@@ -223,7 +224,7 @@ static int StepRegion(ImageWindow *window, bool redo)
     if (window->activeRegion && window->regionDisplayMode == 4)
         TraceRegionBorder(window);
     *chain.current = redo ? r : FindPreviousRecord(chain, r);
-    UpdateWindowMenus();
+    NotifyMenusChanged();
     SetDirtyRect(l, t, rr, b);
     if (window->display.pixels)
         RefreshWindowRect(window, l, t, rr, b, 1);

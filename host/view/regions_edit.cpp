@@ -1,25 +1,25 @@
 // Region services that rewrite the mask of the current window's group: process (OR, AND, XOR
 // over a region or the whole base), clear and move. Each is one region stroke with one undo record.
+#include "view/winlist.h"
+#include "view/display.h"
+#include "view/regionborder.h"
+#include "view/groupview.h"
 #include "image/regions.h"
+#include "base/notify.h"
 #include "image/cdib.h"
 #include "image/colors.h"
-#include "view/display.h"
 #include "image/group.h"
 #include "image/dirtyrect.h"
-#include "script/macro.h"
-#include "plugins/subwin.h"
-#include "shell/menus.h"
-#include "view/winlist.h"
 #include <stdio.h>
 
 // Commits the region stroke written into the work mask and refreshes what shows the group.
 static void CommitRegionStroke(ImageWindow *window)
 {
     RegionCommit(window);
-    UpdateWindowMenus();
+    NotifyMenusChanged();
     UpdateOtherViews(window);
     ClearDirtyRect();
-    BroadcastReceiveMessage(6, 0, 0);
+    NotifyPluginMessage(6, 0, 0);
     if (window->display.pixels) {
         ComposeWholeDisplay(window, window->group);
         RedrawImageWindow(window);
@@ -59,7 +59,7 @@ QZS_DECL(int) QzsProcessAllRegion(int bits, int mode, int whole)
         return 0;
     char line[64];
     snprintf(line, sizeof line, "Command ProcessRegion %d %d\n", bits, mode);
-    RecordMacroLine(line);
+    NotifyMacroLine(line);
     int l = 0, t = 0, r = w - 1, b = h - 1;
     if (!whole && !QzsGetRegionArea(window->group, NULL, &l, &t, &r, &b, mode == 2 ? ~bits : bits))
         return 0;
@@ -92,7 +92,7 @@ QZS_DECL(int) QzsMoveRegion(int bits, int dx, int dy)
         return 0;
     char line[80];
     snprintf(line, sizeof line, "Command MoveRegion %d %d %d\n", bits, dx, dy);
-    RecordMacroLine(line);
+    NotifyMacroLine(line);
     // Every pixel the move touches: the region's area and the area moved, inside the base. Each
     // new byte is computed from the unchanged base mask, so overlapping areas need no order.
     int64_t ul = l < (int64_t)l + dx ? l : (int64_t)l + dx, ur = r > (int64_t)r + dx ? r : (int64_t)r + dx;

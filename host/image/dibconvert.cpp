@@ -1,9 +1,41 @@
 // A read picture (DIB) turned into a 32-bit image.
-#include "files/bmp.h"
-#include "files/openimage.h"
+#include "image/dibconvert.h"
 #include "image/cdib.h"
 #include "image/imagelist.h"
 #include <string.h>
+
+int IsInfoHeader(const void *header)
+{
+    uint32_t size;
+    memcpy(&size, header, 4);
+    return size != 12; // a core header is 12 bytes
+}
+
+int CountDibPaletteEntries(const BITMAPINFOHEADER *header)
+{
+    if (IsInfoHeader(header) && header->biClrUsed != 0)
+        return (int)header->biClrUsed;
+    switch (header->biBitCount) {
+    case 1: return 2;
+    case 4: return 16;
+    case 8: return 256;
+    default: return 0;
+    }
+}
+
+int64_t GetDibRowBytes(int width, int depth)
+{
+    int64_t w = width;
+    switch (depth) {
+    case 1: return ((w + 7) / 8 + 3) / 4 * 4;
+    case 4: return ((w + 1) / 2 + 3) / 4 * 4;
+    case 8: return (w + 3) / 4 * 4;
+    case 16: return (w + 1) / 2 * 4;
+    case 24: return (3 * w + 3) / 4 * 4;
+    case 32: return 4 * w;
+    default: return -1;
+    }
+}
 
 void FitPixelAspect(const BITMAPINFOHEADER *header, int *width, int *height)
 {
