@@ -35,17 +35,18 @@ inline bool ReferenceAvailable()
     return !UnixPathOf("C:\\").empty() && GetFileAttributesA("Z:\\usr\\bin\\convert") != INVALID_FILE_ATTRIBUTES;
 }
 
-// Reads a picture file with convert into RGB; false when convert could not read it. Wine does
-// not wait for a Unix program, so a shell marks the end with a file of its own.
-inline bool ReadWithReference(const std::string &path, ReferencePicture *out)
+// Reads a picture file with convert into RGB, after convert's operations when given (for example
+// "-scale 15x9!"); false when convert could not read it. Wine does not wait for a Unix program, so
+// a shell marks the end with a file of its own.
+inline bool ReadWithReference(const std::string &path, ReferencePicture *out, const std::string &operations = "")
 {
     std::string ppm = path + ".ref.ppm", done = path + ".ref.done";
     DeleteFileA(ppm.c_str());
     DeleteFileA(done.c_str());
     std::string in = UnixPathOf(path), outUnix = UnixPathOf(ppm);
-    std::string command = "/bin/sh -c \"/usr/bin/convert '" + in + "' -alpha off -depth 8 'ppm:" + outUnix +
-                          ".tmp' && mv '" + outUnix + ".tmp' '" + outUnix + "'; touch '" + UnixPathOf(done) +
-                          "'\"";
+    std::string command = "/bin/sh -c \"/usr/bin/convert '" + in + "' " + operations + " -alpha off -depth 8 'ppm:" +
+                          outUnix + ".tmp' && mv '" + outUnix + ".tmp' '" + outUnix + "'; touch '" +
+                          UnixPathOf(done) + "'\"";
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi;
