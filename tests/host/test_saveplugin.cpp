@@ -53,8 +53,10 @@ protected:
     {
         HostTest::SetUp();
         UnloadSavePlugins();
-        ASSERT_EQ(LoadSavePlugins(g_saverTable, SaveDir().c_str(), g_furtherSaveFilter, sizeof g_furtherSaveFilter), 1);
-        row = &g_saverTable[0];
+        // The save modules of the build, in name order: savera (FXT), saverb (PICT).
+        ASSERT_EQ(LoadSavePlugins(g_saverTable, SaveDir().c_str(), g_furtherSaveFilter, sizeof g_furtherSaveFilter), 2);
+        row = &g_saverTable[1];
+        pct = FindSaveFormatByName("PCT");
     }
     void TearDown() override
     {
@@ -69,6 +71,7 @@ protected:
         return row->WritePicture(path.c_str(), 1, p.Info(), p.bits.data(), progress, 1, options);
     }
     SaverRecord *row = nullptr;
+    int pct = -1; // the PICT format's number
 };
 
 std::vector<std::vector<int>> s_calls;
@@ -85,13 +88,13 @@ TEST_F(SavePluginTest, BindsIntoTheSaveFormatTable)
     EXPECT_STREQ(row->name, "saverb.ovp");
     EXPECT_STREQ(row->formatName, "PCT");
     EXPECT_STREQ(row->filter, "*.PCT");
-    EXPECT_EQ(g_saverTable[1].module, nullptr);
-    EXPECT_STREQ(g_furtherSaveFilter, "BMP (*.bmp)|*.bmp|PCT (*.PCT)|*.PCT|");
-    EXPECT_EQ(FindSaveFormatByName("pct"), 4);
+    EXPECT_EQ(g_saverTable[2].module, nullptr);
+    EXPECT_STREQ(g_furtherSaveFilter, "BMP (*.bmp)|*.bmp|FXT (*.FXT)|*.FXT|PCT (*.PCT)|*.PCT|");
+    EXPECT_EQ(FindSaveFormatByName("pct"), 5);
     char ext[32];
-    EXPECT_EQ(GetSaveFormatExtension(4, ext, sizeof ext), 1);
+    EXPECT_EQ(GetSaveFormatExtension(5, ext, sizeof ext), 1);
     EXPECT_STREQ(ext, "PCT");
-    EXPECT_EQ(GetFormatDepthMask(4), 0x28);
+    EXPECT_EQ(GetFormatDepthMask(5), 0x28);
 
     GetAddinInfoProc info = (GetAddinInfoProc)(void *)GetProcAddress(row->module, "GetAddinInfo");
     const char *texts[] = {"00XN", "PICT Saver Ver0.01 By D'q", "*.PCT", "PCT"};
@@ -115,13 +118,13 @@ TEST_F(SavePluginTest, DepthButtonsFollowThePluginMask)
     HWND owner = CreateWindowA("STATIC", "", WS_OVERLAPPEDWINDOW, 0, 0, 300, 200, NULL, NULL, NULL, NULL);
     HWND dialog = CreateDialogParamA(GetModuleHandleA(NULL), MAKEINTRESOURCEA(143), owner, NoDialogProc, 0);
     ASSERT_NE(dialog, nullptr);
-    ShowSaveDepthButtons(dialog, 4, 1);
+    ShowSaveDepthButtons(dialog, pct, 1);
     auto visible = [&](int id) { return (GetWindowLongA(GetDlgItem(dialog, id), GWL_STYLE) & WS_VISIBLE) != 0; };
     EXPECT_TRUE(visible(3003));
     EXPECT_FALSE(visible(3005));
     EXPECT_TRUE(visible(3006));
     EXPECT_FALSE(visible(3009));
-    EXPECT_EQ(SelectSaveDepthButton(dialog, 4, 32, 1), 24);
+    EXPECT_EQ(SelectSaveDepthButton(dialog, pct, 32, 1), 24);
     EXPECT_EQ(IsDlgButtonChecked(dialog, 3006), BST_CHECKED);
     DestroyWindow(dialog);
     DestroyWindow(owner);
@@ -298,7 +301,7 @@ TEST_F(SavePluginTest, SavingThroughTheHost)
     for (int i = 0; i < 24; i++)
         ((uint32_t *)base->pixels)[i] = 0xFF000000u | (uint32_t)i * 0x0A0B0C;
     ASSERT_EQ(AddImageGroup(base), 1);
-    SetSaveFormat(4);
+    SetSaveFormat(pct);
     SetSaveDepth(24);
     ClearSaveOptions();
     SetSaveOption(0, "72");
