@@ -10,6 +10,7 @@
 #include "base/app.h"
 #include "shell/commands.h"
 #include "shell/configfile.h"
+#include "shell/lightingdlg.h"
 #include "shell/commands_internal.h"
 #include "shell/commands_pending.h"
 #include "base/settings.h"

@@ -15,7 +15,6 @@ void ClearPendingCall() { s_last = PendingCall{NULL, 0}; }
 
 // open and save
 // dialogs
-void RunLightingDialog(HWND) { Note("RunLightingDialog"); }
 void RunPluginMaintenanceDialog(HWND, int kind) { Note("RunPluginMaintenanceDialog", kind); }
 void RunPluginDirectoryDialog(HWND) { Note("RunPluginDirectoryDialog"); }
 // clipboard and printing

@@ -6,7 +6,6 @@
 
 // open and save (images, layers, recent files, wallpaper)
 // dialogs
-void RunLightingDialog(HWND owner);
 void RunPluginMaintenanceDialog(HWND owner, int kind);
 void RunPluginDirectoryDialog(HWND owner);
 // clipboard and printing

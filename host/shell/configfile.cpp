@@ -1,5 +1,6 @@
 // Reading and writing "ovrin.cfg": one key table drives both, in the order the file is written.
 #include "image/colors.h"
+#include "image/lighting.h"
 #include "plugins/subwin.h"
 #include "base/settings.h"
 #include "shell/configfile.h"
@@ -273,4 +274,6 @@ void InitApplicationSettings()
     ReadConfigFile();
     DeriveSettings();
     ReadFontFile();
+    SetDefaultLighting();
+    LoadLighting();
 }

@@ -17,7 +17,6 @@
 #include "image/cdib.h"
 #include "image/colors.h"
 #include "view/display.h"
-#include "image/lighting.h"
 #include "image/regions.h"
 #include "image/undo.h"
 #include "draw/drawsel.h"
@@ -52,9 +51,6 @@ void InitTablet(HWND) {}
 int RegisterClipWindowClass() { return 1; }
 void RestoreClipWindowLayout() {}
 void SaveClipWindowLayout() {}
-
-// ---- lighting ----
-void WriteLightSettings() {}
 
 // ---- plug-in host ----
 void CreateWorkingDirectories() {}

@@ -79,7 +79,7 @@ int QuitApplication()
     g_currentWindow = NULL;
     CloseDrawAndColorParameterPanels();
     WriteConfigFile();
-    WriteLightSettings();
+    SaveLighting();
     WriteFontFile();
     UnloadAllPlugins();
     FreeKeyCommands();

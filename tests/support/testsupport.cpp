@@ -4,6 +4,7 @@
 #include "image/colors.h"
 #include "image/group.h"
 #include "image/imagelist.h"
+#include "image/lighting.h"
 #include "base/app.h"
 #include "base/settings.h"
 #include "base/messages.h"
@@ -92,6 +93,7 @@ void ResetProgramState(const char *appDir)
     SetMemoryStatusOverride(nullptr);
     SetScreenDepthOverride(0);
     SetDefaultColors();
+    SetDefaultLighting();
     char dir[MAX_PATH];
     if (!appDir) {
         GetTempPathA(sizeof dir, dir);
