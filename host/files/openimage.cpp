@@ -7,11 +7,11 @@
 #include "files/mrf.h"
 #include "files/outside.h"
 #include "files/progress.h"
-#include "files/susie.h"
 #include "image/cdib.h"
 #include "image/group.h"
 #include "image/imagelist.h"
 #include "plugins/subwin.h"
+#include "plugins/susie.h"
 #include "base/app.h"
 #include "base/settings.h"
 #include "base/messages.h"
@@ -24,9 +24,8 @@
 char g_lastOpenDirectory[512];
 char g_progressText[512];
 static int s_filterIndex = 1;
-static char s_openFilter[4096] = "BMP File (*.bmp)\0*.bmp\0Mirel File (*.mrf)\0*.mrf\0All Files (*.*)\0*.*\0";
 
-enum { kReaderNone = -100, kReaderBmp = -1, kOpenTemplate = 144 };
+enum { kReaderNone = -100, kReaderBmp = -1, kOpenTemplate = 144, kReaderPeekBytes = 2048 };
 
 // ---- paths ----
 
@@ -82,22 +81,14 @@ int QZCAPI ShowLoadProgress(int done, int total, int reserved)
 
 // ---- readers ----
 
-int ReadImageViaSusie(const char *source, QzProgressProc progress, HGLOBAL *header, HGLOBAL *bits, int *reader,
-                      int fromMemory, int64_t memorySize)
+// Asks the readers in load order; the first that takes the source reads it. 1 read, 0 the taker
+// failed (reported), -1 none took it.
+static int AskSusieReaders(const char *source, FILE *file, int fromMemory, QzProgressProc progress,
+                           HGLOBAL *header, HGLOBAL *bits, int *reader)
 {
-    *reader = kReaderNone;
-    *header = *bits = NULL;
-    FILE *file = NULL;
-    if (!fromMemory) {
-        file = fopen(source, "rb");
-        if (!file) {
-            ShowErrorMessageArg(g_mainWindow, 16, source);
-            return 0;
-        }
-    }
     int count = CountSusieReaders();
     for (int i = 0; i < count; i++) {
-        int taken = SusieIsSupported(i, source, file, memorySize, fromMemory);
+        int taken = SusieIsSupported(i, source, file, fromMemory);
         if (file)
             fseek(file, 0, SEEK_SET);
         if (!taken)
@@ -105,16 +96,44 @@ int ReadImageViaSusie(const char *source, QzProgressProc progress, HGLOBAL *head
         if (file)
             fclose(file);
         snprintf(g_progressText, sizeof g_progressText, "%s", fromMemory ? "(Memory)" : GetFileNamePart(source));
-        if (SusieGetPicture(i, source, memorySize, fromMemory, header, bits, progress) != 0) {
-            *header = *bits = NULL;
+        if (SusieGetPicture(i, source, fromMemory, header, bits, progress) != 0) {
             ShowErrorMessage(g_mainWindow, 18);
             return 0;
         }
         *reader = i;
         return 1;
     }
-    if (fromMemory)
+    return -1;
+}
+
+int ReadImageViaSusie(const char *source, QzProgressProc progress, HGLOBAL *header, HGLOBAL *bits, int *reader,
+                      int fromMemory, int64_t memorySize)
+{
+    *reader = kReaderNone;
+    *header = *bits = NULL;
+    if (fromMemory) {
+        // Readers may look at the first 2 KB of the data: a shorter block is lent padded with zeros.
+        char *padded = NULL;
+        if (memorySize < kReaderPeekBytes) {
+            padded = (char *)calloc(kReaderPeekBytes, 1);
+            if (!padded)
+                return 0;
+            if (memorySize > 0)
+                memcpy(padded, source, (size_t)memorySize);
+            source = padded;
+        }
+        int result = AskSusieReaders(source, NULL, 1, progress, header, bits, reader);
+        free(padded);
+        return result > 0;
+    }
+    FILE *file = fopen(source, "rb");
+    if (!file) {
+        ShowErrorMessageArg(g_mainWindow, 16, source);
         return 0;
+    }
+    int result = AskSusieReaders(source, file, 0, progress, header, bits, reader);
+    if (result >= 0)
+        return result;
     fclose(file);
     if (!ReadBmpFile(source, header, bits, progress)) {
         CloseFileProgress();
@@ -335,7 +354,7 @@ int ShowOpenFileDialog(char *selection, int size)
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = g_mainWindow;
     ofn.hInstance = g_instance;
-    ofn.lpstrFilter = s_openFilter;
+    ofn.lpstrFilter = GetOpenFilterText();
     ofn.nFilterIndex = (DWORD)s_filterIndex;
     ofn.lpstrFile = selection;
     ofn.nMaxFile = (DWORD)size;

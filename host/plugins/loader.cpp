@@ -6,6 +6,7 @@
 #include "base/textutil.h"
 #include "plugins/effectdlg.h"
 #include "plugins/subwin.h"
+#include "plugins/susie.h"
 #include "base/app.h"
 #include "base/messages.h"
 #include <stdlib.h>
@@ -187,6 +188,7 @@ void LoadAllPlugins()
 {
     NotifyStatusText("Susie Plug-in loading.");
     LoadSusiePlugins();
+    SplitBarList(GetOpenFilterText());
     NotifyStatusText("File saving Plug-in loading.");
     LoadSavePlugins(g_saverTable, g_cfg.Saver_dir, g_furtherSaveFilter, sizeof g_furtherSaveFilter);
     const PluginKind *kinds[] = {&kDrawKind, &kSubWindowKind, &kFuncColorKind, &kExtCommandKind, &kParameterKind,

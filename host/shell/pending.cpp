@@ -12,7 +12,6 @@
 #include "files/outside.h"
 #include "files/progress.h"
 #include "files/save.h"
-#include "files/susie.h"
 #include "files/twain.h"
 #include "image/cdib.h"
 #include "image/colors.h"
@@ -96,8 +95,6 @@ QZS_DECL(int) QzsCheckLockDraw(void) { return 0; }
 
 // ---- files ----
 void RecordMacroLine(const char *) {}
-void LoadSusiePlugins() {}
-void FreeSusiePlugins() {}
 
 HWND g_itemWindow;
 
@@ -131,16 +128,6 @@ void ClearBorderRepaintRect() {}
 void DrawParameterPointGroups(ImageWindow *, int) {}
 
 // ---- file reading and saving ----
-void FindSusieDirectory() {}
-int CountSusieReaders() { return 0; }
-int SusieIsSupported(int, const char *, FILE *, int64_t, int) { return 0; }
-int SusieGetPicture(int, const char *, int64_t, int, HGLOBAL *, HGLOBAL *, QzProgressProc) { return 1; }
-int SusiePluginInfo(int, int, char *text, int size)
-{
-    if (size > 0)
-        text[0] = 0;
-    return 0;
-}
 UINT_PTR CALLBACK OpenDialogHook(HWND, UINT, WPARAM, LPARAM) { return 0; }
 int ReadMr2File(const char *, ImageGroup *, QzProgressProc, int) { return 0; }
 int WriteMr2File(const char *, ImageGroup *) { return 1; } // nothing can write it yet: a failed save

@@ -3,7 +3,7 @@
 #include "shell/receivers.h"
 #include "files/openimage.h"
 #include "files/save.h"
-#include "files/susie.h"
+#include "plugins/susie.h"
 #include "image/cdib.h"
 #include "view/display.h"
 #include "image/imagelist.h"
