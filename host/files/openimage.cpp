@@ -5,6 +5,7 @@
 #include "base/recent.h"
 #include "files/bmp.h"
 #include "files/mrf.h"
+#include "files/mr2.h"
 #include "files/outside.h"
 #include "files/progress.h"
 #include "image/cdib.h"
@@ -198,14 +199,18 @@ static int OpenNative(const char *path)
     if (!group)
         return 0;
     int result = ReadMrfFile(path, group, ShowLoadProgress, 1);
-    if (result == 0)
+    bool reported = false;
+    if (result == 0) {
         result = ReadMr2File(path, group, ShowLoadProgress, 1);
+        reported = true; // the mr2 reader tells its own failures
+    }
     if (result == 0 || result > 50) {
         // A reader that failed has freed the images it made; only the empty group remains.
         FreeImageGroup(group, 0);
         if (result > 50) {
             EndOpen();
-            ShowErrorMessageArg(g_mainWindow, 16, path);
+            if (!reported)
+                ShowErrorMessageArg(g_mainWindow, 16, path);
         }
         return result > 50;
     }

@@ -14,10 +14,5 @@ int AskMultiImageSave();
 int BuildDirFileList(const char *directory);
 void FreeDirFileList();
 void BroadcastGetDirectory(INT_PTR a, INT_PTR b);
-// the second native format
-int ReadMr2File(const char *path, ImageGroup *group, QzProgressProc progress, int readAll);
-int WriteMr2File(const char *path, ImageGroup *group);
-int IsMr2File(const char *path);
-int ReadMr2FirstImage(const char *path, QzProgressProc progress, HGLOBAL *header, HGLOBAL *bits);
 // the open dialog's preview hook
 UINT_PTR CALLBACK OpenDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -5,6 +5,7 @@
 #include "base/notify.h"
 #include "base/recent.h"
 #include "files/bmp.h"
+#include "files/mr2.h"
 #include "files/mrf.h"
 #include "files/openimage.h"
 #include "files/outside.h"
@@ -232,7 +233,8 @@ int SaveImage(ImageGroup *group, CDIB *image, const char *path)
     if (haveConverted)
         FreeImageData(&converted);
     if (failed) {
-        ShowErrorMessage(g_mainWindow, 22);
+        if (!(format == kFormatMr2 && failed == kMr2FailedReported))
+            ShowErrorMessage(g_mainWindow, 22);
         return 0;
     }
     if (format == kFormatMrf || format == kFormatMr2) {

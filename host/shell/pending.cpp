@@ -129,10 +129,6 @@ void DrawParameterPointGroups(ImageWindow *, int) {}
 
 // ---- file reading and saving ----
 UINT_PTR CALLBACK OpenDialogHook(HWND, UINT, WPARAM, LPARAM) { return 0; }
-int ReadMr2File(const char *, ImageGroup *, QzProgressProc, int) { return 0; }
-int WriteMr2File(const char *, ImageGroup *) { return 1; } // nothing can write it yet: a failed save
-int IsMr2File(const char *) { return 0; }
-int ReadMr2FirstImage(const char *, QzProgressProc, HGLOBAL *, HGLOBAL *) { return 0; }
 bool TwainMessageHook(MSG *) { return false; }
 
 // ---- steps the file code calls ----
