@@ -27,6 +27,14 @@ static void DirectoryOf(const char *path, char *dir, size_t size)
     dir[n] = 0;
 }
 
+int CanReplaceFile(const char *path)
+{
+    DWORD attributes = GetFileAttributesA(path);
+    if (attributes == INVALID_FILE_ATTRIBUTES)
+        return GetLastError() == ERROR_FILE_NOT_FOUND || GetLastError() == ERROR_PATH_NOT_FOUND;
+    return !(attributes & (FILE_ATTRIBUTE_READONLY | FILE_ATTRIBUTE_DIRECTORY));
+}
+
 int MakeTempPathBeside(const char *path, char *temp, size_t size)
 {
     if (!path || !*path || size < MAX_PATH)
@@ -38,7 +46,8 @@ int MakeTempPathBeside(const char *path, char *temp, size_t size)
 
 int ReplaceWithTemp(const char *temp, const char *path)
 {
-    if (MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
+    // Some systems let the move replace a read-only file: it is refused here on every one.
+    if (CanReplaceFile(path) && MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
         return 1;
     DeleteFileA(temp);
     return 0;
@@ -47,7 +56,7 @@ int ReplaceWithTemp(const char *temp, const char *path)
 FILE *OpenSafeFile(SafeFile *safe, const char *path)
 {
     safe->file = NULL;
-    if (!MakeTempPathBeside(path, safe->temp, sizeof safe->temp))
+    if (!CanReplaceFile(path) || !MakeTempPathBeside(path, safe->temp, sizeof safe->temp))
         return NULL;
     safe->file = fopen(safe->temp, "wb");
     if (!safe->file)

@@ -187,8 +187,9 @@ int SaveImage(ImageGroup *group, CDIB *image, const char *path)
             return 0;
         path = chosen;
     }
-    // The image must be able to hold the path it is saved under.
-    if (strlen(path) >= sizeof group->base->path) {
+    // The image must be able to hold the path it is saved under; a read-only file or a directory
+    // at the path is refused before anything is written.
+    if (strlen(path) >= sizeof group->base->path || !CanReplaceFile(path)) {
         ShowErrorMessage(g_mainWindow, 22);
         return 0;
     }
@@ -351,7 +352,7 @@ int SaveImageAsBmp(const char *path, CDIB *image)
         ShowErrorMessage(g_mainWindow, 21);
         return 0;
     }
-    if (WriteImageAsBmp(path, image) != 0) {
+    if (!CanReplaceFile(path) || WriteImageAsBmp(path, image) != 0) {
         ShowErrorMessage(g_mainWindow, 22);
         return 0;
     }

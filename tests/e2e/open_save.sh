@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Opens a picture made by ImageMagick from the command line of the real program, saves it again
 # through save-all (the default format set to 24-bit BMP in the settings) and checks the file
-# that comes back against the original, pixel for pixel, with ImageMagick.
+# that comes back against the original, pixel for pixel, with ImageMagick; a save over the file
+# made read-only is refused and leaves it as it was.
 #   open_save.sh <wine-run.sh> <wine state dir> <application dir> <driver.exe> <artifact dir>
 set -u
 run=$1 state=$2 appsrc=$3 driver=$4 artifacts=$5
@@ -26,6 +27,16 @@ touch -d '2000-01-01' "$app/pic.bmp"
 "$run" "$state" "$driver" answer MES 10000 >"$app/mes.log" || fail "save-all did not report its format"
 for _ in $(seq 1 100); do [ "$app/pic.bmp" -nt "$app/original.bmp" ] && break; sleep 0.1; done
 [ "$app/pic.bmp" -nt "$app/original.bmp" ] || fail "the picture was not written again"
+
+# Saved over a read-only file: refused with "Can't save", the file untouched and still read-only.
+chmod a-w "$app/pic.bmp"
+before=$(md5sum <"$app/pic.bmp")
+"$run" "$state" "$driver" command OvrinMAIN 32098 || fail "could not send save-all again"
+"$run" "$state" "$driver" answer MES 10000 >/dev/null || fail "the second save-all did not report its format"
+"$run" "$state" "$driver" answer Error 10000 >"$app/error.log" || fail "saving over a read-only file was not refused"
+grep -q "Can't save" "$app/error.log" || fail "the refusal did not say \"Can't save\""
+[ "$(md5sum <"$app/pic.bmp")" = "$before" ] || fail "the read-only file was changed"
+stat -c %A "$app/pic.bmp" | grep -q w && fail "the file is no longer read-only"
 
 "$run" "$state" "$driver" command OvrinMAIN 32032 || fail "could not send Quit"
 "$run" "$state" "$driver" gone OvrinMAIN 30000 || fail "the program did not end after Quit"

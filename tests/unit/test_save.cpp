@@ -218,6 +218,48 @@ TEST_F(SaveTest, FailedSaveChangesNothing)
     EXPECT_EQ(boxes.boxes[0].text, "No image to save");
 }
 
+// A read-only file or a directory at the path is refused before anything is written, in every
+// format and by the BMP save: the file stays as it was and read-only, no temporary file is left,
+// and the image stays unsaved under the path it had.
+TEST_F(SaveTest, ReadOnlyFileOrDirectoryIsNeverReplaced)
+{
+    ImageGroup *g = NewGroup(3, 3, 0xFF102030);
+    std::string earlier = dir.file("earlier.bmp");
+    ASSERT_EQ(SaveImageGroup(g, earlier.c_str()), 1);
+    std::string locked = dir.file("locked.bmp"), folder = dir.file("folder.bmp");
+    WriteFileText(locked, "the user's kept file");
+    ASSERT_TRUE(SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_READONLY));
+    ASSERT_TRUE(CreateDirectoryA(folder.c_str(), NULL));
+    struct Case {
+        int format;
+        std::string path;
+    } cases[] = {{kFormatBmp, locked}, {kFormatMrf, locked}, {kFormatBmp, folder}, {kFormatMrf, folder}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.path + " " + std::to_string(c.format));
+        boxes.boxes.clear();
+        g->base->modified = 1;
+        SetSaveFormat(c.format);
+        EXPECT_EQ(SaveImageGroup(g, c.path.c_str()), 0);
+        ASSERT_EQ(boxes.boxes.size(), 1u);
+        EXPECT_EQ(boxes.boxes[0].text, "Can't save");
+        EXPECT_EQ(g->base->modified, 1);
+        EXPECT_EQ(std::string(g->base->path), earlier);
+        EXPECT_STREQ(g->base->name, "earlier.bmp");
+    }
+    boxes.boxes.clear();
+    EXPECT_EQ(SaveImageAsBmp(locked.c_str(), g->base), 0);
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(ReadFileText(locked), "the user's kept file");
+    EXPECT_NE(GetFileAttributesA(locked.c_str()) & FILE_ATTRIBUTE_READONLY, 0u);
+    EXPECT_NE(GetFileAttributesA(folder.c_str()) & FILE_ATTRIBUTE_DIRECTORY, 0u);
+    WIN32_FIND_DATAA fd;
+    HANDLE find = FindFirstFileA(dir.file("*.tmp").c_str(), &fd);
+    EXPECT_EQ(find, INVALID_HANDLE_VALUE);
+    if (find != INVALID_HANDLE_VALUE)
+        FindClose(find);
+    SetFileAttributesA(locked.c_str(), FILE_ATTRIBUTE_NORMAL);
+}
+
 // A layered group in a one-image format: the current layer by mode 0, a merged copy by mode 1
 // (the group's images keep their names and flags).
 TEST_F(SaveTest, LayeredGroupInAOneImageFormat)
