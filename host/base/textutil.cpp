@@ -66,6 +66,25 @@ void CopyText(char *out, size_t size, const char *text)
     out[n] = 0;
 }
 
+void CopyTextForDisplay(char *out, size_t size, const char *text)
+{
+    size_t length = strlen(text);
+    if (length < size || size < 8) {
+        CopyText(out, size, text);
+        return;
+    }
+    // The end of a path names the file: the start and the end keep half the room each.
+    size_t room = size - 4, head = 0;
+    CopyText(out, room / 2 + 1, text);
+    head = strlen(out);
+    size_t from = length - (room - head), at = 0;
+    const unsigned char *p = (const unsigned char *)text;
+    while (at < from)
+        at += IsLeadByte(p[at]) && p[at + 1] ? 2 : 1;
+    memcpy(out + head, "...", 3);
+    memcpy(out + head + 3, text + at, length - at + 1);
+}
+
 int ReadTextLine(FILE *stream, char *line, size_t size)
 {
     int c = fgetc(stream);

@@ -43,3 +43,5 @@ void ResolveEscapes(const char *text, char *out, size_t size);
 void FormatZeroPadded(char *out, size_t size, uint32_t value, int digits);
 // Copies at most size - 1 bytes and terminates; never splits a double-byte character.
 void CopyText(char *out, size_t size, const char *text);
+// A text for a message: whole when it fits, else its start and its end joined by "...".
+void CopyTextForDisplay(char *out, size_t size, const char *text);

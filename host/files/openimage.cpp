@@ -16,11 +16,13 @@
 #include "base/app.h"
 #include "base/settings.h"
 #include "base/messages.h"
+#include "base/textutil.h"
 #include "view/winlist.h"
 #include <commdlg.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <string>
 
 char g_lastOpenDirectory[512];
 char g_progressText[512];
@@ -80,6 +82,13 @@ int QZCAPI ShowLoadProgress(int done, int total, int reserved)
     return 0;
 }
 
+void ShowOpenFailure(const char *path)
+{
+    char shown[200];
+    CopyTextForDisplay(shown, sizeof shown, path ? path : "");
+    ShowErrorMessageArg(g_mainWindow, 16, shown);
+}
+
 // ---- readers ----
 
 // Asks the readers in load order; the first that takes the source reads it. 1 read, 0 the taker
@@ -129,7 +138,7 @@ int ReadImageViaSusie(const char *source, QzProgressProc progress, HGLOBAL *head
     }
     FILE *file = fopen(source, "rb");
     if (!file) {
-        ShowErrorMessageArg(g_mainWindow, 16, source);
+        ShowOpenFailure(source);
         return 0;
     }
     int result = AskSusieReaders(source, file, 0, progress, header, bits, reader);
@@ -210,7 +219,7 @@ static int OpenNative(const char *path)
         if (result > 50) {
             EndOpen();
             if (!reported)
-                ShowErrorMessageArg(g_mainWindow, 16, path);
+                ShowOpenFailure(path);
         }
         return result > 50;
     }
@@ -238,7 +247,7 @@ int OpenImageFile(const char *path, int convert, int keepAlpha)
 {
     // An image could not keep a longer path, and a later save would go elsewhere.
     if (strlen(path) >= sizeof(((CDIB *)0)->path)) {
-        ShowErrorMessageArg(g_mainWindow, 16, path);
+        ShowOpenFailure(path);
         return 1;
     }
     DWORD attributes = GetFileAttributesA(path);
@@ -435,8 +444,14 @@ void OpenCommandLineFiles(const char *commandLine)
         while (*p && *p != ' ')
             p++;
         size_t n = (size_t)(p - start);
-        if (n == 0 || n >= kPathBytes)
+        if (n == 0)
             continue;
+        if (n >= kPathBytes) {
+            // No image could keep such a name: said, with the name cut to fit the message.
+            std::string name(start, n);
+            ShowOpenFailure(name.c_str());
+            continue;
+        }
         char piece[kPathBytes], path[kPathBytes * 2];
         memcpy(piece, start, n);
         piece[n] = 0;

@@ -19,6 +19,7 @@ void OpenImageCommand(int mode); // kOpenAsGroups (OpenImage), kOpenViewOnly, kO
 // 1 handled (native group, directory or reported failure), 0 a new image from a DIB was listed.
 int OpenImageFile(const char *path, int convert, int keepAlpha);
 int ExpandFirstMatch(const char *piece, char *out, int size); // 1 found
+void ShowOpenFailure(const char *path); // message 16 with the name, cut to fit the message
 
 // Readers.
 int ReadImageViaSusie(const char *source, QzProgressProc progress, HGLOBAL *header, HGLOBAL *bits, int *reader,

@@ -133,6 +133,18 @@ TEST_F(OpenTest, CommandLineTakesTheFirstMatchOfEachPiece)
     OpenCommandLineFiles(dir.file("nothing*.bmp").c_str());
     EXPECT_EQ(CountGroups(), 2);
     EXPECT_EQ(boxes.boxes.size(), 1u);
+    // A name too long for any image is said too, cut to fit the message with its end kept; the
+    // pieces after it still open.
+    boxes.boxes.clear();
+    std::string longName = dir.file(std::string(600, 'n') + "_end.bmp");
+    OpenCommandLineFiles((longName + " " + dir.file("other.bmp")).c_str());
+    EXPECT_EQ(CountGroups(), 3);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    const std::string &text = boxes.boxes[0].text;
+    EXPECT_LT(text.size(), 250u);
+    EXPECT_EQ(text.compare(0, 3, longName.substr(0, 3)), 0);
+    EXPECT_NE(text.find("..."), std::string::npos);
+    EXPECT_NE(text.find("n_end.bmp can't open!"), std::string::npos);
 }
 
 TEST_F(OpenTest, DirectoryOpensNothing)

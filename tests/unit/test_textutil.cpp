@@ -144,3 +144,27 @@ TEST(TextUtil, NumbersAndEscapes)
     EXPECT_EQ(SwapInts(&a, &b), &a);
     EXPECT_EQ(a * 10 + b, 21);
 }
+
+// Texts for messages keep their start and their end; a double-byte character is never split.
+TEST(TextUtil, TextForDisplayKeepsStartAndEnd)
+{
+    std::string jp;
+    for (int i = 0; i < 10; i++)
+        jp += "\x82\xa0";
+    struct {
+        std::string text;
+        size_t size;
+        std::string shown;
+    } cases[] = {
+        {"short", 16, "short"},
+        {"abcdefghijklmno", 16, "abcdefghijklmno"},
+        {"abcdefghijklmnopqrstuvwxyz", 16, "abcdef...uvwxyz"},
+        {"abc" + jp, 16, "abc\x82\xa0...\x82\xa0\x82\xa0\x82\xa0"},
+    };
+    for (auto &c : cases) {
+        char out[64];
+        CopyTextForDisplay(out, c.size, c.text.c_str());
+        EXPECT_EQ(std::string(out), c.shown) << c.text;
+        EXPECT_LT(strlen(out), c.size);
+    }
+}
