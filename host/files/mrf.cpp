@@ -32,14 +32,17 @@ static bool PutPixels(FILE *f, const CDIB *image)
 {
     int w, h, d;
     GetImageSize(image, &w, &h, &d);
+    int64_t bytes = GetPixelBufferSize(w, h, 32);
+    if (bytes < 0 || !image->pixels)
+        return false;
     if (d == 32 && image->editDepth == 32)
-        return Put(f, image->pixels, (size_t)w * h * 4);
+        return Put(f, image->pixels, (size_t)bytes);
     CDIB wide = {};
     if (InitImageRecord(w, h, 32, &wide, 0, 1) != 0)
         return false;
     const RGBQUAD *palette = (const RGBQUAD *)((const uint8_t *)image->header + image->header->bmiHeader.biSize);
     ConvertDibToImage(&wide, image, palette, w, h, d, w, h, 0);
-    bool ok = Put(f, wide.pixels, (size_t)w * h * 4);
+    bool ok = Put(f, wide.pixels, (size_t)bytes);
     FreeImageData(&wide);
     return ok;
 }
@@ -62,6 +65,9 @@ int WriteMrfFile(const char *path, ImageGroup *group)
     int w, h, d;
     if (!base || !GetImageSize(base, &w, &h, &d) || !base->pixels)
         return 1;
+    int64_t maskBytes = GetPixelBufferSize(w, h, 32) / 4; // one byte per pixel
+    if (maskBytes <= 0)
+        return 1;
     SafeFile safe;
     FILE *f = OpenSafeFile(&safe, path);
     if (!f)
@@ -70,9 +76,15 @@ int WriteMrfFile(const char *path, ImageGroup *group)
     memcpy(header, kMagic, 4);
     header[4] = kMrfVersion;
     header[6] = base->mask ? 1 : 0;
+    // The number of layer records, so that a reader can tell a file cut at a record's end.
+    uint32_t layers = 0;
+    for (LayerRecord *l = group->firstLayer; l; l = l->next)
+        layers++;
+    for (int i = 0; i < 4; i++)
+        header[kMrfLayerCountAt + i] = (uint8_t)(layers >> (8 * i));
     bool ok = Put(f, header, sizeof header) && PutRecord(f, base, base, 0, 0, group->baseStatus, 255, 0, "");
     if (ok && base->mask)
-        ok = Put(f, base->mask, (size_t)w * h);
+        ok = Put(f, base->mask, (size_t)maskBytes);
     for (LayerRecord *l = group->firstLayer; ok && l; l = l->next)
         ok = l->image && PutRecord(f, l->image, base, l->x, l->y, l->status, l->opacity, l->blend, l->image->name);
     return CloseSafeFile(&safe, path, ok);
@@ -156,8 +168,8 @@ static int ReadRecordFields(FILE *f, int version, MrfRecordInfo *r)
             return 1;
     }
     // Sizes must be sane and the pixels must be in the file before anything is allocated.
-    int64_t bytes = (int64_t)r->width * r->height * 4;
-    if (r->width <= 0 || r->height <= 0 || bytes > kMaxPixelBytes || bytes > BytesLeft(f))
+    int64_t bytes = GetPixelBufferSize(r->width, r->height, 32);
+    if (bytes < 0 || bytes > BytesLeft(f))
         return 1;
     return 0;
 }
@@ -198,7 +210,7 @@ static int ReadMrfRecord(FILE *f, int version, QzProgressProc progress, MrfRecor
     CDIB *image = NULL;
     if (CreateImageRecord(&image, r->width, r->height, 32) != 0)
         return 1;
-    if (!ReadPieces(f, (uint8_t *)image->pixels, (int64_t)r->width * r->height * 4, progress)) {
+    if (!ReadPieces(f, (uint8_t *)image->pixels, GetPixelBufferSize(r->width, r->height, 32), progress)) {
         DiscardImage(image);
         return 1;
     }
@@ -206,7 +218,12 @@ static int ReadMrfRecord(FILE *f, int version, QzProgressProc progress, MrfRecor
     return 0;
 }
 
-static FILE *OpenMrf(const char *path, int *version, int *maskFlag)
+struct MrfHeader {
+    int version, maskFlag;
+    uint32_t layers; // layer records written; 0 when the writer did not say
+};
+
+static FILE *OpenMrf(const char *path, MrfHeader *header)
 {
     FILE *f = fopen(path, "rb");
     if (!f)
@@ -216,15 +233,17 @@ static FILE *OpenMrf(const char *path, int *version, int *maskFlag)
         fclose(f);
         return NULL;
     }
-    *version = (int16_t)(h[4] | h[5] << 8);
-    *maskFlag = (int16_t)(h[6] | h[7] << 8);
+    header->version = (int16_t)(h[4] | h[5] << 8);
+    header->maskFlag = (int16_t)(h[6] | h[7] << 8);
+    const uint8_t *n = h + kMrfLayerCountAt;
+    header->layers = n[0] | n[1] << 8 | n[2] << 16 | (uint32_t)n[3] << 24;
     return f;
 }
 
 int IsMrfFile(const char *path)
 {
-    int version, mask;
-    FILE *f = OpenMrf(path, &version, &mask);
+    MrfHeader header;
+    FILE *f = OpenMrf(path, &header);
     if (!f)
         return 0;
     fclose(f);
@@ -244,15 +263,20 @@ static void EmptyGroup(ImageGroup *group)
     group->currentLayer = NULL;
 }
 
-static void ReadMask(FILE *f, CDIB *base, int width, int height)
+// False when the plane is cut short: it is dropped and reading goes on (at the file's end).
+static bool ReadMask(FILE *f, CDIB *base, int width, int height)
 {
-    size_t n = (size_t)width * height;
-    uint8_t *mask = (uint8_t *)malloc(n);
-    if (!mask)
-        return;
-    if (fread(mask, 1, n, f) != n) {
-        free(mask); // a mask cut short is dropped; reading goes on
-        return;
+    int64_t n = GetPixelBufferSize(width, height, 32) / 4; // the base record bounded the size
+    if (BytesLeft(f) < n) {
+        _fseeki64(f, 0, SEEK_END);
+        return false;
+    }
+    uint8_t *mask = (uint8_t *)malloc((size_t)n);
+    if (!mask) // no memory for it: the image goes without, the layers after it are still read
+        return _fseeki64(f, n, SEEK_CUR) == 0;
+    if (fread(mask, 1, (size_t)n, f) != (size_t)n) {
+        free(mask);
+        return false;
     }
     base->mask = mask;
     for (RegionSlot &slot : base->slots) {
@@ -261,16 +285,18 @@ static void ReadMask(FILE *f, CDIB *base, int width, int height)
         slot.right = width - 1;
         slot.bottom = height - 1;
     }
+    return true;
 }
 
 static int Clamp(int v, int low, int high) { return v < low ? low : v > high ? high : v; }
 
 int ReadMrfFile(const char *path, ImageGroup *group, QzProgressProc progress, int readAll)
 {
-    int version, maskFlag;
-    FILE *f = OpenMrf(path, &version, &maskFlag);
+    MrfHeader header;
+    FILE *f = OpenMrf(path, &header);
     if (!f)
         return kMrfNotMine;
+    int version = header.version;
     MrfRecordInfo r;
     CDIB *base = NULL;
     if (ReadMrfRecord(f, version, progress, &r, &base) != 0) {
@@ -291,9 +317,9 @@ int ReadMrfFile(const char *path, ImageGroup *group, QzProgressProc progress, in
         fclose(f);
         return kMrfRead;
     }
-    if (maskFlag == 1)
-        ReadMask(f, base, r.width, r.height);
-    for (;;) {
+    bool whole = header.maskFlag != 1 || ReadMask(f, base, r.width, r.height);
+    uint32_t layers = 0;
+    for (;; layers++) {
         CDIB *image = NULL;
         int result = ReadMrfRecord(f, version, progress, &r, &image);
         if (result == 2)
@@ -313,22 +339,22 @@ int ReadMrfFile(const char *path, ImageGroup *group, QzProgressProc progress, in
     }
     QzsSetCurrentInImageGroup(group, NULL);
     fclose(f);
-    return kMrfRead;
+    return whole && layers >= header.layers ? kMrfRead : kMrfReadCut;
 }
 
 int ReadMrfFirstImage(const char *path, QzProgressProc progress, HGLOBAL *header, HGLOBAL *bits)
 {
     *header = *bits = NULL;
-    int version, maskFlag;
-    FILE *f = OpenMrf(path, &version, &maskFlag);
+    MrfHeader fileHeader;
+    FILE *f = OpenMrf(path, &fileHeader);
     if (!f)
         return 0;
     MrfRecordInfo r;
-    if (ReadRecordFields(f, version, &r) != 0) {
+    if (ReadRecordFields(f, fileHeader.version, &r) != 0) {
         fclose(f);
         return 0;
     }
-    int64_t size = (int64_t)r.width * r.height * 4;
+    int64_t size = GetPixelBufferSize(r.width, r.height, 32);
     HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, QZ_HEADER_BLOCK_SIZE);
     HGLOBAL b = h ? GlobalAlloc(GMEM_MOVEABLE, (SIZE_T)size) : NULL;
     bool ok = b != NULL;

@@ -208,6 +208,7 @@ static int OpenNative(const char *path)
     if (!group)
         return 0;
     int result = ReadMrfFile(path, group, ShowLoadProgress, 1);
+    bool cut = result == kMrfReadCut;
     bool reported = false;
     if (result == 0) {
         result = ReadMr2File(path, group, ShowLoadProgress, 1);
@@ -232,6 +233,12 @@ static int OpenNative(const char *path)
     snprintf(group->name, sizeof group->name, "%s", group->base->name);
     AddRecentFile(path, 1);
     BroadcastImageListChanged();
+    if (cut) {
+        // What the file still held is open, but it is not the file that was saved: it stays
+        // unsaved, so that it is never taken for the file and closed or saved over unasked.
+        group->base->modified = 1;
+        ShowOpenFailure(path);
+    }
     return 1;
 }
 

@@ -46,6 +46,9 @@ int64_t GetPixelBufferSize(int width, int height, int depth)
     case 1: row = ((w + 7) / 8 + 3) / 4 * 4; break;
     default: return -1;
     }
+    // The row is bounded before the product: a width and a height near 2^31 would wrap 64 bits.
+    if (row > kMaxPixelBytes)
+        return -1;
     int64_t size = row * h;
     return size > kMaxPixelBytes ? -1 : size;
 }

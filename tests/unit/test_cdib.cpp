@@ -29,6 +29,8 @@ TEST_F(ImageRecordTest, OversizedAndEmptyStoresAreRefused)
 {
     EXPECT_EQ(GetPixelBufferSize(40000, 40000, 32), -1); // 6.4 GB would wrap a 32-bit size
     EXPECT_EQ(GetPixelBufferSize(0x7FFFFFFF, 2, 8), -1);
+    EXPECT_EQ(GetPixelBufferSize(0x7FFFFFFF, 0x7FFFFFFF, 32), -1); // row x height would wrap 64 bits
+    EXPECT_EQ(GetPixelBufferSize(0x7FFFFFFF, 0x7FFFFFFF, 24), -1);
     EXPECT_EQ(GetPixelBufferSize(0, 10, 32), -1);
     EXPECT_EQ(GetPixelBufferSize(10, -3, 32), -1);
     EXPECT_EQ(AllocPixelBuffer(40000, 40000, 32), nullptr);

@@ -54,9 +54,11 @@ void PutRecord(std::vector<uint8_t> &b, int version, int w, int h, int x, int y,
         Put32(b, seed + (uint32_t)i);
 }
 
-std::vector<uint8_t> Header(int version, int maskFlag)
+// The header; layers is the count of layer records a writer puts at byte 8 (0: not said).
+std::vector<uint8_t> Header(int version, int maskFlag, uint32_t layers = 0)
 {
     std::vector<uint8_t> b = {'Q', 'z', 'F', 'F', (uint8_t)version, (uint8_t)(version >> 8), (uint8_t)maskFlag, 0};
+    Put32(b, layers);
     b.resize(64, 0);
     return b;
 }
@@ -131,6 +133,7 @@ TEST_F(MrfTest, LayeredGroupSurvivesARoundTrip)
     ASSERT_NE(CreateLayer(g, b, 3, 4, 0, 128, 2), nullptr);
     std::string path = dir.file("layers.mrf");
     ASSERT_EQ(WriteMrfFile(path.c_str(), g), 0);
+    EXPECT_EQ(Le32(ReadBytes(path), 8), 2u); // the layer records, counted in the header
 
     ImageGroup *r;
     ASSERT_EQ(Read(path, &r), 1);
@@ -203,11 +206,12 @@ TEST_F(MrfTest, MaskFlagTwoHasNoMask)
     EXPECT_STREQ(g->firstLayer->image->name, "top");
 }
 
-// Cut anywhere inside a layer record: the read fails and leaves no image behind. Cut at a
-// record's start, or inside the mask: what was read stands.
-TEST_F(MrfTest, CutFilesFailWholeOrStandWhole)
+// Cut anywhere inside a layer record: the read fails and leaves no image behind. Cut inside the
+// mask, or at a record's end before the layers the header counts: what was read stands, and the
+// result says that the file is cut (2).
+TEST_F(MrfTest, CutFilesFailWholeOrStandAsCut)
 {
-    std::vector<uint8_t> f = Header(2, 1);
+    std::vector<uint8_t> f = Header(2, 1, 1);
     PutRecord(f, 2, 2, 2, 0, 0, 1, 255, 0, "", 1);
     size_t afterBase = f.size();
     f.insert(f.end(), 4, 0x01);
@@ -218,7 +222,7 @@ TEST_F(MrfTest, CutFilesFailWholeOrStandWhole)
         int result, layers;
         bool mask;
     } cases[] = {
-        {afterBase, 1, 0, false},     {afterBase + 2, 1, 0, false}, {afterMask, 1, 0, true},
+        {afterBase, 2, 0, false},     {afterBase + 2, 2, 0, false}, {afterMask, 2, 0, true},
         {afterMask + 3, 100, 0, false}, {afterMask + 20, 100, 0, false}, {afterMask + 35, 100, 0, false},
         {afterMask + 40, 100, 0, false}, {f.size() - 1, 100, 0, false}, {f.size(), 1, 1, true},
     };
@@ -238,6 +242,11 @@ TEST_F(MrfTest, CutFilesFailWholeOrStandWhole)
         EXPECT_EQ(g->base->mask != nullptr, c.mask);
         DiscardAllImages();
     }
+    // A header that does not count its layers cannot tell a cut at a record's end.
+    f[8] = 0;
+    WriteBytes(dir.file("cut.mrf"), std::vector<uint8_t>(f.begin(), f.begin() + afterMask));
+    ImageGroup *g;
+    EXPECT_EQ(Read(dir.file("cut.mrf"), &g), 1);
 }
 
 // Names and sizes from the file are bounded before use; opening such a file opens nothing
@@ -262,6 +271,7 @@ TEST_F(MrfTest, HostileRecordsAreRefused)
     cases.push_back({"negative width", base(-4, 2, "", 64)});
     cases.push_back({"zero height", base(4, 0, "", 64)});
     cases.push_back({"overflowing size", base(0x40000000, 0x40000000, "", 64)});
+    cases.push_back({"sides near 2^31", base(0x7FFFFFFF, 0x7FFFFFFF, "", 64)}); // x 4 wraps 64 bits
     cases.push_back({"larger than the file", base(1000, 1000, "", 64)});
     cases.push_back({"long name", base(1, 1, std::string(300, 'n'), 4)});
     std::vector<uint8_t> open = base(1, 1, "", 0);
@@ -305,6 +315,28 @@ TEST_F(MrfTest, OpeningAnMrfFileMakesAGroup)
     EXPECT_STREQ(g_lastGroup->name, "pic.mrf");
     EXPECT_EQ(std::string(g_lastOpenDirectory), dir.path());
     EXPECT_EQ(CountLayers(g_lastGroup), 1);
+    EXPECT_EQ(b->modified, 0);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// A cut file opens as far as it goes: one message says that it is damaged, and the image stays
+// unsaved, so that it is never taken for the file and closed or saved over unasked.
+TEST_F(MrfTest, OpeningACutFileSaysSoOnceAndKeepsTheImageUnsaved)
+{
+    std::vector<uint8_t> f = Header(2, 1, 2);
+    PutRecord(f, 2, 2, 2, 0, 0, 1, 255, 0, "", 50);
+    f.insert(f.end(), 4, 0x01);
+    PutRecord(f, 2, 1, 1, 1, 1, 1, 255, 0, "first", 60); // the second layer is missing
+    std::string path = dir.file("cut.mrf");
+    WriteBytes(path, f);
+    EXPECT_EQ(OpenImageFile(path.c_str(), 1, 0), 1);
+    ASSERT_NE(g_lastGroup, nullptr);
+    EXPECT_EQ(CountLayers(g_lastGroup), 1);
+    EXPECT_NE(g_lastGroup->base->mask, nullptr);
+    EXPECT_EQ(g_lastGroup->base->modified, 1);
+    EXPECT_EQ(std::string(g_lastGroup->base->path), path);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, path + " can't open!");
 }
 
 static std::vector<std::vector<int>> s_calls;
@@ -394,7 +426,7 @@ TEST_F(MrfTest, FailedWriteKeepsTheOldFile)
 // Cut at every length: never more than what the file holds, never a stray image.
 TEST_F(MrfTest, EveryCutLengthReadsCleanly)
 {
-    std::vector<uint8_t> f = Header(2, 1);
+    std::vector<uint8_t> f = Header(2, 1, 1);
     PutRecord(f, 2, 2, 2, 0, 0, 1, 255, 0, "", 1);
     f.insert(f.end(), 4, 0x02);
     PutRecord(f, 2, 1, 2, 3, 4, 0, 9, 1, "ab", 7);
@@ -407,7 +439,7 @@ TEST_F(MrfTest, EveryCutLengthReadsCleanly)
         } else if (result == 100) {
             EXPECT_EQ(g_firstImage, nullptr) << n;
         } else {
-            EXPECT_EQ(result, 1) << n;
+            EXPECT_EQ(result, n == f.size() ? 1 : 2) << n;
             EXPECT_EQ(CountLayers(g), n == f.size() ? 1 : 0) << n;
         }
         if (!g->base)
