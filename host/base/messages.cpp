@@ -223,6 +223,11 @@ static const char *FormatWithValue(int number, int value)
     return s_format;
 }
 
+const char *FormatMessageText(int number, const char *text)
+{
+    return text ? FormatWithText(number, text) : MessageText(number);
+}
+
 static int ShowOrCollect(HWND owner, const char *text)
 {
     if (s_batch.on) {

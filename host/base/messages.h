@@ -7,6 +7,8 @@ enum { kMessageCount = 109, kTranslationSlots = 300, kBatchLimit = 50, kBatchByt
        kFormatBytes = 300 };
 
 const char *MessageText(int number); // the text shown for a number (translation or English), never NULL
+// The text of a message formatted with its argument (NULL: none) in the shared formatting buffer.
+const char *FormatMessageText(int number, const char *text);
 
 int ShowErrorMessage(HWND owner, int number);
 int ShowErrorMessageArg(HWND owner, int number, const char *text);

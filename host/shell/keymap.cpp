@@ -3,6 +3,7 @@
 // commands that plug-ins register.
 #include "shell/keymap.h"
 #include "base/app.h"
+#include "base/filefaults.h"
 #include "shell/commands.h"
 #include "base/settings.h"
 #include "base/textutil.h"
@@ -82,7 +83,7 @@ static void BindKey(int table, int virtualKey, int id)
         s_firstBinding[entry] = (uint32_t)(kModifierCodes[table] * 256 + virtualKey);
 }
 
-static void ParseKeyMapLine(const char *line)
+static void ParseKeyMapLine(const char *line, FileFaults *faults)
 {
     if (!line[0] || line[0] == '#')
         return;
@@ -90,14 +91,14 @@ static void ParseKeyMapLine(const char *line)
     const char *pos = NextTextToken(line, keyToken, sizeof keyToken);
     int table, key;
     if (!pos || !ParseKeyToken(keyToken, &table, &key)) {
-        ShowErrorMessageArg(NULL, 53, keyToken);
+        ReportFaultLine(faults, 53, keyToken);
         return;
     }
     NextTextToken(pos, commandToken, sizeof commandToken);
     int id;
     const char *label;
     if (!LookUpCommand(commandToken, &id, &label)) {
-        ShowErrorMessageArg(NULL, 54, commandToken);
+        ReportFaultLine(faults, 54, commandToken);
         return;
     }
     BindKey(table, key, id);
@@ -112,10 +113,15 @@ void LoadKeyMap()
         ShowErrorMessage(NULL, 52);
         return;
     }
+    FileFaults faults;
+    BeginFileFaults(&faults, path, NULL);
     char line[kLineBytes];
-    while (ReadTextLine(file, line, sizeof line))
-        ParseKeyMapLine(line);
+    while (ReadTextLine(file, line, sizeof line)) {
+        NextFaultLine(&faults);
+        ParseKeyMapLine(line, &faults);
+    }
     fclose(file);
+    EndFileFaults(&faults);
 }
 
 HACCEL BuildAcceleratorTable()

@@ -1,6 +1,7 @@
 // Menu bars built from the menu files: line parsing and the two builders.
 #include "shell/menus.h"
 #include "base/app.h"
+#include "base/filefaults.h"
 #include "shell/commands.h"
 #include "base/settings.h"
 #include "shell/keymap.h"
@@ -37,7 +38,19 @@ static bool ParseSubPopupNumber(const char *text, int *n)
     return true;
 }
 
-int ParseMenuLine(const char *line, int *kind, int *value, char *english, char *translated, size_t size)
+// A bad line: told for its file when one is being read, else at once.
+static void ReportBadLine(FileFaults *faults, int number, const char *arg)
+{
+    if (faults)
+        ReportFaultLine(faults, number, arg);
+    else if (arg)
+        ShowErrorMessageArg(g_mainWindow, number, arg);
+    else
+        ShowErrorMessage(g_mainWindow, number);
+}
+
+int ParseMenuLine(const char *line, int *kind, int *value, char *english, char *translated, size_t size,
+                  FileFaults *faults)
 {
     english[0] = translated[0] = 0;
     *kind = 0;
@@ -47,7 +60,7 @@ int ParseMenuLine(const char *line, int *kind, int *value, char *english, char *
     char first[kLineBytes], second[kLineBytes], third[kLineBytes];
     const char *pos = NextTextToken(line, first, sizeof first);
     if (!pos) {
-        ShowErrorMessage(g_mainWindow, 35);
+        ReportBadLine(faults, 35, NULL);
         return 0;
     }
     pos = NextTextToken(pos, second, sizeof second);
@@ -64,7 +77,7 @@ int ParseMenuLine(const char *line, int *kind, int *value, char *english, char *
         int id;
         const char *label;
         if (!LookUpCommand(rest, &id, &label)) {
-            ShowErrorMessageArg(g_mainWindow, 34, rest);
+            ReportBadLine(faults, 34, rest);
             return 0;
         }
         *kind = kMenuLineCommand;
@@ -84,7 +97,7 @@ int ParseMenuLine(const char *line, int *kind, int *value, char *english, char *
     case '!':
     case '>':
         if (!ParseSubPopupNumber(rest, value)) {
-            ShowErrorMessage(g_mainWindow, 35);
+            ReportBadLine(faults, 35, NULL);
             return 0;
         }
         if (first[0] == '>') {
@@ -99,7 +112,7 @@ int ParseMenuLine(const char *line, int *kind, int *value, char *english, char *
         }
         return 1;
     }
-    ShowErrorMessage(g_mainWindow, 35);
+    ReportBadLine(faults, 35, NULL);
     return 0;
 }
 
@@ -170,11 +183,15 @@ static HMENU BuildMenuFromFile(const char *fileName, ImageWindow *window, bool m
         ShowErrorMessage(g_mainWindow, 33);
         return b.bar;
     }
+    // The file is read again on every rebuild: its bad lines are told once, until it changes.
+    FileFaults faults;
+    BeginFileFaults(&faults, path, g_mainWindow);
     char line[kLineBytes];
     while (ReadTextLine(file, line, sizeof line)) {
         int kind, value;
         char english[kSubCaptionBytes], translated[kSubCaptionBytes];
-        if (!ParseMenuLine(line, &kind, &value, english, translated, sizeof english))
+        NextFaultLine(&faults);
+        if (!ParseMenuLine(line, &kind, &value, english, translated, sizeof english, &faults))
             continue;
         switch (kind) {
         case kMenuLinePopup: StartPopup(&b, english, translated); break;
@@ -192,6 +209,7 @@ static HMENU BuildMenuFromFile(const char *fileName, ImageWindow *window, bool m
         }
     }
     fclose(file);
+    EndFileFaults(&faults);
     b.firstPopup = false;
     ClosePopup(&b);
     for (int n = 0; n < kSubPopups; n++)

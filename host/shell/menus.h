@@ -3,6 +3,8 @@
 #pragma once
 #include "ovrin.h"
 
+struct FileFaults;
+
 // Line kinds of a menu file.
 enum { kMenuLinePopup = 1, kMenuLineCommand, kMenuLineList, kMenuLineSeparator, kMenuLineSubPopup,
        kMenuLineAttach };
@@ -12,8 +14,10 @@ enum { kCaptionBytes = 52, kSubCaptionBytes = 100, kItemTextBytes = 80, kSubPopu
 
 // Parses one line. 1 when usable: kind, value (command id, list number or sub-popup number) and
 // the captions (each buffer of `size` bytes; the English caption of a command is its label).
-// 0 when the line is skipped; malformed lines and unknown commands are reported (35, 34).
-int ParseMenuLine(const char *line, int *kind, int *value, char *english, char *translated, size_t size);
+// 0 when the line is skipped; malformed lines and unknown commands are reported (35, 34): for
+// the file being read when faults is given, else at once.
+int ParseMenuLine(const char *line, int *kind, int *value, char *english, char *translated, size_t size,
+                  FileFaults *faults = nullptr);
 
 void BuildMainMenu();
 void BuildWindowMenu(ImageWindow *window);

@@ -6,6 +6,7 @@
 #include "image/imagelist.h"
 #include "image/lighting.h"
 #include "base/app.h"
+#include "base/filefaults.h"
 #include "base/settings.h"
 #include "base/messages.h"
 #include "base/msgbox.h"
@@ -105,6 +106,7 @@ void ResetProgramState(const char *appDir)
     SetDefaultSettings(appDir);
     ResetMessageBatch();
     SetMessageBatching(false);
+    ForgetReportedFiles();
     FreeMessageTranslations();
     FreeRecentFiles();
     ForgetQuitAnswer();

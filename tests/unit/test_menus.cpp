@@ -178,6 +178,35 @@ TEST_F(MenuTest, PopupsCommandsKeyTextsAndSubPopups)
     EXPECT_EQ(Text(GetSubMenu(bar, 0), 3), "Zoom-J");
 }
 
+// A damaged menu file is told in one box per read with its first bad lines; the good lines are
+// used. The rebuilds that follow (every open and close rebuilds the menus) say nothing more until
+// the file changes.
+TEST_F(MenuTest, ADamagedFileIsToldOnceUntilItChanges)
+{
+    std::string text = "@&File\n#Quit\n";
+    for (int i = 0; i < 100; i++)
+        text += "#NoSuch" + std::to_string(i) + "\n";
+    WriteMenu("QzMain.mnu", text);
+    BuildMainMenu();
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].caption, "Error");
+    std::string path = dir.file("QzMain.mnu.JPN");
+    std::string want = path;
+    for (int i = 0; i < 5; i++)
+        want += "\nline " + std::to_string(i + 3) + ": Illegal command name(NoSuch" + std::to_string(i) + ")";
+    EXPECT_EQ(boxes.boxes[0].text, want + "\n(95 more bad lines)");
+    EXPECT_EQ(GetMenuItemCount(GetSubMenu(GetMainMenu(), 0)), 1);
+    for (int i = 0; i < 4; i++)
+        BuildMainMenu();
+    EXPECT_EQ(boxes.boxes.size(), 1u);
+
+    WriteMenu("QzMain.mnu", "@&File\n*junk\n#Quit\n");
+    BuildMainMenu();
+    BuildMainMenu();
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].text, path + "\nline 2: Error in Menu-file");
+}
+
 TEST_F(MenuTest, MissingFileGivesAnEmptyBar)
 {
     BuildMainMenu();
