@@ -27,16 +27,20 @@ struct Key {
     const char *name;
     KeyKind kind;
     size_t offset, bytes;
-    int least; // smaller numbers would break the program later: the value kept stays
+    int least, most; // numbers outside would break the program later: the value kept stays
 };
 
-#define KEY(k, kind) {#k, kind, offsetof(Settings, k), sizeof(Settings::k), INT_MIN}
-#define AT_LEAST(k, least) {#k, kInt, offsetof(Settings, k), sizeof(Settings::k), least}
+#define KEY(k, kind) {#k, kind, offsetof(Settings, k), sizeof(Settings::k), INT_MIN, INT_MAX}
+#define AT_LEAST(k, least) {#k, kInt, offsetof(Settings, k), sizeof(Settings::k), least, INT_MAX}
+#define WITHIN(k, least, most) {#k, kInt, offsetof(Settings, k), sizeof(Settings::k), least, most}
 #define PATH(k) KEY(k, kPath)
 #define QUOTED(k) KEY(k, kQuoted)
 #define BARE(k) KEY(k, kBare)
 #define INT(k) KEY(k, kInt)
-#define FRAME(k) {#k, kFrame, offsetof(Settings, k), sizeof(Settings::k), 0}
+#define FRAME(k) {#k, kFrame, offsetof(Settings, k), sizeof(Settings::k), 0, INT_MAX}
+
+// An image needs (total page file x rate / 100) free: from 100 on no image could ever be made.
+const int kMostKeepFreeAreaRate = 99;
 
 // Every plain key in written order. The table lines (ColorValue, NewImageBackground,
 // NewImageSize, RecentlyUsedFile) and DrawMethod are written at their places by the writer.
@@ -50,8 +54,9 @@ const Key kKeys[] = {
     INT(CloseImageWithWindow), INT(CloseButtonAsCloseImage), INT(CopyOnlyRegionToClip), INT(EffectAutoPreview),
     INT(SynchronizeUpdateImage), INT(StretchBltMode), INT(EffectPreviewMode), INT(PreviewPenShape),
     INT(ChangeDrawWithFuncColor), INT(AutoActivateWhenDrag), FRAME(FrameX), FRAME(FrameY), AT_LEAST(NoBarFrameSize, 0),
-    AT_LEAST(AdjMaxSizeX, 1), AT_LEAST(AdjMaxSizeY, 1), INT(WindowCutWhenAdjust), AT_LEAST(KeepFreeAreaRate, 1),
-    KEY(MaxUndoBuffer, kSize), INT(LANG), BARE(ExtensionOfDictionary),
+    AT_LEAST(AdjMaxSizeX, 1), AT_LEAST(AdjMaxSizeY, 1), INT(WindowCutWhenAdjust),
+    WITHIN(KeepFreeAreaRate, 1, kMostKeepFreeAreaRate), KEY(MaxUndoBuffer, kSize), INT(LANG),
+    BARE(ExtensionOfDictionary),
     INT(DrawParameterX), INT(DrawParameterY), INT(EditWindowOrgX), INT(EditWindowOrgY), INT(ItemWindowOrgX),
     INT(ItemWindowOrgY), INT(FuncColParameterX), INT(FuncColParameterY), QUOTED(UntitledFileHeader),
     BARE(DefaultSaveFormat), INT(DefaultSaveDepth), INT(SaveModeInMultiImage), QUOTED(PenCreatorName),
@@ -91,7 +96,7 @@ void ReadKeyValue(const Key &k, const char *value)
         int v = ReadInt(value);
         if (k.kind == kFrame)
             v = v / 16 * 16; // toward zero
-        if (v >= k.least)
+        if (v >= k.least && v <= k.most)
             *(int *)Field(k) = v;
         break;
     }
@@ -153,6 +158,16 @@ void ConfigPath(char *out, size_t size)
     snprintf(out, size, "%s\\ovrin.cfg", g_cfg.appDir);
 }
 
+// A text written without quotes is one token: one that holds a blank is written quoted, so that
+// it reads back whole.
+void WriteBareText(FILE *f, const char *key, const char *text)
+{
+    bool quote = false;
+    for (const char *p = text; *p && !quote; p++)
+        quote = IsBlank((unsigned char)*p) != 0;
+    fprintf(f, quote ? "%s \"%s\"\n" : "%s %s\n", key, text);
+}
+
 void WriteKey(FILE *f, const Key &k)
 {
     switch (k.kind) {
@@ -163,7 +178,7 @@ void WriteKey(FILE *f, const Key &k)
         fprintf(f, "%s \"%s\"\n", k.name, Field(k));
         break;
     case kBare:
-        fprintf(f, "%s %s\n", k.name, Field(k));
+        WriteBareText(f, k.name, Field(k));
         break;
     case kInt:
     case kFrame:
@@ -200,7 +215,7 @@ void WriteSettings(FILE *f)
     for (const Key &k : kKeys)
         WriteKey(f, k);
     if (g_cfg.DrawMethod[0])
-        fprintf(f, "DrawMethod %s\n", g_cfg.DrawMethod);
+        WriteBareText(f, "DrawMethod", g_cfg.DrawMethod);
     for (int i = 0; i < kColorRecords; i++) {
         char line[kLineBytes];
         FormatColorValueLine(i, line, sizeof line);

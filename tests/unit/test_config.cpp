@@ -69,20 +69,26 @@ TEST_F(ConfigTest, WrittenFileReadsBackToTheSameSettings)
     g_cfg.NewImageBackground = 1;
     g_cfg.FrameX = g_cfg.FrameY = 32; // the default 33 reads back as 32
     snprintf(g_cfg.UntitledFileHeader, sizeof g_cfg.UntitledFileHeader, "My Pic");
-    snprintf(g_cfg.DrawMethod, sizeof g_cfg.DrawMethod, "Pencil");
+    snprintf(g_cfg.DrawMethod, sizeof g_cfg.DrawMethod, "Free hand");
+    snprintf(g_cfg.ExtensionOfDictionary, sizeof g_cfg.ExtensionOfDictionary, "J P N");
     g_colorTable[7] = ColorRecord{1, 2, 3, 4, 200, 2, 3, 0, {}};
     ASSERT_EQ(WriteConfigFile(), 1);
     std::string first = ReadFileText(cfg());
     EXPECT_EQ(Written("NewImageBackground"), std::vector<std::string>{"NewImageBackground 1 "});
     EXPECT_EQ(Written("ColorValue")[7], "ColorValue  7   1   2   3     4 200   2   3");
     EXPECT_EQ(Written("NewImageSize")[9], "NewImageSize  9 1024  768");
-    EXPECT_EQ(Written("DrawMethod"), std::vector<std::string>{"DrawMethod Pencil"});
+    // Texts written without quotes are quoted when they hold blanks, so that they read back whole.
+    EXPECT_EQ(Written("DrawMethod"), std::vector<std::string>{"DrawMethod \"Free hand\""});
+    EXPECT_EQ(Written("ExtensionOfDictionary"), std::vector<std::string>{"ExtensionOfDictionary \"J P N\""});
+    EXPECT_EQ(Written("DefaultSaveFormat"), std::vector<std::string>{"DefaultSaveFormat MRF"});
     EXPECT_EQ(first.find("Susie_dir"), 0u);
 
     ResetProgramState(dir.path().c_str());
     ASSERT_EQ(ReadConfigFile(), 1);
     EXPECT_EQ(g_cfg.StretchBltMode, 2);
     EXPECT_STREQ(g_cfg.UntitledFileHeader, "My Pic");
+    EXPECT_STREQ(g_cfg.DrawMethod, "Free hand");
+    EXPECT_STREQ(g_cfg.ExtensionOfDictionary, "J P N");
     EXPECT_EQ(g_colorTable[7].opacity, 200);
     EXPECT_EQ(g_colorTable[7].regionMode, 3);
     ASSERT_EQ(WriteConfigFile(), 1);
@@ -91,7 +97,9 @@ TEST_F(ConfigTest, WrittenFileReadsBackToTheSameSettings)
 
 TEST_F(ConfigTest, ValuesThatWouldBreakLaterKeepTheDefault)
 {
-    Read("KeepFreeAreaRate -3\nRegAnimationVelocity 0\nOpenPreviewSizeX 4\nOpenPreviewSizeY 5\nAdjMaxSizeX 0\n"
+    // A rate from 100 on refuses every image (the free page file would have to exceed the total).
+    Read("KeepFreeAreaRate -3\nKeepFreeAreaRate 2147483647\nKeepFreeAreaRate 100\n"
+         "RegAnimationVelocity 0\nOpenPreviewSizeX 4\nOpenPreviewSizeY 5\nAdjMaxSizeX 0\n"
          "NewImageY -1\nFrameX -16\nFrameX 15\nMainWindowSizeY 0\nInitZoom -2\n");
     EXPECT_EQ(g_cfg.KeepFreeAreaRate, 10);
     EXPECT_EQ(g_cfg.RegAnimationVelocity, 5);
@@ -102,6 +110,8 @@ TEST_F(ConfigTest, ValuesThatWouldBreakLaterKeepTheDefault)
     EXPECT_EQ(g_cfg.FrameX, 0);
     EXPECT_EQ(g_cfg.MainWindowSizeY, 53);
     EXPECT_EQ(g_cfg.InitZoom, -2);
+    Read("KeepFreeAreaRate 99\n");
+    EXPECT_EQ(g_cfg.KeepFreeAreaRate, 99);
 }
 
 TEST_F(ConfigTest, TableLinesAreBoundedByTheirTables)
