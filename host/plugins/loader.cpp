@@ -36,6 +36,29 @@ static void ClearTable(const PluginKind &kind)
         kind.clear(i);
 }
 
+static bool SameFileName(const char *a, const char *b)
+{
+    for (;; a++, b++) {
+        unsigned char x = (unsigned char)*a, y = (unsigned char)*b;
+        if (x >= 'A' && x <= 'Z')
+            x += 'a' - 'A';
+        if (y >= 'A' && y <= 'Z')
+            y += 'a' - 'A';
+        if (x != y)
+            return false;
+        if (!x)
+            return true;
+    }
+}
+
+static bool ListedBefore(const PluginKind &kind, int listed, const char *file)
+{
+    for (int i = 0; i < listed; i++)
+        if (SameFileName(RowFile(kind, i), file))
+            return true;
+    return false;
+}
+
 // Loads one module into row; 1 when the binder accepted it.
 static int LoadIntoRow(const PluginKind &kind, int row, const char *file, int loadMessage, int shown)
 {
@@ -44,6 +67,12 @@ static int LoadIntoRow(const PluginKind &kind, int row, const char *file, int lo
         ShowErrorMessageArg(g_mainWindow, loadMessage, file);
         return 0;
     }
+    // A module already in a row under another spelling of its name takes no second row.
+    for (int i = 0; i < row; i++)
+        if (RowModule(kind, i) == module) {
+            FreeLibrary(module);
+            return 0;
+        }
     RowModule(kind, row) = module;
     if (kind.bind(row, file, shown))
         return 1;
@@ -81,7 +110,8 @@ static int LoadFromList(const PluginKind &kind, int limit)
         int parsed = kind.subWindow ? ParseSubWindowPinLine(line, file, sizeof file, &x, &y, &shown, translated,
                                                             sizeof translated)
                                     : ParsePinLine(line, file, sizeof file, translated, sizeof translated);
-        if (!parsed || !file[0])
+        // A module listed twice is loaded once, at its first line.
+        if (!parsed || !file[0] || ListedBefore(kind, filled, file))
             continue;
         if (!LoadIntoRow(kind, filled, file, kind.listLoadMessage, shown))
             continue;
@@ -95,29 +125,6 @@ static int LoadFromList(const PluginKind &kind, int limit)
     }
     fclose(f);
     return filled;
-}
-
-static bool SameFileName(const char *a, const char *b)
-{
-    for (;; a++, b++) {
-        unsigned char x = (unsigned char)*a, y = (unsigned char)*b;
-        if (x >= 'A' && x <= 'Z')
-            x += 'a' - 'A';
-        if (y >= 'A' && y <= 'Z')
-            y += 'a' - 'A';
-        if (x != y)
-            return false;
-        if (!x)
-            return true;
-    }
-}
-
-static bool ListedBefore(const PluginKind &kind, int listed, const char *file)
-{
-    for (int i = 0; i < listed; i++)
-        if (SameFileName(RowFile(kind, i), file))
-            return true;
-    return false;
 }
 
 static int LoadKind(const PluginKind &kind)

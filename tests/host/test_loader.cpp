@@ -9,9 +9,10 @@ TEST_F(LoaderTest, ListOrderThenDirectoryWithoutDuplicatesAndListWrittenBack)
     Put(g_cfg.Draw_dir, "d_drag");
     Put(g_cfg.Draw_dir, "d_click");
     Put(g_cfg.Draw_dir, "d_free");
-    // The list names d_drag in other letter case; a missing module and a blank line are passed over.
+    // The list names d_drag in other letter case; a missing module and a blank line are passed over;
+    // a module listed twice (in any letter case) loads once, at its first line.
     WriteFileText(Stat("draw.pin"), "\"d_click.ovp\" Klick\n\n\"gone.ovp\"\n"
-                                    "D_Drag.OVP \"" + std::string(60, 'x') + "\"");
+                                    "D_Drag.OVP \"" + std::string(60, 'x') + "\"\nD_CLICK.ovp Again\nd_drag.ovp\n");
 
     ASSERT_EQ(3, LoadDrawPlugins());
     EXPECT_EQ(Strings{"gone.ovp:Can't load!(Draw)"}, Texts());
@@ -220,10 +221,12 @@ TEST_F(LoaderTest, ModulesWithoutStringHundredGetTheFallbackNames)
 
 TEST_F(LoaderTest, MoreModulesThanRowsKeepTheEndRowFree)
 {
-    Put(g_cfg.Draw_dir, "d_drag");
     std::string list;
-    for (int i = 0; i < kDrawRows + 20; i++)
-        list += "d_drag.ovp\n";
+    for (int i = 0; i < kDrawRows + 20; i++) {
+        std::string name = "d" + std::to_string(i) + ".ovp";
+        Put(g_cfg.Draw_dir, "d_drag", name);
+        list += name + "\n";
+    }
     WriteFileText(Stat("draw.pin"), list);
     EXPECT_EQ(kDrawRows - 1, LoadDrawPlugins());
     EXPECT_NE(nullptr, g_drawPlugins[kDrawRows - 2].module);
