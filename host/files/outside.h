@@ -3,9 +3,6 @@
 #pragma once
 #include "ovrin.h"
 
-// colour reduction to a palette image of at most n colours
-int ReduceColors(const BITMAPINFOHEADER *sourceHeader, const void *sourcePixels, BITMAPINFO *destHeader,
-                 void *destPixels, int n, int diffuse, QzProgressProc progress);
 // recent files and the main menu
 
 // the question of how to save a layered group in a one-image format: 0 layer, 1 merged, 10 cancel

@@ -9,6 +9,7 @@
 #include "files/mrf.h"
 #include "files/openimage.h"
 #include "files/outside.h"
+#include "image/colorreduce.h"
 #include "plugins/params.h"
 #include "files/progress.h"
 #include "base/safefile.h"
@@ -56,23 +57,6 @@ static int Dither5Level(int v, int threshold)
 
 static const int kM4[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
 
-// A pixel of the source as blue, green, red, alpha 255, at any depth it may be held in.
-static void SourcePixel(const CDIB *source, int x, int y, uint8_t c[4])
-{
-    const BITMAPINFOHEADER *h = &source->header->bmiHeader;
-    if (h->biBitCount == 16) {
-        int64_t row = GetDibRowBytes(h->biWidth, 16);
-        const uint8_t *p = (const uint8_t *)source->pixels + (h->biHeight - 1 - y) * row + 2 * x;
-        uint32_t v = p[0] | p[1] << 8;
-        c[0] = (uint8_t)(((v << 3) & 0xF8) | 7);
-        c[1] = (uint8_t)(((v >> 2) & 0xF8) | 7);
-        c[2] = (uint8_t)(((v >> 7) & 0xF8) | 7);
-    } else {
-        GetDIBPixel(source->header, source->pixels, x, y, c);
-    }
-    c[3] = 255;
-}
-
 static void WriteDirect(const CDIB *source, CDIB *dest, int depth, int w, int h)
 {
     int64_t row = GetDibRowBytes(w, depth);
@@ -81,7 +65,7 @@ static void WriteDirect(const CDIB *source, CDIB *dest, int depth, int w, int h)
         uint8_t *line = bits + (int64_t)(h - 1 - y) * row; // packed rows are bottom-up
         for (int x = 0; x < w; x++) {
             uint8_t c[4];
-            SourcePixel(source, x, y, c);
+            ReadPicturePixel(source->header, source->pixels, x, y, c);
             switch (depth) {
             case 32: memcpy(line + 4 * x, c, 4); break;
             case 24: memcpy(line + 3 * x, c, 3); break;
@@ -118,11 +102,16 @@ int ConvertImageDepth(CDIB *source, int depth, CDIB *dest, QzProgressProc progre
             return 1;
         }
     }
-    if (depth == 8)
-        ReduceColors(&source->header->bmiHeader, source->pixels, dest->header, dest->pixels, 255,
-                     GetSaveHighQuality(), progress);
-    else
+    if (depth != 8) {
         WriteDirect(source, dest, made, w, h); // the 3-3-2 palette of a new record serves a bad depth
+        return 0;
+    }
+    if (!ReduceColors(&source->header->bmiHeader, source->pixels, dest->header, dest->pixels, 255,
+                      GetSaveHighQuality(), progress)) {
+        FreeImageData(dest);
+        memset(dest, 0, sizeof *dest);
+        return 1;
+    }
     return 0;
 }
 
@@ -211,6 +200,8 @@ int SaveImage(ImageGroup *group, CDIB *image, const char *path)
             FreeImageData(&merged);
         if (!haveConverted) {
             CloseFileProgress();
+            if (saved) // nothing chosen is a cancel; a conversion that ran out of memory is a failed save
+                ShowErrorMessage(g_mainWindow, 22);
             return 0;
         }
     }

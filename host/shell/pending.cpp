@@ -132,23 +132,6 @@ UINT_PTR CALLBACK OpenDialogHook(HWND, UINT, WPARAM, LPARAM) { return 0; }
 bool TwainMessageHook(MSG *) { return false; }
 
 // ---- steps the file code calls ----
-// Until colour reduction exists, 8-bit saving maps every colour onto the 3-3-2 palette.
-int ReduceColors(const BITMAPINFOHEADER *sourceHeader, const void *sourcePixels, BITMAPINFO *destHeader,
-                 void *destPixels, int, int, QzProgressProc)
-{
-    int w = sourceHeader->biWidth, h = sourceHeader->biHeight;
-    int row = GetRowLength(w, 8);
-    SetColorTable332(destHeader);
-    const BITMAPINFO *source = (const BITMAPINFO *)sourceHeader;
-    for (int y = 0; y < h; y++)
-        for (int x = 0; x < w; x++) {
-            uint8_t c[4];
-            GetDIBPixel(source, sourcePixels, x, y, c);
-            ((uint8_t *)destPixels)[(int64_t)(h - 1 - y) * row + x] =
-                (uint8_t)((c[1] & 0xE0) | ((c[2] >> 3) & 0x1C) | (c[0] >> 6));
-        }
-    return 1;
-}
 int AskMultiImageSave() { return 0; }
 int BuildDirFileList(const char *) { return 0; }
 void FreeDirFileList() {}

@@ -35,22 +35,19 @@ inline bool ReferenceAvailable()
     return !UnixPathOf("C:\\").empty() && GetFileAttributesA("Z:\\usr\\bin\\convert") != INVALID_FILE_ATTRIBUTES;
 }
 
-// Reads a picture file with convert into RGB, after convert's operations when given (for example
-// "-scale 15x9!"); false when convert could not read it. Wine does not wait for a Unix program, so
-// a shell marks the end with a file of its own.
-inline bool ReadWithReference(const std::string &path, ReferencePicture *out, const std::string &operations = "")
+// Runs a Unix shell command that writes a binary PPM to ppm, then reads that file into RGB; false
+// when the command made no picture. Wine does not wait for a Unix program, so the shell marks the
+// end with a file of its own.
+inline bool ReadPpmMadeBy(const std::string &command, const std::string &ppm, const std::string &done,
+                          ReferencePicture *out)
 {
-    std::string ppm = path + ".ref.ppm", done = path + ".ref.done";
     DeleteFileA(ppm.c_str());
     DeleteFileA(done.c_str());
-    std::string in = UnixPathOf(path), outUnix = UnixPathOf(ppm);
-    std::string command = "/bin/sh -c \"/usr/bin/convert '" + in + "' " + operations + " -alpha off -depth 8 'ppm:" +
-                          outUnix + ".tmp' && mv '" + outUnix + ".tmp' '" + outUnix + "'; touch '" +
-                          UnixPathOf(done) + "'\"";
+    std::string shell = "/bin/sh -c \"" + command + "; touch '" + UnixPathOf(done) + "'\"";
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi;
-    std::vector<char> line(command.begin(), command.end());
+    std::vector<char> line(shell.begin(), shell.end());
     line.push_back(0);
     if (!CreateProcessA(NULL, line.data(), NULL, NULL, FALSE, 0, NULL, NULL, &si, &pi))
         return false;
@@ -72,4 +69,29 @@ inline bool ReadWithReference(const std::string &path, ReferencePicture *out, co
     fclose(f);
     DeleteFileA(ppm.c_str());
     return ok;
+}
+
+// Reads a picture file with convert into RGB, after convert's operations when given (for example
+// "-scale 15x9!"); false when convert could not read it.
+inline bool ReadWithReference(const std::string &path, ReferencePicture *out, const std::string &operations = "")
+{
+    std::string ppm = path + ".ref.ppm", outUnix = UnixPathOf(ppm);
+    std::string command = "/usr/bin/convert '" + UnixPathOf(path) + "' " + operations + " -alpha off -depth 8 'ppm:" +
+                          outUnix + ".tmp' && mv '" + outUnix + ".tmp' '" + outUnix + "'";
+    return ReadPpmMadeBy(command, ppm, path + ".ref.done", out);
+}
+
+inline bool PillowAvailable()
+{
+    return ReferenceAvailable() && GetFileAttributesA("Z:\\usr\\bin\\python3") != INVALID_FILE_ATTRIBUTES;
+}
+
+// Reads a picture file with Pillow (the system's Python) into RGB.
+inline bool ReadWithPillow(const std::string &path, ReferencePicture *out)
+{
+    std::string ppm = path + ".pil.ppm", outUnix = UnixPathOf(ppm);
+    std::string command = "/usr/bin/python3 -c 'import sys; from PIL import Image; "
+                          "Image.open(sys.argv[1]).convert(\\\"RGB\\\").save(sys.argv[2], \\\"PPM\\\")' '" +
+                          UnixPathOf(path) + "' '" + outUnix + ".tmp' && mv '" + outUnix + ".tmp' '" + outUnix + "'";
+    return ReadPpmMadeBy(command, ppm, path + ".pil.done", out);
 }
