@@ -185,20 +185,23 @@ bool AddSavedLayer(UndoRecord *record, const LayerRecord *layer)
     return true;
 }
 
+void ReleaseMergedImage(CDIB *image)
+{
+    if (image && IsImageListed(image) && !FindGroupOfImage(image) && !IsImageQueued(image)) {
+        UnlinkImage(image);
+        FreeImageData(image);
+        free(image);
+        NotifyImageListChanged();
+    }
+}
+
 // A merged layer's image lives on only in its undo record and stays in the image list; it is closed
-// with the record unless a group or the deleted-image queue holds it again, or it has left the list
-// (then whoever took it out has freed it).
+// with the record.
 static void ReleaseSavedLayers(LayerRecord *layer)
 {
     while (layer) {
         LayerRecord *next = layer->next;
-        CDIB *image = layer->image;
-        if (image && IsImageListed(image) && !FindGroupOfImage(image) && !IsImageQueued(image)) {
-            UnlinkImage(image);
-            FreeImageData(image);
-            free(image);
-            NotifyImageListChanged();
-        }
+        ReleaseMergedImage(layer->image);
         free(layer);
         layer = next;
     }

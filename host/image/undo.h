@@ -45,6 +45,9 @@ UndoRecord *PushUndo(ImageGroup *group, CDIB *image, int kind);
 void PushWholeImageUndo(CDIB *newImage, CDIB *oldImage);
 // Appends a copy of the layer record (its next cleared) to the record's saved layers.
 bool AddSavedLayer(UndoRecord *record, const LayerRecord *layer);
+// Closes the image of a layer that was merged away, unless a group or the deleted-image queue holds
+// it again or it has left the image list (then whoever took it out has freed it).
+void ReleaseMergedImage(CDIB *image);
 
 // Frees a chain from the record on (the whole chain from its first record).
 void FreeUndoRecords(CDIB *image, UndoRecord *from);

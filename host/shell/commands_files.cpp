@@ -1,6 +1,7 @@
 // Single commands on images, layers, files, the clipboard and image windows.
 #include "view/undo_apply.h"
 #include "view/groupview.h"
+#include "view/merge.h"
 #include "files/openimage.h"
 #include "files/save.h"
 #include "image/cdib.h"
@@ -162,7 +163,7 @@ bool RunFileCommand(ImageWindow *window, int id)
         break;
     case 32079:
         if (window->group)
-            MergeLayersToBase(window->group);
+            MergeAllLayers(window->group);
         break;
     case kCommandCloseAllImage: CloseAllImageGroups(); break;
     case kCommandCloseImage: CloseImageCommand(window); break;

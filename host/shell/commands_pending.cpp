@@ -28,7 +28,6 @@ HGLOBAL TwainAcquireNative(HWND) { Note("TwainAcquireNative"); return NULL; }
 void TwainSelectSource(HWND) { Note("TwainSelectSource"); }
 // undo and redo
 // regions, layers, display
-void MergeLayersToBase(ImageGroup *) { Note("MergeLayersToBase"); }
 void ConvertIntoEditImage(ImageWindow *) { Note("ConvertIntoEditImage"); }
 // draw methods and the mouse
 int g_drawState;

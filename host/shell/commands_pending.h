@@ -19,7 +19,6 @@ HGLOBAL TwainAcquireNative(HWND owner); // the acquired picture (a DIB block), o
 void TwainSelectSource(HWND owner);
 // undo and redo
 // regions, layers, display
-void MergeLayersToBase(ImageGroup *group);
 void ConvertIntoEditImage(ImageWindow *window);
 // draw methods and the mouse
 extern int g_drawState;     // DrawState: 0 idle, 10 re-edit, other values while a figure is drawn

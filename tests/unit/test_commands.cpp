@@ -130,7 +130,6 @@ TEST_F(CommandTest, GatesRangesAndSingleIdentifiers)
         {0, 32081, "RunPluginMaintenanceDialog", 0, nullptr},
         {0, 32083, "RunPluginMaintenanceDialog", 1, nullptr},
         {0, 32082, "RunPluginMaintenanceDialog", 2, nullptr},
-        {0, 32079, "MergeLayersToBase", 0, nullptr},
         {0, 32014, "CopyToClipboard", 0, nullptr},
         {0, 32057, "PrintImage", 0, nullptr},
         {0, 30101, "CommitReedit", 1, nullptr},
