@@ -40,7 +40,7 @@ void ReadPicturePixel(const BITMAPINFO *header, const void *bits, int x, int y, 
     c[3] = 255;
 }
 
-// Visits every pixel, top row first, as r, g, b.
+// Visits the pixels, top row first, as r, g, b, while visit answers true.
 template <typename Visit> static void ForEachPixel(const BITMAPINFOHEADER *header, const void *pixels, Visit visit)
 {
     int w = header->biWidth, h = header->biHeight;
@@ -49,7 +49,8 @@ template <typename Visit> static void ForEachPixel(const BITMAPINFOHEADER *heade
         const uint32_t *p = (const uint32_t *)pixels;
         for (int64_t i = 0, n = (int64_t)w * h; i < n; i++) {
             uint32_t v = p[i];
-            visit((int)(v >> 16) & 255, (int)(v >> 8) & 255, (int)v & 255);
+            if (!visit((int)(v >> 16) & 255, (int)(v >> 8) & 255, (int)v & 255))
+                return;
         }
         return;
     }
@@ -57,7 +58,8 @@ template <typename Visit> static void ForEachPixel(const BITMAPINFOHEADER *heade
         for (int x = 0; x < w; x++) {
             uint8_t c[4];
             ReadPicturePixel((const BITMAPINFO *)header, pixels, x, y, c);
-            visit(c[2], c[1], c[0]);
+            if (!visit(c[2], c[1], c[0]))
+                return;
         }
 }
 
@@ -105,8 +107,6 @@ static int CountUnderKey(const BITMAPINFOHEADER *header, const void *pixels, int
     uint32_t keyMask = m << 16 | m << 8 | m;
     bool full = false;
     ForEachPixel(header, pixels, [&](int r, int g, int b) {
-        if (full)
-            return;
         uint32_t key = ((uint32_t)r << 16 | (uint32_t)g << 8 | (uint32_t)b) & keyMask;
         uint32_t s = (key * 2654435761u >> 7) & (uint32_t)t->slotMask;
         while (t->slots[s] && t->keys[t->slots[s] - 1] != key)
@@ -118,7 +118,7 @@ static int CountUnderKey(const BITMAPINFOHEADER *header, const void *pixels, int
         } else {
             if (t->used == t->capacity) {
                 full = true;
-                return;
+                return false;
             }
             node = t->used++;
             t->slots[s] = (uint32_t)node + 1;
@@ -130,6 +130,7 @@ static int CountUnderKey(const BITMAPINFOHEADER *header, const void *pixels, int
             t->sums[3 * node + 1] += (uint64_t)g;
             t->sums[3 * node + 2] += (uint64_t)b;
         }
+        return true;
     });
     return full ? -1 : 1;
 }
@@ -418,6 +419,27 @@ static int FindExactColor(const ExactColors *exact, int r, int g, int b)
     return -1;
 }
 
+// Answers of the grid search for colours met before: a picture repeats its colours, and the
+// search gives the same index for the same colour every time.
+enum { kCacheBits = 16, kCacheSize = 1 << kCacheBits };
+struct NearestCache {
+    uint32_t keys[kCacheSize]; // colour | 1 << 24, 0 free
+    uint8_t index[kCacheSize];
+};
+
+static int CachedNearestIndex(NearestCache *cache, const NearestGrid *grid, int r, int g, int b)
+{
+    if ((unsigned)r > 255 || (unsigned)g > 255 || (unsigned)b > 255)
+        return NearestIndex(grid, r, g, b); // a diffused value beyond the cube
+    uint32_t key = (uint32_t)r << 16 | (uint32_t)g << 8 | (uint32_t)b | 1u << 24;
+    uint32_t slot = (key * 2654435761u) >> (32 - kCacheBits);
+    if (cache->keys[slot] != key) {
+        cache->keys[slot] = key;
+        cache->index[slot] = (uint8_t)NearestIndex(grid, r, g, b);
+    }
+    return cache->index[slot];
+}
+
 static void ReportNoMemory()
 {
     AppMessageBox(g_mainWindow, "ERR", "MES", MB_OK);
@@ -449,7 +471,10 @@ int ReduceColors(const BITMAPINFOHEADER *sourceHeader, const void *sourcePixels,
     }
     NearestGrid grid = {};
     int *errors = NULL;
-    bool ok = palette && BuildNearestGrid(&grid, palette, n);
+    NearestCache *cache = (NearestCache *)ReduceAlloc(kReduceFailGrid, sizeof(NearestCache));
+    if (cache)
+        memset(cache->keys, 0, sizeof cache->keys);
+    bool ok = palette && cache && BuildNearestGrid(&grid, palette, n);
     if (ok && diffuse) {
         errors = (int *)ReduceAlloc(kReduceFailErrorRows, ((int64_t)w + 1) * 6 * (int64_t)sizeof(int));
         ok = errors != NULL;
@@ -459,6 +484,7 @@ int ReduceColors(const BITMAPINFOHEADER *sourceHeader, const void *sourcePixels,
     if (!ok) {
         ReportNoMemory();
         FreeNearestGrid(&grid);
+        free(cache);
         free(palette);
         return 0;
     }
@@ -487,7 +513,7 @@ int ReduceColors(const BITMAPINFOHEADER *sourceHeader, const void *sourcePixels,
                     v[k] += current[k][x] / 8;
             int index = exact ? FindExactColor(&exactColors, v[0], v[1], v[2]) : -1;
             if (index < 0)
-                index = NearestIndex(&grid, v[0], v[1], v[2]);
+                index = CachedNearestIndex(cache, &grid, v[0], v[1], v[2]);
             out[x] = (uint8_t)index;
             if (errors) {
                 const int p[3] = {palette[index].r, palette[index].g, palette[index].b};
@@ -517,6 +543,7 @@ int ReduceColors(const BITMAPINFOHEADER *sourceHeader, const void *sourcePixels,
         destHeader->bmiColors[i].rgbBlue = (BYTE)palette[i].b;
     }
     FreeNearestGrid(&grid);
+    free(cache);
     free(palette);
     free(errors);
     return 1;

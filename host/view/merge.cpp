@@ -65,6 +65,15 @@ static void BlendLayer(LayerRecord *layer, uint32_t *target, int targetWidth, in
                     to[c] = u | 0xFF000000u;
                     continue;
                 }
+                uint32_t l = to[c];
+                if (l >> 24 == 255) {
+                    // Over an opaque pixel the divisor 255 x 255 cancels against 255 in each term.
+                    uint32_t mixed = 0xFF000000u;
+                    for (int shift = 0; shift < 24; shift += 8)
+                        mixed |= (((u >> shift & 255) * au + (l >> shift & 255) * (255 - au)) / 255) << shift;
+                    to[c] = mixed;
+                    continue;
+                }
             }
             uint8_t upper[4], lower[4], result[4];
             memcpy(upper, &u, 4);
