@@ -28,7 +28,7 @@ void ReadPicturePixel(const BITMAPINFO *header, const void *bits, int x, int y, 
 {
     const BITMAPINFOHEADER *h = &header->bmiHeader;
     if (h->biBitCount == 16) {
-        int64_t row = GetRowLength(h->biWidth, 16) * 2;
+        int64_t row = (int64_t)GetRowLength(h->biWidth, 16) * 2;
         const uint8_t *p = (const uint8_t *)bits + (h->biHeight - 1 - (int64_t)y) * row + 2 * (int64_t)x;
         uint32_t v = p[0] | p[1] << 8;
         c[0] = (uint8_t)(((v << 3) & 0xF8) | 7);
@@ -453,6 +453,10 @@ int ReduceColors(const BITMAPINFOHEADER *sourceHeader, const void *sourcePixels,
     int w = sourceHeader->biWidth, h = sourceHeader->biHeight;
     if (w <= 0 || h <= 0)
         return 1;
+    if (GetRowLength(w, 8) < 0) {
+        ReportNoMemory(); // no store of that width exists
+        return 0;
+    }
     n = n < 1 ? 1 : n > 256 ? 256 : n;
     int count, bits;
     ColorCount *entries = ColorHistogram(sourceHeader, sourcePixels, 0, &count, &bits);
@@ -494,7 +498,7 @@ int ReduceColors(const BITMAPINFOHEADER *sourceHeader, const void *sourcePixels,
         current[k] = errors + (int64_t)k * (w + 1);
         next[k] = errors + (int64_t)(k + 3) * (w + 1);
     }
-    int64_t row = GetRowLength(w, 8);
+    int64_t row = GetRowLength(w, 8); // the caller's store was made by the same rule
     bool wide = sourceHeader->biBitCount == 32;
     for (int y = 0; y < h; y++) {
         uint8_t *out = (uint8_t *)destPixels + (int64_t)(h - 1 - y) * row;
