@@ -53,6 +53,8 @@ void FreeNearestGrid(NearestGrid *grid);
 // A pixel of a picture as blue, green, red, alpha 255 (16 bits read as 5-5-5, widened).
 void ReadPicturePixel(const BITMAPINFO *header, const void *bits, int x, int y, uint8_t out[4]);
 
-// Tests: make the allocation of one part fail (kReduceFailNone for none).
+// Every allocation of the reduction, by the part it serves; NULL without memory (or for the part
+// a test makes fail, kReduceFailNone for none).
 enum { kReduceFailNone, kReduceFailHistogram, kReduceFailPalette, kReduceFailGrid, kReduceFailErrorRows };
+void *ReduceAlloc(int part, int64_t bytes);
 void SetReductionFailure(int part);
