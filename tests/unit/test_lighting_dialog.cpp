@@ -40,9 +40,19 @@ LPARAM At(int x, int y)
     return MAKELPARAM((WORD)(short)x, (WORD)(short)y);
 }
 
-void Down(HWND d, int x, int y) { PostMessageA(d, WM_LBUTTONDOWN, MK_LBUTTON, At(x, y)); }
-void Move(HWND d, int x, int y) { PostMessageA(d, WM_MOUSEMOVE, MK_LBUTTON, At(x, y)); }
-void Up(HWND d, int x, int y) { PostMessageA(d, WM_LBUTTONUP, 0, At(x, y)); }
+// The real cursor is put where the posted message says: a capture or a window change makes the
+// system send a move of its own from the real cursor, which must agree with the test's.
+void Post(HWND d, UINT message, WPARAM keys, int x, int y)
+{
+    POINT p = {x, y};
+    ClientToScreen(d, &p);
+    SetCursorPos(p.x, p.y);
+    PostMessageA(d, message, keys, At(x, y));
+}
+
+void Down(HWND d, int x, int y) { Post(d, WM_LBUTTONDOWN, MK_LBUTTON, x, y); }
+void Move(HWND d, int x, int y) { Post(d, WM_MOUSEMOVE, MK_LBUTTON, x, y); }
+void Up(HWND d, int x, int y) { Post(d, WM_LBUTTONUP, 0, x, y); }
 
 const LightSettings kStart = {0.5, -0.5, 2, 33, 120};
 
