@@ -9,7 +9,9 @@
 #include "view/winlist.h"
 #include <stdlib.h>
 #include <string.h>
+#include <algorithm>
 #include <string>
+#include <vector>
 
 class MenuTest : public HostTest {
 protected:
@@ -386,7 +388,7 @@ TEST_F(MenuTest, DefaultFilesLoadWithoutMessagesAndHoldEveryCommand)
     for (const CapturedBox &b : boxes.boxes)
         ADD_FAILURE() << b.text;
     EXPECT_EQ(GetMenuItemCount(GetMainMenu()), 8);
-    EXPECT_EQ(GetMenuItemCount(w->menu), 5);
+    EXPECT_EQ(GetMenuItemCount(w->menu), 6);
     for (const CommandEntry *row = CommandTable; row->name; row++)
         EXPECT_NE(GetMenuState(GetMainMenu(), row->id, MF_BYCOMMAND), (UINT)-1) << row->name;
     char key[64];
@@ -394,4 +396,97 @@ TEST_F(MenuTest, DefaultFilesLoadWithoutMessagesAndHoldEveryCommand)
     EXPECT_STREQ(key, "Ctrl+N");
     KeyTextForCommand(32034, key, sizeof key);
     EXPECT_STREQ(key, "Ctrl+Z");
+}
+
+namespace {
+
+// The popup of a menu bar with that caption; NULL when there is none.
+HMENU PopupNamed(HMENU bar, const char *caption)
+{
+    for (int i = 0; i < GetMenuItemCount(bar); i++) {
+        char text[100] = "";
+        GetMenuStringA(bar, i, text, sizeof text, MF_BYPOSITION);
+        if (strcmp(text, caption) == 0)
+            return GetSubMenu(bar, i);
+    }
+    return nullptr;
+}
+
+// The command ids standing in the popup itself, not in its sub-popups.
+std::vector<UINT> DirectIds(HMENU popup)
+{
+    std::vector<UINT> ids;
+    for (int i = 0; popup && i < GetMenuItemCount(popup); i++)
+        if (!GetSubMenu(popup, i) && GetMenuItemID(popup, i) != 0)
+            ids.push_back(GetMenuItemID(popup, i));
+    return ids;
+}
+
+bool Holds(const std::vector<UINT> &ids, std::initializer_list<UINT> wanted)
+{
+    for (UINT id : wanted)
+        if (std::find(ids.begin(), ids.end(), id) == ids.end())
+            return false;
+    return true;
+}
+
+} // namespace
+
+// The shipped menus read back from the built bars: each command stands where a user looks for it,
+// not in the sub-popup that happens to come before it in the file.
+TEST_F(MenuTest, DefaultMenusPutCommandsWhereUsersLook)
+{
+    std::string stat = std::string(OVRIN_TEST_DATA) + "/../../data/Stat";
+    for (char &c : stat)
+        if (c == '/')
+            c = '\\';
+    snprintf(g_cfg.Stat_dir, sizeof g_cfg.Stat_dir, "%s", stat.c_str());
+    ImageWindow *w = ListedWindow(NewGroup());
+    g_currentWindow = w;
+    BuildMainMenu();
+    BuildWindowMenu(w);
+    HMENU bar = GetMainMenu();
+    std::vector<std::string> titles;
+    for (int i = 0; i < GetMenuItemCount(bar); i++)
+        titles.push_back(Text(bar, i));
+    EXPECT_EQ(titles, (std::vector<std::string>{"&File", "&Edit", "&View", "&Image", "&Layer", "&Draw", "&Window",
+                                                 "&Help"}));
+    enum : UINT { Quit = 32032, Print = 32057, PageSetup = 32058, About = 32053, Grid = 32044, Mask = 32036,
+                  Dither = 32033, Zoom1 = 32009, WallpaperC = 32050, NewLayer = 32070, DeleteLayer = 32078,
+                  ShowLayer = 32071, MergeLayers = 32079, LayerFrame = 32089, LayerHalf = 32093, LayerNone = 32092,
+                  Options = 32066, Effect = 32045, Undo = 32034 };
+    HMENU file = PopupNamed(bar, "&File");
+    EXPECT_TRUE(Holds(DirectIds(file), {Quit, Print, PageSetup}));
+    EXPECT_EQ(DirectIds(file).back(), Quit) << "Quit closes the File menu";
+    EXPECT_FALSE(Holds(DirectIds(file), {WallpaperC})) << "wallpaper items stay in their sub-popup";
+    EXPECT_TRUE(Holds(DirectIds(PopupNamed(bar, "&Edit")), {Undo, Effect, Options}));
+    EXPECT_TRUE(Holds(DirectIds(PopupNamed(bar, "&View")), {Grid, Mask, Dither}));
+    EXPECT_FALSE(Holds(DirectIds(PopupNamed(bar, "&View")), {Zoom1})) << "zooms stay in their sub-popup";
+    EXPECT_TRUE(Holds(DirectIds(PopupNamed(bar, "&Layer")),
+                      {NewLayer, DeleteLayer, ShowLayer, MergeLayers, LayerFrame, LayerHalf, LayerNone}));
+    HMENU help = PopupNamed(bar, "&Help");
+    ASSERT_NE(help, nullptr);
+    EXPECT_EQ(GetMenuItemID(help, GetMenuItemCount(help) - 1), About) << "About ends the Help menu";
+
+    // The image windows' own menus follow the same plan.
+    HMENU own = w->menu;
+    titles.clear();
+    for (int i = 0; i < GetMenuItemCount(own); i++)
+        titles.push_back(Text(own, i));
+    EXPECT_EQ(titles, (std::vector<std::string>{"&File", "&Edit", "&View", "&Image", "&Layer", "&Help"}));
+    EXPECT_EQ(DirectIds(PopupNamed(own, "&File")).back(), Quit);
+    EXPECT_TRUE(Holds(DirectIds(PopupNamed(own, "&File")), {Print}));
+    EXPECT_TRUE(Holds(DirectIds(PopupNamed(own, "&View")), {Grid, Mask, Dither, Zoom1}));
+    EXPECT_TRUE(Holds(DirectIds(PopupNamed(own, "&Layer")),
+                      {NewLayer, DeleteLayer, ShowLayer, MergeLayers, LayerFrame, LayerHalf, LayerNone}));
+    EXPECT_TRUE(Holds(DirectIds(PopupNamed(own, "&Help")), {About}));
+
+    // In language mode the captions change and the places stay.
+    g_cfg.LANG = 1;
+    BuildMainMenu();
+    EXPECT_EQ(PopupNamed(GetMainMenu(), "&File"), nullptr);
+    HMENU translated = GetSubMenu(GetMainMenu(), 0);
+    EXPECT_EQ(DirectIds(translated).back(), Quit);
+    for (const CapturedBox &b : boxes.boxes)
+        ADD_FAILURE() << b.text;
 }
