@@ -8,6 +8,7 @@ HWND g_imageOwner;
 HACCEL g_accelerators;
 int g_screenDepth = 32;
 int g_screenWidth = 1280, g_screenHeight = 1024;
+bool g_ignoreNextLeftRelease;
 
 static DWORD s_interfaceThread;
 

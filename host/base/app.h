@@ -21,6 +21,10 @@ extern const char kProgramTitle[];     // "QXV Ver. 0.104"
 
 enum { kCommandSecondStart = 32690, kCommandQuit = 32032, kCommandOpenEditWindow = 32031 };
 
+// The left-button release that closes a dialog or restores a window over an image window must not
+// reach it (it would end a figure there): image windows drop the next release while this is set.
+extern bool g_ignoreNextLeftRelease;
+
 // The user-interface thread: program-wide state (the display writer, the blend chosen) belongs to
 // it; any other thread brings its own.
 void SetInterfaceThread(); // the calling thread becomes the user-interface thread

@@ -10,23 +10,26 @@ enum { kStepCommand = 3003, kBarId = 100 };
 
 HWND s_window;
 char s_text[kProgressTextBytes];
+char s_shownText[kProgressTextBytes]; // what the progress window shows, drawn again when it repaints
 int s_effectSteps, s_pluginSteps, s_shown;
+
+void PaintText(HWND dialog, HDC dc)
+{
+    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
+    HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageA(dialog, WM_GETFONT, 0, 0));
+    TextOutA(dc, 4, 35, s_shownText, lstrlenA(s_shownText));
+    SelectObject(dc, old);
+}
 
 void OpenWindow(const char *text, int &counter)
 {
-    s_window = CreateDialogParamA(g_instance, "IDD_LOADING", g_mainWindow, ProgressDialogProc, 0);
+    s_window = CreateProgressDialog(g_mainWindow);
     counter = 0;
     s_shown = 0;
     if (!s_window)
         return;
-    if (g_mainWindow)
-        SetForegroundWindow(g_mainWindow);
-    SetWindowPos(s_window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
-    if (HDC dc = GetDC(s_window)) {
-        SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-        TextOutA(dc, 4, 35, text, lstrlenA(text));
-        ReleaseDC(s_window, dc);
-    }
+    ShowProgressDialog(s_window);
+    DrawProgressText(s_window, text);
 }
 
 int Progress(int done, int total, const char *text, int &counter)
@@ -51,6 +54,35 @@ int Progress(int done, int total, const char *text, int &counter)
 }
 } // namespace
 
+HWND CreateProgressDialog(HWND owner)
+{
+    s_shownText[0] = 0;
+    return CreateDialogParamA(g_instance, "IDD_LOADING", owner, ProgressDialogProc, 0);
+}
+
+// The work that follows runs without taking messages: the window is painted now, not later.
+void ShowProgressDialog(HWND dialog)
+{
+    if (!dialog)
+        return;
+    if (g_mainWindow)
+        SetForegroundWindow(g_mainWindow);
+    SetWindowPos(dialog, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_SHOWWINDOW);
+    RedrawWindow(dialog, NULL, NULL, RDW_ERASE | RDW_INVALIDATE | RDW_FRAME | RDW_ERASENOW | RDW_UPDATENOW |
+                                         RDW_ALLCHILDREN);
+}
+
+void DrawProgressText(HWND dialog, const char *text)
+{
+    if (!dialog)
+        return;
+    CopyText(s_shownText, sizeof s_shownText, text ? text : "");
+    if (HDC dc = GetDC(dialog)) {
+        PaintText(dialog, dc);
+        ReleaseDC(dialog, dc);
+    }
+}
+
 INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
     switch (message) {
@@ -61,9 +93,17 @@ INT_PTR CALLBACK ProgressDialogProc(HWND dialog, UINT message, WPARAM wParam, LP
         SendMessageA(bar, PBM_SETSTEP, 1, 0);
         return TRUE;
     }
+    case WM_PAINT: {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(dialog, &ps);
+        PaintText(dialog, dc);
+        EndPaint(dialog, &ps);
+        return TRUE;
+    }
     case WM_COMMAND:
         if (LOWORD(wParam) == kStepCommand) {
             SendDlgItemMessageA(dialog, kBarId, PBM_STEPIT, 0, 0);
+            UpdateWindow(GetDlgItem(dialog, kBarId));
             if (dialog == s_window)
                 s_shown++;
             return TRUE;

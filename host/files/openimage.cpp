@@ -1,4 +1,5 @@
 // Opening images: every way in ends in OpenImageFile, which tries the readers in a fixed order.
+#include "base/cursors.h"
 #include "view/regionborder.h"
 #include "view/groupview.h"
 #include "files/openimage.h"
@@ -263,7 +264,7 @@ int OpenImageFile(const char *path, int convert, int keepAlpha)
         return 1;
     }
     MarkFileProgressClosed();
-    s_previousCursor = SetCursor(LoadCursor(NULL, IDC_WAIT));
+    s_previousCursor = SetCursor(GetSystemCursor(kCursorWait));
     snprintf(g_progressText, sizeof g_progressText, "%s", GetFileNamePart(path));
     if (OpenNative(path))
         return 1;
@@ -348,9 +349,9 @@ void OpenSelectedFiles(ImageGroup *group, const char *selection, int convert, in
     int strings = 0;
     for (const char *p = selection; *p; p += strlen(p) + 1)
         strings++;
-    // One string: a full path. More: a directory, then names in it.
+    // Fewer than three strings: one full path. More: a directory, then names in it.
     const char *dir = selection;
-    const char *name = strings < 2 ? NULL : selection + strlen(selection) + 1;
+    const char *name = strings < 3 ? NULL : selection + strlen(selection) + 1;
     for (;;) {
         char path[kPathBytes * 2];
         if (name)
@@ -371,6 +372,8 @@ void OpenSelectedFiles(ImageGroup *group, const char *selection, int convert, in
 int ShowOpenFileDialog(char *selection, int size)
 {
     memset(selection, 0, (size_t)size);
+    // The release of the button that closes the dialog may land on an image window.
+    g_ignoreNextLeftRelease = true;
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = g_mainWindow;

@@ -1,9 +1,10 @@
 #include "files/progress.h"
 #include "files/openimage.h"
 #include "base/app.h"
+#include "base/progress.h"
 #include <string.h>
 
-enum { kProgressSteps = 20, kStepCommand = 3003 };
+enum { kStepCommand = 3003 };
 
 static HWND s_window;
 static int s_steps;
@@ -22,12 +23,7 @@ void CloseFileProgress()
 
 void DrawFileProgressText(const char *text)
 {
-    if (!s_window)
-        return;
-    HDC dc = GetDC(s_window);
-    SetBkColor(dc, GetSysColor(COLOR_BTNFACE));
-    TextOutA(dc, 4, 35, text, (int)strlen(text));
-    ReleaseDC(s_window, dc);
+    DrawProgressText(s_window, text);
 }
 
 void OpenFileProgress(const char *caption)
@@ -38,10 +34,7 @@ void OpenFileProgress(const char *caption)
         return;
     if (caption)
         SetWindowTextA(s_window, caption);
-    if (g_mainWindow)
-        SetForegroundWindow(g_mainWindow);
-    SetWindowPos(s_window, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-    ShowWindow(s_window, SW_SHOW);
+    ShowProgressDialog(s_window);
     DrawFileProgressText(g_progressText);
 }
 

@@ -2,9 +2,6 @@
 #pragma once
 #include "ovrin.h"
 
-// The modeless "IDD_LOADING" dialog of the shell's progress window; NULL when it cannot be made.
-HWND CreateProgressDialog(HWND owner);
-
 void MarkFileProgressClosed();               // forget the window without destroying it
 void CloseFileProgress();                    // destroy it when open
 bool IsFileProgressOpen();

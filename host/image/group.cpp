@@ -193,7 +193,8 @@ int FreeImageGroup(ImageGroup *group, int closing)
     for (LayerRecord *l = group->firstLayer; l; l = l->next)
         if (l->image && l->image->modified)
             group->base->modified = 1;
-    if (closing && CloseImageWithPrompt(group, group->base, 0) == group->base)
+    int quitting = IsQuitInProgress() ? 1 : 0;
+    if (closing && CloseImageWithPrompt(group, group->base, quitting) == group->base)
         return 0;
     if (!closing)
         DiscardImage(group->base);
@@ -204,7 +205,7 @@ int FreeImageGroup(ImageGroup *group, int closing)
         if (layer->image && !IsImageQueued(layer->image)) {
             layer->image->modified = 0;
             if (closing)
-                CloseImageWithPrompt(group, layer->image, 0);
+                CloseImageWithPrompt(group, layer->image, quitting);
             else
                 DiscardImage(layer->image);
         }

@@ -18,6 +18,7 @@ CDIB *g_firstImage, *g_lastImage, *g_currentImage;
 static int s_untitledCounter = 1;
 enum QuitAnswer { kAskEach, kSaveAll, kDiscardAll };
 static QuitAnswer s_quitAnswer = kAskEach;
+static bool s_quitting;
 
 struct DeletedNode {
     CDIB *image;
@@ -114,6 +115,17 @@ int CreateImageRecord(CDIB **out, int width, int height, int depth)
 void ForgetQuitAnswer()
 {
     s_quitAnswer = kAskEach;
+    s_quitting = false;
+}
+
+void SetQuitInProgress(bool on)
+{
+    s_quitting = on;
+}
+
+bool IsQuitInProgress()
+{
+    return s_quitting;
 }
 
 // Asks what to do with a changed image. Returns false when the close is refused.
@@ -190,7 +202,7 @@ void ReleaseDeletedImages()
     while (s_deletedFirst) {
         DeletedNode *node = s_deletedFirst;
         s_deletedFirst = node->next;
-        CloseImageWithPrompt(NULL, node->image, 0);
+        CloseImageWithPrompt(NULL, node->image, s_quitting ? 1 : 0);
         free(node);
     }
 }

@@ -16,6 +16,9 @@ int NextUntitledNumber();       // the number the next untitled image gets
 // first image of the list. Used by group closing, the deleted-image queue and the readers.
 CDIB *CloseImageWithPrompt(ImageGroup *group, CDIB *image, int quitting);
 void ForgetQuitAnswer(); // the answer remembered for the rest of a run (tests start afresh)
+// While the quit closes the images: the closes it makes then pass "quitting" to the prompt.
+void SetQuitInProgress(bool on);
+bool IsQuitInProgress();
 
 void QueueDeletedImage(CDIB *image);
 void ReleaseDeletedImages();

@@ -7,6 +7,7 @@
 #include "draw/transform.h"
 #include "image/imagelist.h"
 #include "image/pen.h"
+#include "view/display.h"
 #include "base/app.h"
 #include "shell/commands.h"
 #include "shell/configfile.h"
@@ -83,7 +84,9 @@ static void OpenTransform()
 
 static void ChangeLanguage()
 {
-    g_cfg.LANG = 1 - g_cfg.LANG;
+    // Any value but 0 shows the translation, so switching goes to English from there; a value
+    // left from before a language was chosen must not keep the translation on.
+    g_cfg.LANG = g_cfg.LANG == 0 ? 1 : 0;
     BroadcastSubWindowMessage(4);
     if (GetEffectDialog())
         RefillEffectTree();
@@ -121,7 +124,7 @@ bool RunOtherCommand(ImageWindow *window, int id)
     case 32066: RunOptionsSheet(); break;
     case 32087: RunLightingDialog(g_imageOwner); break;
     case 32068: ShowImageInfo(window); break;
-    case 32067: ConvertIntoEditImage(window); break;
+    case 32067: ConvertLayerTo32Bit(window); break;
     case 32045: OpenEffect(window); break;
     case 32062: OpenTransform(); break;
     case 32046: ChangeLanguage(); break;

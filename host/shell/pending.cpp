@@ -65,7 +65,6 @@ void ApplyDictionaryToFuncColors() {}
 void ApplyDictionaryToLayerBlends() {}
 void SaveDictionary() {}
 void FreeDictionary() {}
-void ShowLanguageDialog(HWND) {}
 void BroadcastImageChanged(ImageGroup *, LayerRecord *, CDIB *, int) {}
 void BroadcastImageListChanged() {}
 void BroadcastImageGroupListChanged() {}
@@ -136,4 +135,3 @@ int AskMultiImageSave() { return 0; }
 int BuildDirFileList(const char *) { return 0; }
 void FreeDirFileList() {}
 void BroadcastGetDirectory(INT_PTR, INT_PTR) {}
-HWND CreateProgressDialog(HWND) { return NULL; }

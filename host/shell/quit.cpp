@@ -72,9 +72,13 @@ int QuitApplication()
     }
     if (GetEffectDialog())
         CloseEffectParameterPanel();
-    if (!CloseAllImageGroups())
+    SetQuitInProgress(true);
+    if (!CloseAllImageGroups()) {
+        SetQuitInProgress(false);
         return 0;
+    }
     ReleaseDeletedImages();
+    SetQuitInProgress(false);
     SaveClipWindowLayout();
     g_currentWindow = NULL;
     CloseDrawAndColorParameterPanels();

@@ -13,6 +13,7 @@
 #include "draw/transform.h"
 #include "draw/reedit.h"
 #include "base/app.h"
+#include "base/cursors.h"
 #include "base/settings.h"
 #include "shell/menus.h"
 #include "base/messages.h"
@@ -59,7 +60,7 @@ static HBRUSH Grey()
 
 static HCURSOR Arrow()
 {
-    return LoadCursor(NULL, IDC_ARROW);
+    return GetSystemCursor(kCursorArrow);
 }
 
 int RegisterImageWindowClass()
@@ -240,10 +241,11 @@ ImageWindow *CreateImageWindow(int x, int y, int width, int height)
 
 void LoadProgramCursors()
 {
+    LoadSystemCursors();
     for (int i = 0; i < 5; i++) {
         s_cursors[i] = LoadCursorA(g_instance, MAKEINTRESOURCEA(kCursorPlain + i));
         if (!s_cursors[i])
-            s_cursors[i] = LoadCursor(NULL, IDC_CROSS);
+            s_cursors[i] = GetSystemCursor(kCursorCross);
     }
     g_currentCursor = s_cursors[0];
 }
@@ -268,7 +270,7 @@ HCURSOR UpdateCursor(ImageWindow *)
     HCURSOR cursor;
     DrawPluginRecord *draw = GetCurrentDrawPlugin();
     if (InTransformMode() || InCheckMode())
-        cursor = LoadCursor(NULL, IDC_ARROW);
+        cursor = GetSystemCursor(kCursorArrow);
     else if (GetEffectDialog() || (g_currentWindow && g_currentWindow->lock))
         cursor = ProgramCursor(kCursorLocked);
     else if (draw && draw->cursor)

@@ -20,7 +20,6 @@
 #include <shellapi.h>
 
 
-static bool s_restoreGuard; // the click that restored a window never ends a figure
 static bool s_colorPicking; // right button held over a locked window
 
 // What a handler leaves for the procedure: the common after-step, the default procedure, or an
@@ -37,7 +36,7 @@ struct Message {
 
 bool IsRestoreGuardSet()
 {
-    return s_restoreGuard;
+    return g_ignoreNextLeftRelease;
 }
 
 int EffectiveCloseButtonMode()
@@ -71,7 +70,7 @@ static Step OnClose(Message &m)
 static Step OnSysCommand(Message &m)
 {
     if ((m.wParam & 0xFFF0) == SC_RESTORE)
-        s_restoreGuard = true;
+        g_ignoreNextLeftRelease = true; // the click that restored a window never ends a figure
     return kDefault;
 }
 
@@ -313,12 +312,12 @@ LRESULT CALLBACK WindowFunc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         }
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
-    if (s_restoreGuard && message == WM_LBUTTONUP) {
-        s_restoreGuard = false;
+    if (g_ignoreNextLeftRelease && message == WM_LBUTTONUP) {
+        g_ignoreNextLeftRelease = false;
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
     if (message == WM_LBUTTONDOWN)
-        s_restoreGuard = false;
+        g_ignoreNextLeftRelease = false;
 
     int zoom = window->display.zoom, viewX = window->display.viewX, viewY = window->display.viewY;
     const ImageGroup *group = window->group;

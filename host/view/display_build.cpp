@@ -8,6 +8,7 @@
 #include "image/pixels.h"
 #include "image/cdib.h"
 #include "image/colors.h"
+#include "image/dibconvert.h"
 #include "image/group.h"
 #include "image/regions.h"
 #include "view/writers.h"
@@ -235,18 +236,28 @@ int ResetWorkBuffers(ImageWindow *window, CDIB *image)
 int ConvertLayerTo32Bit(ImageWindow *window)
 {
     CDIB *image = window ? window->layerImage : NULL;
-    if (!image || !image->header || image->editDepth == 32)
+    if (!image || !image->header || !image->pixels || image->editDepth == 32)
         return 0;
     int w, h, d;
     GetImageSize(image, &w, &h, &d);
+    if (GetDibRowBytes(w, d) < 0)
+        return 0;
     CDIB fresh;
     memset(&fresh, 0, sizeof fresh);
     if (InitImageRecord(w, h, 32, &fresh, 1, 1) != 0)
         return 0;
-    uint32_t *store = (uint32_t *)fresh.pixels;
-    for (int y = 0; y < h; y++)
-        for (int x = 0; x < w; x++)
-            GetDIBPixel(image->header, image->pixels, x, y, (uint8_t *)(store + (int64_t)y * w + x));
+    // The colour table as far as the header's block holds it.
+    const BITMAPINFOHEADER *info = &image->header->bmiHeader;
+    size_t block = image->packedHeader ? GlobalSize(image->packedHeader) : QZ_HEADER_BLOCK_SIZE;
+    int entries = CountDibPaletteEntries(info);
+    entries = entries < 0 ? 0 : entries > 256 ? 256 : entries;
+    RGBQUAD palette[256] = {};
+    if ((uint64_t)info->biSize + (uint64_t)entries * 4 <= block)
+        memcpy(palette, (const uint8_t *)info + info->biSize, (size_t)entries * 4);
+    CDIB source;
+    memset(&source, 0, sizeof source);
+    source.pixels = image->pixels;
+    ConvertDibToImage(&fresh, &source, palette, w, h, d, w, h, 0);
     FreeImagePixels(image); // the mask and region slots stay with the image
     image->header = fresh.header;
     image->pixels = fresh.pixels;

@@ -1,5 +1,6 @@
 // Layer compositing: a group's rows composed from the base and every shown layer through its
 // blend, and the composed colours written into a window's display with their tints.
+#include "base/cursors.h"
 #include "view/display.h"
 #include "image/cdib.h"
 #include "image/group.h"
@@ -219,7 +220,7 @@ int ComposeDisplayRect(ImageWindow *window, ImageGroup *group, int left, int top
     if (left > right || top > bottom)
         return 0;
 
-    HCURSOR cursor = SetCursor(LoadCursor(NULL, IDC_WAIT));
+    HCURSOR cursor = SetCursor(GetSystemCursor(kCursorWait));
     BuildDitherTables();
     g_displayWrite.write = ChooseDisplayWriter(g_screenDepth, window->dither);
     if (d != 32 || group->base->editDepth != 32) {

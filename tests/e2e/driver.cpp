@@ -8,10 +8,19 @@
 //                                           prints its texts and presses OK
 //   driver press <caption> <id> <ms>        waits for the dialog and sends it command id
 //   driver click <class> <x> <y>            moves the pointer over a client point and clicks there
+//   driver tell <class> <id>                posts WM_COMMAND id to the visible window of the class
+//   driver titled <class> <text> <ms>       waits for a visible window of the class whose title
+//                                           holds the text
+//   driver client <class>                   prints the client size of the visible window
+//   driver seen <title> <ms>                waits for a visible window with that exact title (any
+//                                           class), polling often; prints its class
+//   driver untitled <class> <text> <ms>     waits until the visible window's title lacks the text
+//   driver type <caption> <text> <ms>       waits for the file dialog, types the name, presses OK
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <initializer_list>
 
 static HWND Find(const char *cls)
 {
@@ -70,6 +79,38 @@ static int Answer(const char *caption, int ms)
     return 1;
 }
 
+static bool TitleHolds(HWND w, const char *text)
+{
+    char title[512] = "";
+    GetWindowTextA(w, title, sizeof title);
+    return strstr(title, text) != NULL;
+}
+
+static HWND FindShownTitled(const char *cls, const char *text)
+{
+    for (HWND w = FindWindowExA(NULL, NULL, cls, NULL); w; w = FindWindowExA(NULL, w, cls, NULL))
+        if (IsWindowVisible(w) && TitleHolds(w, text))
+            return w;
+    return NULL;
+}
+
+struct TitleSearch {
+    const char *title;
+    HWND hit;
+};
+
+static BOOL CALLBACK MatchTitle(HWND w, LPARAM p)
+{
+    TitleSearch *s = (TitleSearch *)p;
+    char title[512] = "";
+    GetWindowTextA(w, title, sizeof title);
+    if (IsWindowVisible(w) && strcmp(title, s->title) == 0) {
+        s->hit = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
 int main(int argc, char **argv)
 {
     if (argc < 3)
@@ -104,6 +145,71 @@ int main(int argc, char **argv)
         PostMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, at);
         PostMessageA(w, WM_LBUTTONUP, 0, at);
         return 0;
+    }
+    if (!strcmp(verb, "tell") && argc > 3) {
+        HWND w = FindShown(cls);
+        return w && PostMessageA(w, WM_COMMAND, (WPARAM)atoi(argv[3]), 0) ? 0 : 1;
+    }
+    if (!strcmp(verb, "titled") && argc > 4) {
+        for (int waited = 0, ms = atoi(argv[4]); waited <= ms; waited += 50) {
+            if (FindShownTitled(cls, argv[3]))
+                return 0;
+            Sleep(50);
+        }
+        fprintf(stderr, "no visible %s window titled \"%s\"\n", cls, argv[3]);
+        return 1;
+    }
+    if (!strcmp(verb, "untitled") && argc > 4) {
+        for (int waited = 0, ms = atoi(argv[4]); waited <= ms; waited += 50) {
+            HWND w = FindShown(cls);
+            if (w && !TitleHolds(w, argv[3]))
+                return 0;
+            Sleep(50);
+        }
+        fprintf(stderr, "the visible %s window is still titled with \"%s\"\n", cls, argv[3]);
+        return 1;
+    }
+    if (!strcmp(verb, "type") && argc > 4) {
+        HWND box = WaitForDialog(cls, atoi(argv[4]));
+        if (!box)
+            return 1;
+        // The name box: a combo box with an edit in newer dialogs, a plain edit in older ones.
+        HWND name = NULL;
+        for (int id : {0x47c, 0x480}) {
+            HWND c = GetDlgItem(box, id);
+            if (c) {
+                name = c;
+                break;
+            }
+        }
+        if (!name)
+            return 1;
+        SendMessageA(name, WM_SETTEXT, 0, (LPARAM)argv[3]);
+        return PostMessageA(box, WM_COMMAND, IDOK, 0) ? 0 : 1;
+    }
+    if (!strcmp(verb, "client")) {
+        HWND w = FindShown(cls);
+        RECT r;
+        if (!w || !GetClientRect(w, &r))
+            return 1;
+        printf("%ld %ld\n", r.right - r.left, r.bottom - r.top);
+        return 0;
+    }
+    if (!strcmp(verb, "seen") && argc > 3) {
+        // Polled often: a progress window may live for a fraction of a second.
+        for (int waited = 0, ms = atoi(argv[3]); waited <= ms; waited += 5) {
+            TitleSearch search = {cls, NULL};
+            EnumWindows(MatchTitle, (LPARAM)&search);
+            if (search.hit) {
+                char name[64] = "";
+                GetClassNameA(search.hit, name, sizeof name);
+                printf("%s\n", name);
+                return 0;
+            }
+            Sleep(5);
+        }
+        fprintf(stderr, "no visible window titled \"%s\"\n", cls);
+        return 1;
     }
     if (!strcmp(verb, "command") && argc > 3) {
         HWND w = Find(cls);

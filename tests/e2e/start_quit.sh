@@ -22,9 +22,12 @@ display=":$(cat "$state/display")"
 sleep 1
 import -display "$display" -window root "$artifacts/ovrin-running.png" 2>/dev/null || echo "no screenshot taken"
 
-# A second start hands its command line over and ends with 0; so does one without arguments.
-"$run" "$state" "$app/ovrin.exe" "C:\\nothing\\here.bmp" >"$app/second.log" 2>&1
+# A second start hands its command line over and ends with 0; the first instance opens the file
+# in an image window named after it. A start without arguments only ends.
+convert -size 40x30 xc:orange -type TrueColor "BMP3:$app/handed.bmp" || fail "ImageMagick could not make the picture"
+"$run" "$state" "$app/ovrin.exe" "Z:$(echo "$app/handed.bmp" | tr / '\\')" >"$app/second.log" 2>&1
 [ $? -eq 0 ] || fail "a second start with a file did not end with 0"
+"$run" "$state" "$driver" titled OvrinEDIT "handed.bmp" 20000 || fail "the first instance did not open the handed file"
 "$run" "$state" "$app/ovrin.exe" >"$app/third.log" 2>&1
 [ $? -eq 0 ] || fail "a second start without arguments did not end with 0"
 kill -0 "$pid" 2>/dev/null || fail "the first instance ended after a second start"

@@ -110,6 +110,7 @@ void ResetProgramState(const char *appDir)
     FreeMessageTranslations();
     FreeRecentFiles();
     ForgetQuitAnswer();
+    g_ignoreNextLeftRelease = false;
     g_instance = GetModuleHandleA(nullptr);
 }
 

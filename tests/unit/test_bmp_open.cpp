@@ -2,14 +2,22 @@
 // pictures, the reading service and pictures handed over in memory.
 #include "testsupport.h"
 #include "files/openimage.h"
+#include "plugins/loader.h"
+#include "plugins/susie.h"
+#include "base/app.h"
 #include "files/progress.h"
 #include "files/save.h"
 #include "image/cdib.h"
 #include "image/group.h"
 #include "image/imagelist.h"
 #include "base/messages.h"
+#include "shell/commands.h"
+#include "shell/winproc.h"
+#include "view/groupview.h"
+#include "view/winlist.h"
 #include <string.h>
 #include <shlobj.h>
+#include <commctrl.h>
 #include <fstream>
 #include <vector>
 
@@ -95,6 +103,10 @@ TEST_F(OpenTest, SelectionsOpenEachFileInOrder)
     // One string: a full path.
     OpenSelectedFiles(nullptr, Selection({dir.file("a.bmp")}).c_str(), 1, 0);
     EXPECT_EQ(CountGroups(), 3);
+    // Two strings are one path too: the first string, here a directory, which opens no image.
+    OpenSelectedFiles(nullptr, Selection({dir.path(), "b.bmp"}).c_str(), 1, 0);
+    EXPECT_EQ(CountGroups(), 3);
+    EXPECT_TRUE(boxes.boxes.empty());
 }
 
 // Loading as layers: pictures join the current group at (0, 0), shown and opaque; an mrf file
@@ -274,10 +286,19 @@ TEST_F(OpenTest, ProgressStepsTowardTwenty)
     struct Case {
         int done, total, steps;
     } cases[] = {{1, 3, 6}, {5, 10, 10}, {3, 10, 10}, {9, 10, 18}, {10, 10, 20}, {11, 10, 20}};
+    // The window itself: shown with its caption, its bar following the steps.
+    HWND window = FindWindowA("#32770", "Now loading...");
+    ASSERT_NE(window, nullptr);
+    EXPECT_TRUE(IsWindowVisible(window));
+    HWND bar = FindWindowExA(window, nullptr, PROGRESS_CLASSA, nullptr);
+    ASSERT_NE(bar, nullptr);
     for (const Case &c : cases) {
         EXPECT_EQ(ShowLoadProgress(c.done, c.total, 0), 0);
         EXPECT_EQ(GetFileProgressSteps(), c.steps) << c.done << "/" << c.total;
+        EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), c.steps);
     }
+    CloseFileProgress();
+    EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(ShowSaveProgress(0, 0, 0), 0); // a new run starts at 0
     EXPECT_EQ(GetFileProgressSteps(), 0);
     EXPECT_EQ(ShowSaveProgress(1, 2, 0), 0);
@@ -288,7 +309,8 @@ namespace {
 
 struct OpenDrive {
     std::string names;
-    bool previewBox = false, found = false;
+    bool previewBox = false, found = false, releaseIgnored = false;
+    std::vector<std::string> types;
 } s_open;
 
 // Types two names into the open dialog and confirms.
@@ -300,6 +322,14 @@ void DriveOpen(HWND dialog)
     if (preview)
         GetWindowTextA(preview, text, sizeof text);
     s_open.previewBox = strcmp(text, "Preview") == 0;
+    s_open.releaseIgnored = g_ignoreNextLeftRelease;
+    HWND types = FindDescendant(dialog, 0x470); // the file-type box
+    for (int i = 0; types && i < (int)SendMessageA(types, CB_GETCOUNT, 0, 0); i++) {
+        char type[128] = "";
+        if (SendMessageA(types, CB_GETLBTEXTLEN, (WPARAM)i, 0) < (LRESULT)sizeof type)
+            SendMessageA(types, CB_GETLBTEXT, (WPARAM)i, (LPARAM)type);
+        s_open.types.push_back(type);
+    }
     HWND box = FindDescendant(dialog, 0x47c); // the file-name box
     if (!box)
         box = FindDescendant(dialog, 0x480);
@@ -318,16 +348,100 @@ TEST_F(OpenTest, OpenDialogReturnsTheSelection)
     snprintf(g_lastOpenDirectory, sizeof g_lastOpenDirectory, "%s", dir.path().c_str());
     s_open = OpenDrive();
     s_open.names = "\"one.bmp\" \"two.bmp\"";
+    // As the start-up does once the readers are loaded: the list, then its bars made NULs.
+    BuildOpenFilter();
+    SplitBarList(GetOpenFilterText());
     DriveNextDialog(DriveOpen, 300);
     char selection[1024];
     int result = ShowOpenFileDialog(selection, sizeof selection);
     StopDrivingDialogs();
     ASSERT_TRUE(s_open.found);
     EXPECT_TRUE(s_open.previewBox);
+    // The release of the button that closes the dialog is not for an image window.
+    EXPECT_TRUE(s_open.releaseIgnored);
+    EXPECT_EQ(s_open.types, (std::vector<std::string>{"All Image File", "Mirel File (*.mrf)", "BMP (*.bmp)"}));
     ASSERT_EQ(result, 0);
     EXPECT_EQ(std::string(selection), dir.path());
     OpenSelectedFiles(nullptr, selection, 1, 0);
     ASSERT_EQ(CountGroups(), 2);
     EXPECT_STREQ(g_firstGroup->base->name, "one.bmp");
     EXPECT_STREQ(g_lastGroup->base->name, "two.bmp");
+}
+
+namespace {
+
+// A 2 x 1 BMP of 16 bits (5-5-5) holding the two words given.
+std::string Bmp16(uint16_t a, uint16_t b)
+{
+    std::string s = "BM";
+    auto put32 = [&](uint32_t v) {
+        for (int i = 0; i < 4; i++)
+            s += (char)(v >> (8 * i));
+    };
+    put32(14 + 40 + 4);
+    put32(0);
+    put32(14 + 40);
+    put32(40);
+    put32(2);
+    put32(1);
+    s += (char)1, s += (char)0, s += (char)16, s += (char)0;
+    for (int i = 0; i < 6; i++)
+        put32(0);
+    for (uint16_t v : {a, b})
+        s += (char)v, s += (char)(v >> 8);
+    return s;
+}
+
+std::string Title(HWND window)
+{
+    char text[400] = "";
+    GetWindowTextA(window, text, sizeof text);
+    return text;
+}
+
+} // namespace
+
+// "Convert into edit" on pictures opened for viewing only, through the command as the menu sends
+// it: the window that showed them view-only can edit them, with the colours the file holds.
+TEST_F(OpenTest, ConvertIntoEditMakesAViewOnlyPictureEditable)
+{
+    ASSERT_EQ(RegisterImageWindowClass(), 1);
+    g_statusWindowsOn = 0;
+    // 5-5-5 words: each 5-bit level v reads as (v << 3) | 7.
+    auto from555 = [](uint16_t v) {
+        return 0xFF000000u | (uint32_t)(((v >> 7) & 0xF8) | 7) << 16 | (uint32_t)(((v >> 2) & 0xF8) | 7) << 8 |
+               (uint32_t)(((v << 3) & 0xF8) | 7);
+    };
+    struct Case {
+        std::string file;
+        uint32_t a, b;
+    } cases[] = {
+        {SmallBmp(8, 0x102030, 0xA0B0C0), 0xFF102030u, 0xFFA0B0C0u},
+        {Bmp16(0x7C00 | 0x0015, 0x03E0 | 0x0001), from555(0x7C15), from555(0x03E1)},
+    };
+    int n = 0;
+    for (const Case &c : cases) {
+        std::string path = dir.file("view" + std::to_string(n++) + ".bmp");
+        WriteFileText(path, c.file);
+        ImageWindow *w = CreateImageWindow(0, 0, 260, 200);
+        ASSERT_NE(w, nullptr);
+        MakeWindowCurrent(w);
+        CDIB *before = g_lastImage;
+        ASSERT_EQ(OpenImageFile(path.c_str(), 0, 0), 0);
+        CDIB *image = g_lastImage;
+        ASSERT_NE(image->editDepth, 32);
+        AddOpenedImage(nullptr, before, image); // shown in the current window, view-only
+        ASSERT_EQ(w->layerImage, image);
+        EXPECT_EQ(w->drawBuffer, nullptr);
+        EXPECT_NE(Title(w->window).find(" <<< VIEW >>>"), std::string::npos);
+        DispatchCommand(w, 32067, 0);
+        EXPECT_EQ(image->editDepth, 32);
+        ASSERT_EQ(image->header->bmiHeader.biBitCount, 32);
+        EXPECT_EQ(image->packedHeader, nullptr);
+        EXPECT_EQ(((uint32_t *)image->pixels)[0], c.a);
+        EXPECT_EQ(((uint32_t *)image->pixels)[1], c.b);
+        EXPECT_NE(w->drawBuffer, nullptr) << "the window edits it now";
+        EXPECT_EQ(Title(w->window).find("VIEW"), std::string::npos) << Title(w->window);
+        DiscardAllImages();
+    }
 }

@@ -403,6 +403,14 @@ TEST_F(CommandTest, ChangeLanguageTwiceComesBack)
     EXPECT_EQ(LastPendingCall().arg, 4);
     DispatchCommand(w, 32046, 0);
     EXPECT_EQ(g_cfg.LANG, 0);
+    // Before a language was chosen the translation shows: the switch leads to English and back.
+    for (int unset : {-99, -1, 100}) {
+        g_cfg.LANG = unset;
+        DispatchCommand(w, 32046, 0);
+        EXPECT_EQ(g_cfg.LANG, 0) << unset;
+        DispatchCommand(w, 32046, 0);
+        EXPECT_EQ(g_cfg.LANG, 1) << unset;
+    }
 }
 
 TEST_F(CommandTest, ExtensionCommandsByName)

@@ -2,6 +2,7 @@
 // format, and the depth buttons follow the format's mask.
 #include "testsupport.h"
 #include "files/save.h"
+#include "base/app.h"
 #include "image/group.h"
 #include "image/imagelist.h"
 #include <dlgs.h>
@@ -12,7 +13,7 @@ namespace {
 struct Seen {
     std::vector<std::string> names;
     std::vector<bool> eightBitShown;
-    bool found = false;
+    bool found = false, releaseIgnored = false;
 } s_seen;
 
 std::string FileNameText(HWND dialog)
@@ -37,6 +38,7 @@ void ChooseType(HWND dialog, int index)
 void Drive(HWND dialog)
 {
     s_seen.found = true;
+    s_seen.releaseIgnored = g_ignoreNextLeftRelease;
     HWND eight = FindDescendant(dialog, 3003);
     // Read right after each change: what the hook did, before the dialog does anything more.
     s_seen.names.push_back(FileNameText(dialog)); // as opened: mrf
@@ -72,6 +74,7 @@ TEST(SaveDialog, NameAndDepthButtonsFollowTheFormat)
     EXPECT_EQ(ShowSaveFileDialog(g_lastGroup, buffer, sizeof buffer), 1); // cancelled
     StopDrivingDialogs();
     ASSERT_TRUE(s_seen.found);
+    EXPECT_TRUE(s_seen.releaseIgnored) << "the release that closes the dialog is not for an image window";
     ASSERT_EQ(s_seen.names.size(), 3u);
     EXPECT_EQ(s_seen.names[0], "photo.mrf");
     EXPECT_EQ(s_seen.names[1], "photo.bmp");

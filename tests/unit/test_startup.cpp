@@ -4,6 +4,8 @@
 #include "image/imagelist.h"
 #include "shell/commands.h"
 #include "shell/startup.h"
+#include "plugins/plugdialogs.h"
+#include "base/settings.h"
 #include <string.h>
 
 class StartupTest : public HostTest {};
@@ -69,4 +71,55 @@ TEST_F(StartupTest, RefusedCloseStopsClosingAndKeepsTheRest)
     EXPECT_EQ(CloseAllImageGroups(), 1);
     EXPECT_EQ(QzsGetFirstImageGroup(), nullptr);
     EXPECT_EQ(CloseAllImageGroups(), 1);
+}
+
+namespace {
+
+struct LanguageSeen {
+    std::string title;
+    bool englishFirst = false;
+} s_language;
+int s_pick; // the radio button to press before OK; 0 none
+
+void DriveLanguage(HWND dialog)
+{
+    char title[64] = "";
+    GetWindowTextA(dialog, title, sizeof title);
+    s_language.title = title;
+    s_language.englishFirst = IsDlgButtonChecked(dialog, 3001) == BST_CHECKED;
+    if (s_pick)
+        SendMessageA(GetDlgItem(dialog, s_pick), BM_CLICK, 0, 0);
+    PostMessageA(dialog, WM_COMMAND, 3000, 0);
+}
+
+void CloseLanguage(HWND dialog)
+{
+    PostMessageA(dialog, WM_CLOSE, 0, 0);
+}
+
+} // namespace
+
+// The language dialog of the first start: English checked, OK keeps the checked language; its
+// close box chooses as well, so the next start does not ask again.
+TEST_F(StartupTest, LanguageDialogSetsTheLanguage)
+{
+    struct Case {
+        int pick, lang;
+    } cases[] = {{0, 0}, {3017, 1}, {3001, 0}};
+    for (const Case &c : cases) {
+        g_cfg.LANG = -99;
+        s_language = LanguageSeen();
+        s_pick = c.pick;
+        DriveNextDialog(DriveLanguage);
+        ShowLanguageDialog(nullptr);
+        StopDrivingDialogs();
+        EXPECT_EQ(s_language.title, "Language");
+        EXPECT_TRUE(s_language.englishFirst);
+        EXPECT_EQ(g_cfg.LANG, c.lang) << c.pick;
+    }
+    g_cfg.LANG = -99;
+    DriveNextDialog(CloseLanguage);
+    ShowLanguageDialog(nullptr);
+    StopDrivingDialogs();
+    EXPECT_EQ(g_cfg.LANG, 0);
 }

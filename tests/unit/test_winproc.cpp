@@ -8,13 +8,16 @@
 #include "view/writers.h"
 #include "draw/drawmouse.h"
 #include "base/app.h"
+#include "base/cursors.h"
 #include "base/settings.h"
 #include "shell/startup.h"
 #include "base/sysinfo.h"
 #include "view/winlist.h"
 #include "shell/winproc.h"
+#include <algorithm>
 #include <stdlib.h>
 #include <string.h>
+#include <vector>
 
 namespace {
 
@@ -130,6 +133,66 @@ TEST_F(WindowProcTest, ActivationMakesCurrentAndRecomposesStaleDisplays)
     EXPECT_EQ(g_currentWindow, b);
 }
 
+// The status text in the 12-pixel status font: what the pop-up shows is what that font draws,
+// read back from the screen and compared with the same text drawn here.
+TEST_F(WindowProcTest, StatusTextUsesTheStatusFont)
+{
+    g_statusWindowsOn = 1;
+    ImageWindow *w = CreateImageWindow(100, 50, 300, 200);
+    ASSERT_NE(w->statusWindow, nullptr);
+    ShowWindow(w->statusWindow, SW_SHOWNOACTIVATE);
+    UpdateWindow(w->statusWindow);
+    const char text[] = "[ 10  20]-[  5  30]( -5  10)";
+    ASSERT_EQ(QzsStatMessage(w, text), 1);
+    RECT c;
+    GetClientRect(w->statusWindow, &c);
+    auto capture = [&](HDC from, std::vector<uint32_t> &out) {
+        BITMAPINFO bi = {};
+        bi.bmiHeader = {sizeof(BITMAPINFOHEADER), c.right, -c.bottom, 1, 32, BI_RGB, 0, 0, 0, 0, 0};
+        void *bits = nullptr;
+        HDC mem = CreateCompatibleDC(nullptr);
+        HBITMAP bmp = CreateDIBSection(mem, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+        HGDIOBJ old = SelectObject(mem, bmp);
+        if (from)
+            BitBlt(mem, 0, 0, c.right, c.bottom, from, 0, 0, SRCCOPY);
+        else {
+            // The reference: black on light grey in a font of 12 pixels made here.
+            HBRUSH grey = CreateSolidBrush(0xC0C0C0);
+            FillRect(mem, &c, grey);
+            DeleteObject(grey);
+            HFONT font = CreateFontA(12, 0, 0, 0, FW_DONTCARE, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, NULL);
+            HGDIOBJ oldFont = SelectObject(mem, font);
+            SetTextColor(mem, 0);
+            SetBkColor(mem, 0xC0C0C0);
+            TextOutA(mem, 2, 2, text, (int)strlen(text));
+            SelectObject(mem, oldFont);
+            DeleteObject(font);
+        }
+        GdiFlush();
+        out.assign((uint32_t *)bits, (uint32_t *)bits + c.right * c.bottom);
+        SelectObject(mem, old);
+        DeleteObject(bmp);
+        DeleteDC(mem);
+    };
+    std::vector<uint32_t> shown, reference;
+    HDC dc = GetDC(w->statusWindow);
+    capture(dc, shown);
+    ReleaseDC(w->statusWindow, dc);
+    capture(nullptr, reference);
+    // The text's own pixels: inside the sunken edge, up to where the reference text ends.
+    int right = 0;
+    for (int y = 3; y < c.bottom - 3; y++)
+        for (int x = 3; x < c.right - 3; x++)
+            if ((reference[y * c.right + x] & 0xFFFFFF) == 0)
+                right = std::max(right, x);
+    ASSERT_GT(right, 40);
+    int differ = 0;
+    for (int y = 3; y < c.bottom - 3; y++)
+        for (int x = 3; x <= right; x++)
+            differ += (shown[y * c.right + x] & 0xFFFFFF) != (reference[y * c.right + x] & 0xFFFFFF);
+    EXPECT_EQ(differ, 0);
+}
+
 TEST_F(WindowProcTest, SizeChangesLayTheWindowOut)
 {
     ImageGroup *g = NewGroup(500, 400);
@@ -176,6 +239,14 @@ TEST_F(WindowProcTest, StatusPopups)
 TEST_F(WindowProcTest, Cursors)
 {
     LoadProgramCursors();
+    // The system's cursors come with the program's own.
+    const LPCSTR system[kSystemCursors] = {IDC_ARROW,  IDC_CROSS,    IDC_IBEAM,  IDC_SIZEALL, IDC_SIZENESW,
+                                           IDC_SIZENS, IDC_SIZENWSE, IDC_SIZEWE, IDC_UPARROW, IDC_WAIT};
+    for (int i = 0; i < kSystemCursors; i++) {
+        EXPECT_NE(GetSystemCursor(i), nullptr) << i;
+        EXPECT_EQ(GetSystemCursor(i), LoadCursorA(nullptr, system[i])) << i;
+    }
+    EXPECT_EQ(GetSystemCursor(kSystemCursors), nullptr);
     HCURSOR expected[5];
     for (int i = 0; i < 5; i++) {
         expected[i] = LoadCursorA(g_instance, MAKEINTRESOURCEA(200 + i));
@@ -284,14 +355,23 @@ TEST_F(WindowProcTest, GridLinesFallOnTheLastColumnOfTheirPixel)
     struct Case {
         int zoom, cells;
         std::vector<int> lines;
-    } cases[] = {{2, 31, {1, 9, 17, 25, 33, 41, 49, 57}}, {16, 3, {15, 31, 47, 63}}, {4, 15, {3, 11, 19, 27, 35, 43, 51, 59}}};
+        int row; // a client row no horizontal line crosses
+    } cases[] = {
+        {2, 31, {1, 9, 17, 25, 33, 41, 49, 57}, 62},
+        {3, 20, {2, 10, 18, 26, 34, 42, 50, 58}, 62}, // from (0 / 2) 2 3 + 2, every 8 up to (20 / 2) 2 3 + 2
+        {4, 15, {3, 11, 19, 27, 35, 43, 51, 59}, 62},
+        {5, 12, {4, 12, 20, 28, 36, 44, 52, 60}, 62}, // step 8 / 5 = 1 image pixel: up to 12 5 + 4
+        {6, 10, {5, 13, 21, 29, 37, 45, 53, 61}, 62},
+        {7, 9, {6, 14, 22, 30, 38, 46, 54, 62}, 60},
+        {16, 3, {15, 31, 47, 63}, 62},
+    };
     for (const Case &c : cases) {
         memset(bits, 0xFF, 64 * 64 * 4);
         DrawGrid(dc, 0, 0, c.cells, c.cells, c.zoom, pen);
         GdiFlush();
         for (int x = 0; x < 64; x++) {
             bool line = std::find(c.lines.begin(), c.lines.end(), x) != c.lines.end();
-            EXPECT_EQ(at(x, 62) == 0, line) << "zoom " << c.zoom << " column " << x;
+            EXPECT_EQ(at(x, c.row) == 0, line) << "zoom " << c.zoom << " column " << x;
         }
     }
     SelectObject(dc, old);
@@ -304,8 +384,10 @@ TEST_F(WindowProcTest, GridLinesFallOnTheLastColumnOfTheirPixel)
 
 namespace {
 
-// A shown window painted on the screen: the display centred at zoom 1 with black beyond it, each
-// image pixel as 2 x 2 at zoom 2. Read back from the window's device context.
+// A shown window painted on the screen: the display centred at zoom 1 with the margins' grey
+// beyond it, each image pixel as 2 x 2 at zoom 2, and at reductions each client pixel one pixel of
+// its block of the display, the rest grey: nothing black, nothing of the picture outside its frame.
+// Read back from the window's device context.
 TEST_F(WindowProcTest, RepaintShowsTheDisplayOnScreen)
 {
     ImageGroup *g = NewGroup(40, 30);
@@ -336,25 +418,38 @@ TEST_F(WindowProcTest, RepaintShowsTheDisplayOnScreen)
         DeleteDC(mem);
         return (int)c.right;
     };
+    const uint32_t grey = 0x808080;
+    auto displayAt = [&](int dx, int dy) -> uint32_t {
+        if (dx < 33 || dy < 33 || dx >= 73 || dy >= 63)
+            return grey;
+        return p[(dy - 33) * 40 + dx - 33] & 0xFFFFFF;
+    };
+    auto floorTo = [](int c, int n) { return c >= 0 ? c / n * n : -((-c + n - 1) / n) * n; };
     std::vector<uint32_t> screen;
-    for (int zoom : {1, 2}) {
+    for (int zoom : {1, 2, -2, -4}) {
         QzsSetWindowZoom(w, zoom, 0, 0, 0);
         ClampViewOrigin(w);
         RedrawImageWindow(w);
         int cw = readBack(screen), ch = (int)screen.size() / cw;
         ASSERT_GT(cw, 150);
-        int vx = w->display.viewX, vy = w->display.viewY;
+        int vx = w->display.viewX, vy = w->display.viewY, W = w->displayWidth, H = w->displayHeight;
         for (int cy = 0; cy < ch; cy += 3)
             for (int cx = 0; cx < cw; cx += 3) {
-                int dx = vx + cx / zoom, dy = vy + cy / zoom;
-                uint32_t want;
-                if (dx < 0 || dy < 0 || dx >= w->displayWidth || dy >= w->displayHeight)
-                    want = 0;
-                else if (dx < 33 || dy < 33 || dx >= 73 || dy >= 63)
-                    want = 0x808080;
-                else
-                    want = p[(dy - 33) * 40 + dx - 33] & 0xFFFFFF;
-                ASSERT_EQ(screen[cy * cw + cx] & 0xFFFFFF, want) << "zoom " << zoom << " client " << cx << "," << cy;
+                uint32_t got = screen[cy * cw + cx] & 0xFFFFFF;
+                if (zoom >= 1) {
+                    int dx = vx + cx / zoom, dy = vy + cy / zoom;
+                    uint32_t want = dx < 0 || dy < 0 || dx >= W || dy >= H ? grey : displayAt(dx, dy);
+                    ASSERT_EQ(got, want) << "zoom " << zoom << " client " << cx << "," << cy;
+                    continue;
+                }
+                int n = -zoom, bx = floorTo(vx, n) + cx * n, by = floorTo(vy, n) + cy * n;
+                bool whole = bx >= 0 && by >= 0 && bx + n <= W && by + n <= H;
+                bool found = !whole && got == grey;
+                for (int y = by; y < by + n && !found; y++)
+                    for (int x = bx; x < bx + n && !found; x++)
+                        found = x >= 0 && y >= 0 && x < W && y < H && got == displayAt(x, y);
+                ASSERT_TRUE(found) << "zoom " << zoom << " client " << cx << "," << cy << " shows " << std::hex
+                                   << got;
             }
     }
 }
