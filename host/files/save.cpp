@@ -155,6 +155,16 @@ static CDIB *PickImageToWrite(ImageGroup *group, CDIB *image, CDIB *merged, bool
     return merged;
 }
 
+// The group goes by its base image's name: the windows that show it and the image lists follow.
+static void NameGroupAfterBase(ImageGroup *group)
+{
+    snprintf(group->name, sizeof group->name, "%s", group->base->name);
+    for (ImageWindow *w = g_firstWindow; w; w = w->next)
+        if (w->group == group)
+            UpdateWindowTitle(w, group);
+    NotifyMenusChanged();
+}
+
 static void TakeSavedName(CDIB *image, const char *path)
 {
     snprintf(image->path, sizeof image->path, "%s", path);
@@ -238,6 +248,8 @@ int SaveImage(ImageGroup *group, CDIB *image, const char *path)
     } else if (!isMerged) {
         TakeSavedName(saved, target);
     }
+    if (group->base->name[0] && strcmp(group->name, group->base->name) != 0 && saved == group->base)
+        NameGroupAfterBase(group);
     AddRecentFile(target, 1);
     if (g_mainWindow) // the recent-file list of the menu
         NotifyRecentFilesChanged();
@@ -297,7 +309,8 @@ int SaveAsDefault(ImageGroup *group)
         ShowErrorMessage(g_mainWindow, 22);
         return 0;
     }
-    SetSaveDepth(g_cfg.DefaultSaveDepth);
+    // A default depth the format does not take would give a file the writer refuses.
+    SetSaveDepth(PickSaveDepth(format, g_cfg.DefaultSaveDepth));
     SaverRecord *row = GetSaverRow(format);
     char plugin[256] = "    ";
     if (row) {

@@ -14,6 +14,8 @@ int DepthBit(int depth);
 int DepthToButtonId(int depth, int saveDialog);
 void ShowSaveDepthButtons(HWND dialog, int format, int saveDialog);
 int SelectSaveDepthButton(HWND dialog, int format, int depth, int saveDialog);
+// The depth itself when the format takes it, else the first of 32, 24, 16, 8 that it takes.
+int PickSaveDepth(int format, int depth);
 
 // Save state.
 void SetSaveFormat(int format);

@@ -20,7 +20,10 @@ static struct {
     char startName[kPathBytes]; // the name the dialog was started with, without extension
     HWND parent;
     ParameterPanel *panel;
-    int panelWidth, panelHeight;
+    // The hook's and the whole dialog's sizes without a panel, measured when the first panel is
+    // built: the panel goes below what the hook holds then, and both grow to show it.
+    SIZE hook, whole;
+    bool measured;
     bool panelToBuild;
     int format;
     int cycle;
@@ -35,18 +38,44 @@ static void PluginPanelName(int format, char *name, int size)
         *dot = 0;
 }
 
+static SIZE WindowSize(HWND window)
+{
+    RECT r = {};
+    GetWindowRect(window, &r);
+    return SIZE{r.right - r.left, r.bottom - r.top};
+}
+
+static void Resize(HWND window, SIZE size)
+{
+    SetWindowPos(window, NULL, 0, 0, size.cx, size.cy, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
+
 static void BuildOptionPanel(HWND dialog, int format)
 {
     if (s_dlg.panel)
         CloseParameterPanel(g_cfg.Saver_dir, s_dlg.panel, 1);
+    s_dlg.panel = NULL;
+    HWND parent = GetParent(dialog);
+    if (!s_dlg.measured) {
+        s_dlg.hook = WindowSize(dialog);
+        s_dlg.whole = WindowSize(parent);
+        s_dlg.measured = true;
+    }
+    // Back to the sizes without a panel before another is laid out below the hook's controls.
+    Resize(dialog, s_dlg.hook);
+    Resize(parent, s_dlg.whole);
     char name[256];
     PluginPanelName(format, name, sizeof name);
-    s_dlg.panel = LoadParameterPanel(dialog, g_cfg.Saver_dir, name, 1, s_dlg.panelWidth, s_dlg.panelHeight, 5, 5);
+    s_dlg.panel = LoadParameterPanel(dialog, g_cfg.Saver_dir, name, 1, s_dlg.hook.cx, s_dlg.hook.cy, 5, 5);
     SetParameterPanel(kPanelSaveAs, s_dlg.panel);
     if (s_dlg.panel) {
         CreateParameterControls(dialog, s_dlg.panel);
-        SetWindowPos(dialog, NULL, 0, 0, s_dlg.panel->outerWidth, s_dlg.panel->outerHeight,
-                     SWP_NOMOVE | SWP_NOZORDER);
+        // The hook grew to hold the panel; the dialog around it grows as much, so nothing of the
+        // panel lies below its bottom edge.
+        SIZE grown = WindowSize(dialog);
+        Resize(parent, SIZE{s_dlg.whole.cx + (grown.cx > s_dlg.hook.cx ? grown.cx - s_dlg.hook.cx : 0),
+                            s_dlg.whole.cy + (grown.cy > s_dlg.hook.cy ? grown.cy - s_dlg.hook.cy : 0)});
+        Resize(dialog, grown); // the dialog may lay its child out again when it is resized
         LoadParameterValues(1, s_dlg.panel, g_cfg.Saver_dir, name);
     }
     s_dlg.cycle = 0;
@@ -60,13 +89,8 @@ static void RedoDepthControls(HWND dialog)
 
 static UINT_PTR OnInitDialog(HWND dialog)
 {
-    RECT parent, own;
-    HWND p = GetParent(dialog);
-    GetWindowRect(p, &parent);
-    GetWindowRect(dialog, &own);
     s_dlg.panel = NULL;
-    s_dlg.panelWidth = parent.right - parent.left;
-    s_dlg.panelHeight = (parent.bottom - parent.top) + (own.bottom - own.top);
+    s_dlg.measured = false;
     RedoDepthControls(dialog);
     CheckDlgButton(dialog, kHighQualityBox, GetSaveHighQuality() ? BST_CHECKED : BST_UNCHECKED);
     s_dlg.panelToBuild = true;
@@ -100,6 +124,7 @@ static UINT_PTR OnNotify(HWND dialog, const OFNOTIFYA *note)
 {
     s_dlg.parent = GetParent(dialog);
     switch (note->hdr.code) {
+    case CDN_INITDONE: // the panel shows as the dialog opens, not only once a file is picked
     case CDN_SELCHANGE:
         if (s_dlg.panelToBuild) {
             BuildOptionPanel(dialog, GetSaveFormat());
@@ -192,6 +217,8 @@ int ShowSaveFileDialog(ImageGroup *group, char *buffer, int size)
         if (filter[i] == '|')
             filter[i] = 0;
     filter[n] = filter[n + 1] = 0;
+    // The release of the button that closes the dialog may land on an image window.
+    g_ignoreNextLeftRelease = true;
     OPENFILENAMEA ofn = {};
     ofn.lStructSize = sizeof ofn;
     ofn.hwndOwner = g_mainWindow;

@@ -97,19 +97,23 @@ void ShowSaveDepthButtons(HWND dialog, int format, int saveDialog)
     }
 }
 
-int SelectSaveDepthButton(HWND dialog, int format, int depth, int saveDialog)
+int PickSaveDepth(int format, int depth)
 {
     int mask = GetFormatDepthMask(format);
-    if (mask & DepthBit(depth)) {
-        CheckDlgButton(dialog, DepthToButtonId(depth, saveDialog), BST_CHECKED);
+    if (mask & DepthBit(depth))
         return depth;
-    }
-    if (DepthToButtonId(depth, saveDialog))
-        CheckDlgButton(dialog, DepthToButtonId(depth, saveDialog), BST_UNCHECKED);
     for (int d : {32, 24, 16, 8})
-        if (mask & DepthBit(d)) {
-            CheckDlgButton(dialog, DepthToButtonId(d, saveDialog), BST_CHECKED);
+        if (mask & DepthBit(d))
             return d;
-        }
     return depth;
+}
+
+int SelectSaveDepthButton(HWND dialog, int format, int depth, int saveDialog)
+{
+    int mask = GetFormatDepthMask(format), picked = PickSaveDepth(format, depth);
+    if (!(mask & DepthBit(depth)) && DepthToButtonId(depth, saveDialog))
+        CheckDlgButton(dialog, DepthToButtonId(depth, saveDialog), BST_UNCHECKED);
+    if (mask & DepthBit(picked))
+        CheckDlgButton(dialog, DepthToButtonId(picked, saveDialog), BST_CHECKED);
+    return picked;
 }

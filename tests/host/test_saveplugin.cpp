@@ -3,6 +3,7 @@
 #include "testsupport.h"
 #include "../unit/test_bmp_reference.h"
 #include "files/save.h"
+#include "base/settings.h"
 #include "image/cdib.h"
 #include "image/group.h"
 #include "image/imagelist.h"
@@ -339,4 +340,32 @@ TEST_F(SavePluginTest, SavingThroughTheHost)
     EXPECT_STREQ(base->name, "host.pct");
     ASSERT_FALSE(boxes.boxes.empty());
     EXPECT_EQ(boxes.boxes.back().text, "Can't save");
+}
+
+// Save-all with the plug-in as the default format and a default depth it does not take: the
+// plug-in's nearest depth by the depth rule (first of 32, 24, 16, 8 it takes), and a file.
+TEST_F(SavePluginTest, SaveAllTakesADepthThePluginAccepts)
+{
+    CDIB *base = nullptr;
+    QzsCreateNewImage(&base, 5, 3, 32);
+    ASSERT_NE(base, nullptr);
+    ASSERT_EQ(AddImageGroup(base), 1);
+    snprintf(g_cfg.DefaultSaveFormat, sizeof g_cfg.DefaultSaveFormat, "PCT");
+    snprintf(g_cfg.OpenFile_dir, sizeof g_cfg.OpenFile_dir, "%s", dir.path().c_str());
+    snprintf(g_cfg.UntitledFileHeader, sizeof g_cfg.UntitledFileHeader, "pic");
+    struct Case {
+        int configured, used;
+    } cases[] = {{16, 24}, {32, 24}, {8, 8}, {24, 24}};
+    for (const Case &c : cases) {
+        base->modified = 1;
+        g_cfg.DefaultSaveDepth = c.configured;
+        boxes.boxes.clear();
+        SaveAllImages();
+        EXPECT_EQ(GetSaveDepth(), c.used) << c.configured;
+        EXPECT_EQ(base->modified, 0) << c.configured;
+        ASSERT_EQ(boxes.boxes.size(), 1u) << boxes.boxes.back().text; // only the format notice
+        EXPECT_EQ(boxes.boxes[0].caption, "MES");
+    }
+    std::vector<uint8_t> b = ReadBytes(base->path);
+    EXPECT_GT(b.size(), 512u);
 }

@@ -8,7 +8,9 @@
 #include "image/group.h"
 #include "image/imagelist.h"
 #include "base/settings.h"
+#include "view/groupview.h"
 #include "view/winlist.h"
+#include "shell/winproc.h"
 #include <string.h>
 #include <fstream>
 
@@ -164,6 +166,27 @@ TEST_F(SaveTest, SavedImageTakesTheName)
     GlobalFree(h);
     GlobalFree(b);
     EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// Saved under a new name, the group and the windows that show it go by that name.
+TEST_F(SaveTest, SaveUnderANewNameRetitlesTheWindows)
+{
+    ASSERT_EQ(RegisterImageWindowClass(), 1);
+    g_statusWindowsOn = 0;
+    ImageGroup *g = NewGroup(3, 3, 0xFF102030);
+    ImageWindow *w = CreateImageWindow(0, 0, 260, 200);
+    ASSERT_NE(w, nullptr);
+    MakeWindowCurrent(w);
+    ShowGroupInWindow(w, g, 1, 0);
+    char title[300];
+    GetWindowTextA(w->window, title, sizeof title);
+    EXPECT_EQ(std::string(title).find("[[Untitled]]"), 0u) << title;
+    for (const char *name : {"first.bmp", "renamed.bmp"}) {
+        ASSERT_EQ(SaveImageGroup(g, dir.file(name).c_str()), 1);
+        EXPECT_STREQ(g->name, name);
+        GetWindowTextA(w->window, title, sizeof title);
+        EXPECT_EQ(std::string(title), std::string(name) + " (3*3)");
+    }
 }
 
 // mrf writes the whole group: the base and every layer count as saved.
