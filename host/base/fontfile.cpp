@@ -76,8 +76,14 @@ void ReadFontFile()
     g_fontChooser.Flags = CF_SCREENFONTS | CF_INITTOLOGFONTSTRUCT | CF_EFFECTS;
     g_fontChooser.rgbColors = 0;
     g_fontChooser.nFontType = SCREEN_FONTTYPE;
+    GetStatusFont();
+}
+
+HFONT GetStatusFont()
+{
     if (!g_statusFont)
         g_statusFont = CreateFontA(12, 0, 0, 0, FW_DONTCARE, 0, 0, 0, DEFAULT_CHARSET, 0, 0, 0, 0, NULL);
+    return g_statusFont;
 }
 
 // Written beside the old file and moved over it only when complete.

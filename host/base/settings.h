@@ -105,4 +105,5 @@ void ReadFontFile();
 extern LOGFONTA g_paramFont;     // the parameter font, kept in "font.dat"
 extern CHOOSEFONTA g_fontChooser; // started from g_paramFont
 extern HFONT g_statusFont;       // status texts, 12 pixels high
+HFONT GetStatusFont();           // made on first use
 extern int g_paramFontHeight;

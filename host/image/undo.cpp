@@ -33,7 +33,9 @@ int64_t CountedUndoBytes(int width, int height, int bytesPerPixel)
 {
     if (g_cfg.MaxUndoBuffer < 1 || width <= 0 || height <= 0)
         return 0;
-    return (int64_t)width * height * bytesPerPixel;
+    // Every record holds two copies: the rectangle before and after, or the replaced image and a
+    // copy of its successor.
+    return 2 * (int64_t)width * height * bytesPerPixel;
 }
 
 // The page file must keep (total / 300) free after dividing by KeepFreeAreaRate.

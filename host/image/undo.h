@@ -53,5 +53,6 @@ void ReleaseMergedImage(CDIB *image);
 void FreeUndoRecords(CDIB *image, UndoRecord *from);
 void FreeRegionUndoRecords(ImageGroup *group, UndoRecord *from);
 
-// The bytes a record of that size counts against MaxUndoBuffer (0 when no ceiling is set).
+// The bytes a record of that size holds, both its copies, counted against MaxUndoBuffer (0 when
+// no ceiling is set).
 int64_t CountedUndoBytes(int width, int height, int bytesPerPixel);

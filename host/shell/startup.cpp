@@ -151,6 +151,8 @@ int OvrinMain(HINSTANCE instance, char *commandLine, int show)
                                            g_screenHeight / 2);
     if (!first)
         return 0;
+    // The window's menu bar belongs to its frame: it is there before the frame is measured.
+    BuildWindowMenu(first);
     MakeWindowCurrent(first);
     INITCOMMONCONTROLSEX controls = {sizeof controls, ICC_WIN95_CLASSES | ICC_BAR_CLASSES | ICC_PROGRESS_CLASS};
     InitCommonControlsEx(&controls);

@@ -101,7 +101,7 @@ QZS_DECL(int) QzsStatMessage(ImageWindow *window, const char *text)
         return 0;
     SetTextColor(dc, 0);
     SetBkColor(dc, 0xC0C0C0);
-    HGDIOBJ old = SelectObject(dc, GetStockObject(DEFAULT_GUI_FONT));
+    HGDIOBJ old = SelectObject(dc, GetStatusFont());
     static const char blanks[] = "                                                                 "; // 65
     TextOutA(dc, 0, 2, blanks, 65);
     TextOutA(dc, 2, 2, text, (int)strnlen(text, 100));

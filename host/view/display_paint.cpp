@@ -35,9 +35,10 @@ void DeleteGridPen()
     s_gridPen = NULL;
 }
 
-static int AlignDown(int c, int n)
+// The multiple of n at or below c, for negative c too.
+static int FloorToMultiple(int c, int n)
 {
-    return c >= 0 ? n * (c / n) : (c / n - 1) * n;
+    return c >= 0 ? c / n * n : -((-c + n - 1) / n) * n;
 }
 
 void GetPaintGeometry(const ImageWindow *window, int x0, int y0, int x1, int y1, PaintGeometry *out)
@@ -56,21 +57,28 @@ void GetPaintGeometry(const ImageWindow *window, int x0, int y0, int x1, int y1,
         out->srcHeight = y1 - y0 + 1;
         return;
     }
+    // A reduction by n shows blocks of n x n display pixels, counted from the view origin taken
+    // down to a multiple of n. The rectangle grows to whole blocks and then keeps to the blocks that
+    // lie whole inside the display: a block reaching past its edge would copy what is not there.
     int n = -z;
-    x0 = AlignDown(x0, n);
-    y0 = AlignDown(y0, n);
-    x1 = x1 >= 0 ? (x1 / n + 1) * n : n * (x1 / n);
-    y1 = y1 >= 0 ? (y1 / n + 1) * n : n * (y1 / n);
-    ox = AlignDown(ox, n);
-    oy = AlignDown(oy, n);
-    out->destX = (x0 - ox) / n;
-    out->destY = (y0 - oy) / n;
-    out->destWidth = (x1 - x0) / n + 1;
-    out->destHeight = (y1 - y0) / n + 1;
-    out->srcX = mx + x0;
-    out->srcY = ((H - y1 - 1 - my) / n) * n;
-    out->srcWidth = out->destWidth * n;
-    out->srcHeight = out->destHeight * n;
+    int W = window->displayWidth;
+    int vx = FloorToMultiple(window->display.viewX, n), vy = FloorToMultiple(window->display.viewY, n);
+    int left = FloorToMultiple(x0 + mx, n), top = FloorToMultiple(y0 + my, n);
+    int right = FloorToMultiple(x1 + mx, n) + n - 1, bottom = FloorToMultiple(y1 + my, n) + n - 1;
+    left = left < 0 ? 0 : left;
+    top = top < 0 ? 0 : top;
+    int lastRight = FloorToMultiple(W, n) - 1, lastBottom = FloorToMultiple(H, n) - 1;
+    right = right > lastRight ? lastRight : right;
+    bottom = bottom > lastBottom ? lastBottom : bottom;
+    int columns = right >= left ? (right - left + 1) / n : 0, rows = bottom >= top ? (bottom - top + 1) / n : 0;
+    out->destX = (left - vx) / n;
+    out->destY = (top - vy) / n;
+    out->destWidth = columns;
+    out->destHeight = rows;
+    out->srcX = left;
+    out->srcY = H - 1 - (top + rows * n - 1);
+    out->srcWidth = columns * n;
+    out->srcHeight = rows * n;
 }
 
 static bool HasPaintableDisplay(const ImageWindow *window)
@@ -82,9 +90,10 @@ void DrawGrid(HDC dc, int x0, int y0, int x1, int y1, int zoom, HPEN pen)
 {
     if (zoom <= 1 || (g_noWindowState && g_firstWindow && !g_firstWindow->next))
         return;
-    // Every eighth client pixel up to zoom 8; above it every image pixel.
+    // Lines every 8 client pixels from the last column of a pixel that starts a step of 8 / zoom
+    // image pixels; above zoom 8, where that step is 0, a line after every image pixel.
     int s = 8 / zoom > 0 ? 8 / zoom : 1;
-    int step = s * zoom;
+    int step = 8 / zoom > 0 ? 8 : zoom;
     HGDIOBJ old = SelectObject(dc, pen);
     for (int x = (x0 / s) * s * zoom + zoom - 1; x <= (x1 / s) * s * zoom + zoom - 1; x += step) {
         MoveToEx(dc, x, y0 * zoom, NULL);
@@ -101,6 +110,8 @@ void PaintImageRectOn(HDC dc, ImageWindow *window, int x0, int y0, int x1, int y
 {
     PaintGeometry g;
     GetPaintGeometry(window, x0, y0, x1, y1, &g);
+    if (g.destWidth <= 0 || g.destHeight <= 0)
+        return;
     HPALETTE oldPalette = NULL;
     if (g_displayPalette) {
         oldPalette = SelectPalette(dc, g_displayPalette, FALSE);
@@ -130,10 +141,9 @@ void PaintImageRect(ImageWindow *window, int x0, int y0, int x1, int y1)
     ReleaseDC(window->window, dc);
 }
 
-void PaintDisplayRect(ImageWindow *window, const RECT *rect)
+// The rectangle (image coordinates) cut to the display, margins included; false when nothing is left.
+static bool ClipToDisplay(const ImageWindow *window, const RECT *rect, RECT *out)
 {
-    if (!window)
-        return;
     int mx = window->marginX, my = window->marginY;
     int w = window->contentWidth, h = window->contentHeight;
     RECT r = *rect;
@@ -141,9 +151,15 @@ void PaintDisplayRect(ImageWindow *window, const RECT *rect)
     r.top = r.top < -my ? -my : r.top;
     r.right = r.right > w + mx - 1 ? w + mx - 1 : r.right;
     r.bottom = r.bottom > h + my - 1 ? h + my - 1 : r.bottom;
-    if (r.left > r.right || r.top > r.bottom)
-        return;
-    PaintImageRect(window, r.left, r.top, r.right, r.bottom);
+    *out = r;
+    return r.left <= r.right && r.top <= r.bottom;
+}
+
+void PaintDisplayRect(ImageWindow *window, const RECT *rect)
+{
+    RECT r;
+    if (window && ClipToDisplay(window, rect, &r))
+        PaintImageRect(window, r.left, r.top, r.right, r.bottom);
 }
 
 void RefreshClippedRect(ImageWindow *window, const RECT *rect)
@@ -194,22 +210,19 @@ int RefreshWindowRect(ImageWindow *window, int x0, int y0, int x1, int y1, int n
     return -1;
 }
 
-// Paints black what the client shows beyond the display on each side.
-static void ClearOutsideDisplay(ImageWindow *window, HDC dc)
+// Fills the client beyond the painted part of the display with the margins' grey, so the picture
+// sits in one even surround whatever the zoom.
+static void FillAroundDisplay(ImageWindow *window, HDC dc, const PaintGeometry &g)
 {
-    int z = window->display.zoom, cw = window->clientWidth, ch = window->clientHeight;
-    int vx = window->display.viewX, vy = window->display.viewY;
-    int W = window->displayWidth, H = window->displayHeight;
-    auto toClient = [z](int displayPixels) { return z >= 1 ? displayPixels * z : displayPixels / -z; };
-    int left = toClient(-vx), right = toClient(W - vx), top = toClient(-vy), bottom = toClient(H - vy);
-    if (left > 0)
-        PatBlt(dc, 0, 0, left, ch, BLACKNESS);
-    if (right < cw)
-        PatBlt(dc, right, 0, cw - right, ch, BLACKNESS);
-    if (top > 0)
-        PatBlt(dc, 0, 0, cw, top, BLACKNESS);
-    if (bottom < ch)
-        PatBlt(dc, 0, bottom, cw, ch - bottom, BLACKNESS);
+    int cw = window->clientWidth, ch = window->clientHeight;
+    HBRUSH grey = (HBRUSH)GetStockObject(GRAY_BRUSH);
+    int l = g.destX, t = g.destY, r = g.destX + g.destWidth, b = g.destY + g.destHeight;
+    if (g.destWidth <= 0 || g.destHeight <= 0)
+        l = r = t = b = 0;
+    RECT parts[4] = {{0, 0, cw, t}, {0, b, cw, ch}, {0, t, l, b}, {r, t, cw, b}};
+    for (const RECT &part : parts)
+        if (part.right > part.left && part.bottom > part.top)
+            FillRect(dc, &part, grey);
 }
 
 void RedrawImageWindow(ImageWindow *window)
@@ -233,15 +246,18 @@ void RedrawImageWindow(ImageWindow *window)
         return;
     depth++;
     SetScrollBarsFromView(window);
-    HDC dc = GetDC(window->window);
-    if (dc) {
-        ClearOutsideDisplay(window, dc);
-        ReleaseDC(window->window, dc);
-    }
     int mx = window->marginX, my = window->marginY;
     int L = window->display.viewX - mx > -mx ? window->display.viewX - mx : -mx;
     int T = window->display.viewY - my > -my ? window->display.viewY - my : -my;
     RECT r = {L, T, L + window->visibleColumns, T + window->visibleRows};
+    RECT shown;
+    PaintGeometry g = {};
+    if (ClipToDisplay(window, &r, &shown))
+        GetPaintGeometry(window, shown.left, shown.top, shown.right, shown.bottom, &g);
+    if (HDC dc = GetDC(window->window)) {
+        FillAroundDisplay(window, dc, g);
+        ReleaseDC(window->window, dc);
+    }
     PaintDisplayRect(window, &r);
     depth--;
 }

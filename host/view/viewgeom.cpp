@@ -55,16 +55,24 @@ void FitWindowToImage(ImageWindow *window)
     int w, h, d;
     GetImageSize(window->group->base, &w, &h, &d);
     int zoom = window->display.zoom;
-    int width = FitAxis(Zoomed(w, zoom) + window->frameWidth, window->maxWidth > 0 ? window->maxWidth : g_screenWidth);
-    int height =
-        FitAxis(Zoomed(h, zoom) + window->frameHeight, window->maxHeight > 0 ? window->maxHeight : g_screenHeight);
-    RECT r;
-    GetWindowRect(window->window, &r);
-    if (r.left + width > g_screenWidth)
-        width = g_screenWidth - r.left;
-    if (r.top + height > g_screenHeight)
-        height = g_screenHeight - r.top;
-    SetWindowPos(window->window, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    // The frame is measured as the window is now (its menu bar may have been built, or wrap at the
+    // new width): a second pass makes up for what the first size left short.
+    for (int pass = 0; pass < 2; pass++) {
+        InitWindowFrameMetrics(window);
+        int width =
+            FitAxis(Zoomed(w, zoom) + window->frameWidth, window->maxWidth > 0 ? window->maxWidth : g_screenWidth);
+        int height =
+            FitAxis(Zoomed(h, zoom) + window->frameHeight, window->maxHeight > 0 ? window->maxHeight : g_screenHeight);
+        RECT r;
+        GetWindowRect(window->window, &r);
+        if (r.left + width > g_screenWidth)
+            width = g_screenWidth - r.left;
+        if (r.top + height > g_screenHeight)
+            height = g_screenHeight - r.top;
+        if (pass == 1 && width == r.right - r.left && height == r.bottom - r.top)
+            break;
+        SetWindowPos(window->window, NULL, 0, 0, width, height, SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+    }
     LayoutImageWindow(window);
     ClampViewOrigin(window);
 }

@@ -296,18 +296,22 @@ TEST_F(DisplayComposeTest, PaintGeometryAtReductions)
     window->marginX = window->marginY = 3;
     window->displayHeight = 30;
     struct Case {
-        int zoom, viewX, viewY, x0, y0, x1, y1;
+        int zoom, width, viewX, viewY, x0, y0, x1, y1;
         PaintGeometry want;
     } cases[] = {
         // zoom 2: client = (image - origin) x 2; source rows counted from the bottom
-        {2, 3, 3, 0, 0, 4, 5, {0, 0, 10, 12, 3, 21, 5, 6}},
-        // reduction by 2 with a negative origin: aligned outward, floor for negatives
-        {-2, 1, 1, -2, -2, 9, 9, {0, 0, 8, 8, -1, 16, 16, 16}},
-        // reduction by 4
-        {-4, 3, 3, 0, 0, 10, 7, {0, 0, 4, 3, 3, 16, 16, 12}},
+        {2, 30, 3, 3, 0, 0, 4, 5, {0, 0, 10, 12, 3, 21, 5, 6}},
+        // reductions: whole blocks of display pixels from the view origin taken down to a multiple
+        {-2, 30, 1, 1, -2, -2, 9, 9, {0, 0, 7, 7, 0, 16, 14, 14}},
+        {-4, 30, 3, 3, 0, 0, 10, 7, {0, 0, 4, 3, 0, 18, 16, 12}},
+        // a negative origin (the display centred in a larger client): floor, not truncation
+        {-2, 30, -5, -3, -3, -3, 26, 26, {3, 2, 15, 15, 0, 0, 30, 30}},
+        // a display not a whole number of blocks wide: the partial block is not copied
+        {-4, 29, 0, 0, -3, -3, 25, 26, {0, 0, 7, 7, 0, 2, 28, 28}},
     };
     for (const Case &c : cases) {
         window->display.zoom = c.zoom;
+        window->displayWidth = c.width;
         window->display.viewX = c.viewX;
         window->display.viewY = c.viewY;
         PaintGeometry g;
@@ -320,6 +324,11 @@ TEST_F(DisplayComposeTest, PaintGeometryAtReductions)
         EXPECT_EQ(g.srcY, c.want.srcY) << c.zoom;
         EXPECT_EQ(g.srcWidth, c.want.srcWidth) << c.zoom;
         EXPECT_EQ(g.srcHeight, c.want.srcHeight) << c.zoom;
+        // Never a pixel from beyond the display.
+        EXPECT_GE(g.srcX, 0);
+        EXPECT_GE(g.srcY, 0);
+        EXPECT_LE(g.srcX + g.srcWidth, c.width);
+        EXPECT_LE(g.srcY + g.srcHeight, 30);
     }
 }
 

@@ -146,22 +146,28 @@ TEST_F(UndoTest, PaintingAfterAnUndoDropsTheRedo)
 TEST_F(UndoTest, CeilingDropsTheOldestRecordsAndCountsThinRecords)
 {
     NewGroupAndWindow(64, 64);
-    g_cfg.MaxUndoBuffer = 1024;
-    Paint(0, 0, 9, 9, 1); // 10 x 10 x 4 = 400
-    UndoRecord *row = Paint(0, 0, 9, 0, 2); // one row: 40
-    EXPECT_EQ(Edited()->undoBytes, 440);
+    g_cfg.MaxUndoBuffer = 2048;
+    // A record holds the rectangle twice, before and after: both copies count.
+    Paint(0, 0, 9, 9, 1); // 2 x 10 x 10 x 4 = 800
+    UndoRecord *row = Paint(0, 0, 9, 0, 2); // one row: 2 x 40
+    EXPECT_EQ(Edited()->undoBytes, 880);
     Paint(0, 0, 9, 9, 3);
     Paint(0, 0, 9, 9, 4);
-    EXPECT_EQ(Edited()->undoBytes, 1240);
+    EXPECT_EQ(Edited()->undoBytes, 2480);
     // Above the ceiling: the oldest records go until the held bytes are within it.
     Paint(0, 0, 9, 9, 5);
     EXPECT_EQ(Edited()->undoFirst, row);
-    EXPECT_EQ(Edited()->undoBytes, 1240);
+    EXPECT_EQ(Edited()->undoBytes, 2480);
     UndoRecord *r = Paint(0, 0, 9, 9, 6);
     ASSERT_NE(r, nullptr);
     EXPECT_EQ(ChainLength(), 3);
-    EXPECT_EQ(Edited()->undoBytes, 1200);
+    EXPECT_EQ(Edited()->undoBytes, 2400);
     EXPECT_EQ(Edited()->undoLast, r);
+    // What the chain really holds: two stores of the rectangle per record.
+    int64_t held = 0;
+    for (UndoRecord *u = Edited()->undoFirst; u; u = u->next)
+        held += 2 * (int64_t)(u->x1 - u->x0 + 1) * (u->y1 - u->y0 + 1) * 4;
+    EXPECT_EQ(held, Edited()->undoBytes);
 
     g_cfg.MaxUndoBuffer = 0; // no ceiling: nothing is counted
     FreeUndoRecords(Edited(), Edited()->undoFirst);
