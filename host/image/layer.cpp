@@ -248,6 +248,8 @@ QZS_DECL(int) QzsInsertLayer(ImageWindow *window, int mode, int alpha)
     if (CreateImageRecord(&image, w, h, 32) != 0)
         return 0;
     QzsInitImage(image, mode, alpha);
+    // The group gained a layer no file holds yet: closing it asks to save.
+    image->modified = 1;
     QzsInsertNewLayer(window->group, image, 0, 0, 1, 255, 1);
     return 1;
 }
@@ -312,9 +314,11 @@ QZS_DECL(int) QzsChangeLayerOpacity(ImageGroup *group, LayerRecord *layer, int o
 
 QZS_DECL(int) QzsDeleteLayer(ImageGroup *group, LayerRecord *layer, int redraw)
 {
-    if (!group || !layer)
+    if (!group || !layer || !RemoveLayer(group, layer, redraw, 1, 1))
         return 0;
-    return RemoveLayer(group, layer, redraw, 1, 1);
+    if (group->base)
+        group->base->modified = 1; // the saved group still has the layer
+    return 1;
 }
 
 QZS_DECL(LayerRecord *) QzsGetNextLayer(ImageGroup *group, LayerRecord *layer)

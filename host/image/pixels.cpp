@@ -37,11 +37,13 @@ const uint32_t *Store32(const CDIB *image, int *width, int *height)
     return (const uint32_t *)image->pixels;
 }
 
-// The store an image argument reads from, and the size reads are clamped into. Plug-ins pass
-// the started image; any other is read within its own size as well, never past its store.
-__attribute__((noinline)) const uint32_t *OtherSource(const CDIB *image, int *width, int *height)
+// The store an image argument reads from, the size reads are clamped into and the row length.
+// Plug-ins pass the started image; any other is read with its own rows, within the part of it
+// that the started image's size also covers, never past its store.
+__attribute__((noinline)) const uint32_t *OtherSource(const CDIB *image, int *width, int *height, int *stride)
 {
     const uint32_t *px = Store32(image, width, height);
+    *stride = *width;
     if (px && s_px.width > 0 && s_px.height > 0) {
         if (s_px.width < *width)
             *width = s_px.width;
@@ -51,23 +53,23 @@ __attribute__((noinline)) const uint32_t *OtherSource(const CDIB *image, int *wi
     return px;
 }
 
-inline const uint32_t *SourceFor(const CDIB *image, int *width, int *height)
+inline const uint32_t *SourceFor(const CDIB *image, int *width, int *height, int *stride)
 {
     if (image == s_px.image && s_px.pixels && image->pixels == s_px.pixels) {
-        *width = s_px.width;
+        *width = *stride = s_px.width;
         *height = s_px.height;
         return s_px.pixels;
     }
-    return OtherSource(image, width, height);
+    return OtherSource(image, width, height, stride);
 }
 
-inline uint32_t ReadClamped(const uint32_t *px, int width, int height, int x, int y)
+inline uint32_t ReadClamped(const uint32_t *px, int stride, int width, int height, int x, int y)
 {
     if (!px)
         return 0;
     x = x < 0 ? 0 : x >= width ? width - 1 : x;
     y = y < 0 ? 0 : y >= height ? height - 1 : y;
-    return px[(size_t)y * (size_t)width + (size_t)x];
+    return px[(size_t)y * (size_t)stride + (size_t)x];
 }
 
 inline bool InsideBase(int64_t gx, int64_t gy)
@@ -156,15 +158,15 @@ QZS_DECL(uint8_t *) QzsStartOnImage(CDIB *image)
 
 QZS_DECL(int) QzsGetColorOnImage(CDIB *image, int x, int y, uint32_t *color)
 {
-    int w, h;
-    const uint32_t *px = SourceFor(image, &w, &h);
+    int w, h, stride;
+    const uint32_t *px = SourceFor(image, &w, &h, &stride);
     if (!color)
         return 0;
     if (px && (unsigned)x < (unsigned)w && (unsigned)y < (unsigned)h) {
-        *color = px[(size_t)y * (size_t)w + (size_t)x];
+        *color = px[(size_t)y * (size_t)stride + (size_t)x];
         return 1;
     }
-    *color = ReadClamped(px, w, h, x, y);
+    *color = ReadClamped(px, stride, w, h, x, y);
     return 0;
 }
 
@@ -281,15 +283,15 @@ QZS_DECL(int) QzsLinearInterpolate(CDIB *image, double x, double y, uint8_t *col
     y = BoundCoordinate(y);
     int ix = (int)x, iy = (int)y;
     double fx = x - ix, fy = y - iy;
-    int w, h;
-    const uint32_t *px = SourceFor(image, &w, &h);
+    int w, h, stride;
+    const uint32_t *px = SourceFor(image, &w, &h, &stride);
     uint32_t a, b, c, d;
     if (px && (unsigned)ix < (unsigned)(w - 1) && (unsigned)iy < (unsigned)(h - 1)) {
-        const uint32_t *p = px + (size_t)iy * (size_t)w + (size_t)ix;
-        a = p[0], c = p[1], b = p[w], d = p[w + 1];
+        const uint32_t *p = px + (size_t)iy * (size_t)stride + (size_t)ix;
+        a = p[0], c = p[1], b = p[stride], d = p[stride + 1];
     } else {
-        a = ReadClamped(px, w, h, ix, iy), c = ReadClamped(px, w, h, ix + 1, iy);
-        b = ReadClamped(px, w, h, ix, iy + 1), d = ReadClamped(px, w, h, ix + 1, iy + 1);
+        a = ReadClamped(px, stride, w, h, ix, iy), c = ReadClamped(px, stride, w, h, ix + 1, iy);
+        b = ReadClamped(px, stride, w, h, ix, iy + 1), d = ReadClamped(px, stride, w, h, ix + 1, iy + 1);
     }
     if (color) {
         for (int k = 0; k < 4; k++) {
@@ -341,7 +343,8 @@ uint32_t *FillPenWork(PenRecord *pen, int x, int y)
         for (int c = left; c <= right; c++) {
             int64_t sx = x0 + c;
             int cx = sx < -1 ? -1 : sx > INT32_MAX ? INT32_MAX : (int)sx;
-            pen->work[row + c] = pen->weights[row + c] ? ReadClamped(s_px.pixels, s_px.width, s_px.height, cx, cy) : 0;
+            pen->work[row + c] =
+                pen->weights[row + c] ? ReadClamped(s_px.pixels, s_px.width, s_px.width, s_px.height, cx, cy) : 0;
         }
     }
     return pen->work;

@@ -117,6 +117,7 @@ static void OnInit(HWND dialog)
     GetWindowRect(dialog, &r);
     s.outerWidth = r.right - r.left;
     s.outerHeight = r.bottom - r.top;
+    PlacePreview(dialog);
     CreatePreviewImages();
     FillEffectTree(dialog);
     SelectEffectInTree(dialog, s.lastEffect);

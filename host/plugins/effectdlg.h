@@ -7,7 +7,7 @@ enum {
     kEffectDialogTemplate = 147,
     kPreviewButton = 3000, kPreviewHBar = 3001, kPreviewVBar = 3002, kContinueBox = 3004, kPartRadio = 3005,
     kWholeRadio = 3007, kAutoPreviewBox = 3008, kApplyButton = 3010, kCancelButton = 3011,
-    kPreviewX = 14, kPreviewY = 7,
+    kPreviewX = 14, kPreviewY = 7, kPreviewFrame = 3003,
 };
 
 HWND GetEffectDialog(); // NULL while closed

@@ -103,7 +103,9 @@ int ApplyEffect(ImageWindow *window, int row, int left, int top, int right, int 
     int64_t r = (int64_t)right + g->layerX, b = (int64_t)bottom + g->layerY;
     ClipToBase(g, &l, &t, &r, &b);
     if (l <= r && t <= b) {
-        if (result) {
+        if (result && !StrokeChangesPixels(window, (int)l, (int)t, (int)r, (int)b)) {
+            ClearWorkRect(window, (int)l, (int)t, (int)r, (int)b); // nothing changed: no undo step, no change
+        } else if (result) {
             layer->modified = 1;
             SetDirtyRect((int)l, (int)t, (int)r, (int)b);
             ColorRecord *c0 = QzsGetColor(0);

@@ -15,11 +15,13 @@ struct EffectDialogState {
     ParameterPanel *panel = NULL;
     int lastEffect = -1;
     int outerWidth = 0, outerHeight = 0;
+    int previewX = kPreviewX, previewY = kPreviewY; // where the preview is drawn in the dialog
     bool imagesMade = false;
     CDIB display = {}, source = {}, result = {}; // EffectPreviewDisplay, EffectPreviewSource, EffectPreviewResult
 };
 extern EffectDialogState g_effectDlg;
 
+void PlacePreview(HWND dialog); // the preview below its frame's caption, the scroll bars beside it
 void DrawSourceView(HWND dialog, bool topDown);
 void RunPreview(HWND dialog);
 void UpdatePreviewWindow(HWND dialog); // the preview window and the scroll bars from the state

@@ -1,5 +1,6 @@
 // The effect dialog's preview: which part of the area it shows, how that part fits into 134 x 134
 // pixels, the source view and the effect run on the small copy.
+#include "base/cursors.h"
 #include "plugins/effectdlg_internal.h"
 #include "image/group.h"
 #include "image/pixels.h"
@@ -136,7 +137,34 @@ static void DitherPixel(int px, const uint32_t *pixel)
 
 static void ShowDisplay(HWND dialog)
 {
-    QzsDrawCDIB(dialog, &g_effectDlg.display, kPreviewX, kPreviewY);
+    QzsDrawCDIB(dialog, &g_effectDlg.display, g_effectDlg.previewX, g_effectDlg.previewY);
+}
+
+void PlacePreview(HWND dialog)
+{
+    EffectDialogState &s = g_effectDlg;
+    s.previewX = kPreviewX;
+    s.previewY = kPreviewY;
+    HWND frame = GetDlgItem(dialog, kPreviewFrame);
+    if (!frame)
+        return;
+    RECT r;
+    GetWindowRect(frame, &r);
+    MapWindowPoints(NULL, dialog, (POINT *)&r, 2);
+    TEXTMETRICA tm = {};
+    HDC dc = GetDC(dialog);
+    HGDIOBJ old = SelectObject(dc, (HGDIOBJ)SendMessageA(frame, WM_GETFONT, 0, 0));
+    GetTextMetricsA(dc, &tm);
+    SelectObject(dc, old);
+    ReleaseDC(dialog, dc);
+    // The frame's caption stays readable: the picture starts below it.
+    if (r.top + tm.tmHeight + 2 > s.previewY)
+        s.previewY = r.top + tm.tmHeight + 2;
+    int bar = GetSystemMetrics(SM_CXVSCROLL), high = GetSystemMetrics(SM_CYHSCROLL);
+    if (HWND v = GetDlgItem(dialog, kPreviewVBar))
+        MoveWindow(v, s.previewX + kPreviewSize + 2, s.previewY, bar, kPreviewSize, TRUE);
+    if (HWND h = GetDlgItem(dialog, kPreviewHBar))
+        MoveWindow(h, s.previewX, s.previewY + kPreviewSize + 2, kPreviewSize, high, TRUE);
 }
 
 // ---- the source view ----
@@ -159,9 +187,12 @@ void DrawSourceView(HWND dialog, bool topDown)
         return;
     }
     CDIB *image = g->currentImage, *base = g->base;
-    int bw = 0, bh = 0, bd;
+    int bw = 0, bh = 0, bd, iw = 0, ih = 0, id;
     if (base)
         QzsGetCDIBinfo(base, &bw, &bh, &bd);
+    // The image is read with its own rows: the pixel services may be started on the preview copy.
+    QzsGetCDIBinfo(image, &iw, &ih, &id);
+    const uint32_t *pixels = (const uint32_t *)image->pixels;
     const uint8_t *baseMask = base ? base->mask : NULL;
     PreviewFit fit = FitPreview(s.window);
     const uint32_t grey = 0xFF808080;
@@ -178,8 +209,9 @@ void DrawSourceView(HWND dialog, bool topDown)
                 DitherPixel(px, &grey);
                 continue;
             }
-            uint32_t c;
-            QzsGetColorOnImage(image, x, y, &c);
+            uint32_t c = 0xFF808080;
+            if (x >= 0 && y >= 0 && x < iw && y < ih)
+                c = pixels[(size_t)y * (size_t)iw + (size_t)x];
             // The mask lies over the base: a layer pixel's byte is at its base position.
             int64_t gx = (int64_t)x + g->layerX, gy = (int64_t)y + g->layerY;
             uint8_t m = baseMask && gx >= 0 && gy >= 0 && gx < bw && gy < bh ? baseMask[gy * bw + gx] : 0;
@@ -217,7 +249,7 @@ void RunPreview(HWND dialog)
         result[i] = kEmptyResult;
     EffectPluginRecord *effect = GetEffectRow(row);
     if (effect && effect->QzcEffect) {
-        HCURSOR old = SetCursor(LoadCursor(NULL, IDC_WAIT));
+        HCURSOR old = SetCursor(GetSystemCursor(kCursorWait));
         StartOnPlainImage(&s.source);
         CallEffect(row, &s.source, result, fitted.left, fitted.top, fitted.right, fitted.bottom, s.activeRegion,
                    IgnoreProgress, 0, 1);

@@ -23,6 +23,9 @@ uint32_t ComposeGroupPixel(const ImageGroup *group, const CDIB *subImage, uint32
 // The stroke into the edited image (or the region bits into the base mask) with an undo record;
 // the stroke buffers are left empty.
 void CommitStroke(ImageWindow *window);
+// Whether a covered pixel of the draw buffer differs from the edited image inside the rectangle
+// (group coordinates): a stroke that changes nothing is no change of the image.
+bool StrokeChangesPixels(const ImageWindow *window, int left, int top, int right, int bottom);
 void PostProcessStroke(ImageWindow *window);
 // Clamp to the window's image (0..width - 1, 0..height - 1).
 void ClipRectangleToWindow(const ImageWindow *window, int *left, int *top, int *right, int *bottom);

@@ -104,6 +104,30 @@ void ReleaseLocks()
 
 } // namespace
 
+bool StrokeChangesPixels(const ImageWindow *window, int left, int top, int right, int bottom)
+{
+    if (!window || !window->group || !HasStrokeBuffers(window))
+        return false;
+    const ImageGroup *g = window->group;
+    int ew, eh;
+    const uint32_t *edited = EditedStore(g, &ew, &eh);
+    ClipRectangleToWindow(window, &left, &top, &right, &bottom);
+    if (!edited)
+        return false;
+    int bw = window->contentWidth;
+    for (int y = top; y <= bottom; y++) {
+        int64_t ey = (int64_t)y - g->layerY;
+        if (ey < 0 || ey >= eh)
+            continue;
+        for (int x = left; x <= right; x++) {
+            int64_t i = (int64_t)y * bw + x, ex = (int64_t)x - g->layerX;
+            if (window->coverage[i] && ex >= 0 && ex < ew && window->drawBuffer[i] != edited[ey * ew + ex])
+                return true;
+        }
+    }
+    return false;
+}
+
 void ClipRectangleToWindow(const ImageWindow *window, int *left, int *top, int *right, int *bottom)
 {
     int w = window ? window->contentWidth : 0, h = window ? window->contentHeight : 0;

@@ -271,3 +271,99 @@ TEST_F(EffectApplyTest, PreviewSourceTakesLayerPixelsAndTheirBaseMask)
 }
 
 } // namespace
+
+namespace {
+
+// A picture wider than the preview, previewed whole twice: the second source view must read the
+// picture with its own rows although the first preview left the pixel services on the small copy.
+TEST_F(EffectApplyTest, EveryPreviewReadsThePictureWithItsOwnRows)
+{
+    const int W = 300, H = 40;
+    CDIB *wide = nullptr;
+    QzsCreateNewImage(&wide, W, H, 32);
+    ASSERT_NE(wide, nullptr);
+    auto pattern = [](int x, int y) {
+        return 0xFF000000u | (uint32_t)(x * 7 & 255) << 16 | (uint32_t)(x & 255) << 8 | (uint32_t)y;
+    };
+    for (int y = 0; y < H; y++)
+        for (int x = 0; x < W; x++)
+            ((uint32_t *)wide->pixels)[y * W + x] = pattern(x, y);
+    ASSERT_EQ(AddImageGroup(wide), 1);
+    ShowGroupInWindow(w, g_lastGroup, 1, 0);
+    MakeWindowCurrent(w);
+    ASSERT_EQ(g_currentGroup->currentImage, wide);
+    g_cfg.EffectAutoPreview = 1;
+    g_cfg.EffectPreviewMode = 1; // whole: 300 x 40 fitted into 134 pixels
+    CreateEffectDialog(nullptr);
+    HWND dialog = GetEffectDialog();
+    ASSERT_NE(dialog, nullptr);
+    SendMessageA(GetDlgItem(dialog, 3006), TVM_SELECTITEM, TVGN_CARET, (LPARAM)g_effectPlugins[0].treeItem);
+    ASSERT_NE(Image(), nullptr) << "the first preview ran";
+    SendMessageA(dialog, WM_PAINT, 0, 0); // the second one
+    const uint32_t *source = (const uint32_t *)g_effectDlg.source.pixels;
+    ASSERT_NE(source, nullptr);
+    const int range = W, yOffset = (kPreviewSize - H * kPreviewSize / W) / 2;
+    int checked = 0;
+    for (int py = 0; py < kPreviewSize; py++)
+        for (int px = 0; px < kPreviewSize; px++) {
+            int x = px * range / kPreviewSize, y = (py - yOffset) * range / kPreviewSize;
+            if (py < yOffset || y >= H)
+                continue;
+            ASSERT_EQ(source[py * kPreviewSize + px], pattern(x, y)) << px << "," << py;
+            checked++;
+        }
+    EXPECT_GT(checked, 134 * 10);
+}
+
+// The preview sits below its frame's caption, with its scroll bars beside and below it.
+TEST_F(EffectApplyTest, PreviewLeavesItsFrameCaptionAlone)
+{
+    CreateEffectDialog(nullptr);
+    HWND dialog = GetEffectDialog();
+    ASSERT_NE(dialog, nullptr);
+    RECT frame, vbar, hbar;
+    GetWindowRect(GetDlgItem(dialog, 3003), &frame);
+    GetWindowRect(GetDlgItem(dialog, kPreviewVBar), &vbar);
+    GetWindowRect(GetDlgItem(dialog, kPreviewHBar), &hbar);
+    MapWindowPoints(nullptr, dialog, (POINT *)&frame, 2);
+    MapWindowPoints(nullptr, dialog, (POINT *)&vbar, 2);
+    MapWindowPoints(nullptr, dialog, (POINT *)&hbar, 2);
+    HDC dc = GetDC(dialog);
+    SelectObject(dc, (HGDIOBJ)SendMessageA(dialog, WM_GETFONT, 0, 0));
+    TEXTMETRICA tm;
+    GetTextMetricsA(dc, &tm);
+    ReleaseDC(dialog, dc);
+    int top = g_effectDlg.previewY, left = g_effectDlg.previewX;
+    EXPECT_GE(top, frame.top + tm.tmHeight) << "below the caption";
+    EXPECT_LE(top + kPreviewSize, hbar.top);
+    EXPECT_LE(left + kPreviewSize, vbar.left);
+    EXPECT_LE(hbar.bottom, frame.bottom);
+    EXPECT_LE(vbar.right, frame.right);
+}
+
+} // namespace
+
+namespace {
+
+// An Apply whose result equals what the layer holds changes nothing: no undo step, and the picture
+// does not count as changed.
+TEST_F(EffectApplyTest, ApplyThatChangesNoPixelLeavesThePictureUnchanged)
+{
+    for (int y = 0; y < kLayerH; y++)
+        for (int x = 0; x < kLayerW; x++)
+            ((uint32_t *)layer->pixels)[y * kLayerW + x] = Written(x, y);
+    layer->modified = 0;
+    EXPECT_EQ(ApplyEffect(w, 0, 0, 0, kLayerW - 1, kLayerH - 1, 0, 0, 0), 1);
+    EXPECT_EQ(layer->modified, 0);
+    EXPECT_EQ(UndoCount(), 0);
+    for (int i = 0; i < kBaseW * kBaseH; i++)
+        ASSERT_EQ(w->coverage[i], 0) << i;
+    // One pixel that differs is a change.
+    ((uint32_t *)layer->pixels)[5] = kLayerColor;
+    EXPECT_EQ(ApplyEffect(w, 0, 0, 0, kLayerW - 1, kLayerH - 1, 0, 0, 0), 1);
+    EXPECT_EQ(layer->modified, 1);
+    EXPECT_EQ(UndoCount(), 1);
+    EXPECT_EQ(((uint32_t *)layer->pixels)[5], Written(5, 0));
+}
+
+} // namespace

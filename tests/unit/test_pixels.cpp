@@ -379,6 +379,17 @@ TEST_F(PixelTest, PlainStartReadsWithinThePlainImage)
     // A plain image has no window: the window's coverage stays as it was.
     for (int i = 0; i < kBaseW * kBaseH; i++)
         EXPECT_EQ(window.coverage[i], 0);
+    // Another, wider image read while the small one is started: its own rows, within the part the
+    // started size covers.
+    CDIB *layer = group->currentImage;
+    EXPECT_EQ(QzsGetColorOnImage(layer, 2, 1, &color), 1);
+    EXPECT_EQ(color, Pattern(2, 2, 1));
+    EXPECT_EQ(QzsGetColorOnImage(layer, 7, 5, &color), 0);
+    EXPECT_EQ(color, Pattern(2, 2, 1));
+    uint8_t sample[4], mask;
+    QzsLinearInterpolate(layer, 1.0, 1.0, sample, &mask);
+    EXPECT_EQ(sample[0], 1); // blue: x
+    EXPECT_EQ(sample[1], 1); // green: y
     FreeImageStore(&small);
 }
 
