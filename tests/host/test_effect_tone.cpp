@@ -162,6 +162,41 @@ TEST_F(ToneTest, CurvesMatchTheirFormulas)
     EXPECT_EQ(dest[1], 0xFF777777u);
 }
 
+// Values worked out by hand from the published tables and examples, not computed here: the
+// accent factors a = 320, b = 32 for 1.25 and a = 1024, b = 384 for 4.0, the sepia luma and its
+// three exponents, the curves' rounding.
+TEST_F(ToneTest, WorkedValues)
+{
+    struct Case {
+        const char *effect;
+        std::vector<const char *> params;
+        uint32_t in, out; // 0xAARRGGBB
+    } cases[] = {
+        // (320 x 200 - 32 x 100 - 32 x 50) / 256 = 231, (320 x 100 - 32 x 200 - 32 x 50) / 256 = 93, ... = 25
+        {"Accent", {"0"}, 0x40C86432u, 0x40E75D19u},
+        // 1024 and 384: 575 clamped to 255, 25, -250 clamped to 0
+        {"Accent", {"6"}, 0x40C86432u, 0x40FF1900u},
+        {"Accent", {"0"}, 0xFFFF0000u, 0xFFFF0000u}, // 318 and -31 clamped
+        {"Accent", {"3"}, 0x7F808080u, 0x7F808080u}, // grey keeps its value
+        // luma (77 x 200 + 151 x 100 + 28 x 50) / 256 = 124; exponents 1, 1.5, 3 for 60
+        {"Sepia color", {"60"}, 0x11C86432u, 0x117C561Du},
+        {"Sepia color", {"60"}, 0xFF808080u, 0xFF805B20u},
+        // exponents 2, 3, 6 for -40: 124 gives 60, 29, 3
+        {"Sepia color", {"-40"}, 0x00C86432u, 0x003C1D03u},
+        // exponent 0 makes 255; 100 to the power 0.5 gives 160; 50 to the power 2.5 gives 4
+        {"RGB Adjust2", {"0", "50", "250"}, 0x22C86432u, 0x22FFA004u},
+        // truncated: 64, 128, 200 to the power 100 / 220 give 136, 186, 228
+        {"Gamma Correction", {"220"}, 0x994080C8u, 0x9988BAE4u},
+    };
+    for (const Case &c : cases) {
+        ((uint32_t *)image.pixels)[0] = c.in;
+        Params(c.params);
+        uint32_t dest[kW * kH] = {};
+        ASSERT_EQ(Effect(c.effect)(&image, dest, 0, 0, 0, 0, 0, nullptr), 1) << c.effect;
+        EXPECT_EQ(dest[0], c.out) << c.effect << " " << c.params[0] << std::hex << " got " << dest[0];
+    }
+}
+
 TEST_F(ToneTest, ProgressIsReportedPerRowAndCancelStopsAfterTheRow)
 {
     for (const char *name : {"Gamma Correction", "Sepia color", "RGB Adjust2", "Accent"}) {

@@ -249,6 +249,23 @@ TEST_F(LoaderTest, LayerBlendRowsAreHandedOutByIndex)
     EXPECT_EQ(50, out[3]);
 }
 
+// Extension commands are handed out by their display name, compared byte for byte.
+TEST_F(LoaderTest, CommandEntriesAreHandedOutByName)
+{
+    Put(g_cfg.ExtCommand_dir, "x_noname");
+    Put(g_cfg.ExtCommand_dir, "x_ok");
+    ASSERT_EQ(2, LoadExtCommandPlugins());
+    int row = strcmp(g_extCommands[0].name, "Test Command") == 0 ? 0 : 1;
+    ASSERT_STREQ("Test Command", g_extCommands[row].name);
+    QzcExtCommandProc entry = QzsGetCommandProc("Test Command");
+    ASSERT_NE(nullptr, entry);
+    EXPECT_EQ((void *)entry, (void *)GetProcAddress(g_extCommands[row].module, "QzcExtCommand"));
+    EXPECT_EQ(1, entry(0, nullptr, nullptr));
+    EXPECT_EQ((void *)QzsGetCommandProc("UNKNOUWN ExtCommand"), (void *)g_extCommands[1 - row].QzcExtCommand);
+    EXPECT_EQ(nullptr, QzsGetCommandProc("test command"));
+    EXPECT_EQ(nullptr, QzsGetCommandProc("Test Command "));
+}
+
 TEST_F(LoaderTest, ListsThatCannotBeWrittenAreReportedAndModulesStillUnloaded)
 {
     Put(g_cfg.Draw_dir, "d_drag");

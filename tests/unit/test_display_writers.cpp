@@ -8,6 +8,7 @@
 #include "base/app.h"
 #include <stdlib.h>
 #include <string.h>
+#include <vector>
 
 namespace {
 
@@ -33,6 +34,20 @@ TEST_F(DisplayWritersTest, SixteenBitDitherFollowsTheRule)
         EXPECT_EQ(Dither5Level(0, m), m == 0 ? 1 : 0);
         EXPECT_EQ(Dither5Level(4, m), m <= 8 ? 1 : 0); // 2 x 4 = 8 reaches every threshold up to 8
     }
+    // The writer takes the cell of the pixel's place: red << 10, green << 5, blue.
+    InitDisplayWriters(16);
+    SelectDisplayWriter(1);
+    uint16_t word[1];
+    for (int y = 0; y < 4; y++)
+        for (int x = 0; x < 4; x++)
+            for (int v = 0; v < 256; v += 5) {
+                const uint8_t colour[4] = {(uint8_t)v, (uint8_t)(v / 3), (uint8_t)(255 - v), 255};
+                DisplayWriteContext c = {g_displayWrite.write, 0, 16};
+                g_displayWrite.write(&c, word, x + 8, y + 4, colour);
+                int m = M4[y][x];
+                ASSERT_EQ(word[0], (uint16_t)(Level5(255 - v, m) << 10 | Level5(v / 3, m) << 5 | Level5(v, m)))
+                    << v << " at " << x << "," << y;
+            }
 }
 
 TEST_F(DisplayWritersTest, EightBitDitherLevels)
@@ -65,6 +80,70 @@ TEST_F(DisplayWritersTest, EightBitDitherLevels)
         raised += rg == 2;
     }
     EXPECT_NEAR(raised, 32, 2);
+}
+
+// The 8 x 8 thresholds and the level tables as published for the 3-3-2 palette, written out here:
+// every level the dither gives, and the palette index the writer makes of it.
+TEST_F(DisplayWritersTest, EightBitDitherMatchesThePublishedTables)
+{
+    static const int M8[8][8] = {
+        {0, 32, 8, 40, 2, 34, 10, 42},  {48, 16, 56, 24, 50, 18, 58, 26}, {12, 44, 4, 36, 14, 46, 6, 38},
+        {60, 28, 52, 20, 62, 30, 54, 22}, {3, 35, 11, 43, 1, 33, 9, 41},   {51, 19, 59, 27, 49, 17, 57, 25},
+        {15, 47, 7, 39, 13, 45, 5, 37},  {63, 31, 55, 23, 61, 29, 53, 21}};
+    static const int kFirst[8] = {0, 36, 73, 109, 146, 182, 219, 255};
+    static const std::vector<int> kRemainders[8] = {
+        {0, 2, 4, 6, 8, 10, 12, 14, 15, 17, 19, 21, 22, 24, 26, 28, 29, 31, 33, 35, 36, 38, 40, 42, 43, 45, 47, 49,
+         50, 52, 54, 56, 57, 59, 61, 63},
+        {0, 2, 4, 5, 7, 9, 11, 12, 14, 16, 18, 19, 21, 23, 25, 26, 28, 30, 32, 33, 35, 37, 39, 40, 42, 44, 46, 47,
+         49, 51, 53, 54, 56, 58, 60, 61, 63},
+        {1, 3, 4, 6, 8, 10, 11, 13, 15, 17, 18, 20, 22, 24, 25, 27, 29, 31, 32, 34, 36, 38, 39, 41, 43, 45, 46, 48,
+         50, 52, 53, 55, 57, 59, 60, 62},
+        {0, 2, 3, 5, 7, 9, 10, 12, 14, 16, 17, 19, 21, 23, 24, 26, 28, 30, 31, 33, 35, 37, 38, 40, 42, 44, 45, 47,
+         49, 51, 52, 54, 56, 58, 59, 61, 63},
+        {1, 2, 4, 6, 8, 9, 11, 13, 15, 16, 18, 20, 22, 23, 25, 27, 29, 30, 32, 34, 36, 37, 39, 41, 43, 44, 46, 48,
+         50, 51, 53, 55, 57, 58, 60, 62},
+        {0, 1, 3, 5, 7, 8, 10, 12, 14, 15, 17, 19, 21, 22, 24, 26, 28, 29, 31, 33, 35, 36, 38, 40, 42, 43, 45, 47,
+         49, 50, 52, 54, 56, 57, 59, 61, 63},
+        {0, 2, 4, 6, 7, 9, 11, 13, 14, 16, 18, 20, 21, 23, 25, 27, 28, 30, 32, 34, 35, 37, 39, 41, 42, 44, 46, 48,
+         49, 51, 53, 55, 56, 58, 60, 62},
+        {0}};
+    int level3[256], remainder[256];
+    for (int level = 0; level < 8; level++) {
+        int last = level < 7 ? kFirst[level + 1] - 1 : 255;
+        ASSERT_EQ((int)kRemainders[level].size(), last - kFirst[level] + 1) << "level " << level;
+        for (int v = kFirst[level]; v <= last; v++) {
+            level3[v] = level;
+            remainder[v] = kRemainders[level][v - kFirst[level]];
+        }
+    }
+    auto redGreen = [&](int v, int m) { return level3[v] + (remainder[v] > m ? 1 : 0); };
+    auto blue = [&](int v, int m) { return redGreen(v * 109 / 255, m); };
+    InitDisplayWriters(8);
+    SelectDisplayWriter(1);
+    uint8_t bytes[1];
+    for (int v = 0; v < 256; v++)
+        for (int cell = 0; cell < 64; cell++) {
+            int m = M8[cell / 8][cell % 8];
+            int rg, b;
+            Dither8Levels(v, m, &rg, &b);
+            ASSERT_EQ(rg, redGreen(v, m)) << "intensity " << v << " threshold " << m;
+            ASSERT_EQ(b, blue(v, m)) << "intensity " << v << " threshold " << m;
+            // The writer at the pixel of that cell: green in bits 5-7, red in 2-4, blue in 0-1.
+            const uint8_t colour[4] = {(uint8_t)v, (uint8_t)(255 - v), (uint8_t)(v / 2), 255};
+            DisplayWriteContext c = {g_displayWrite.write, 0, 8};
+            g_displayWrite.write(&c, bytes, cell % 8, cell / 8, colour);
+            ASSERT_EQ(bytes[0], (uint8_t)(redGreen(255 - v, m) << 5 | redGreen(v / 2, m) << 2 | blue(v, m)))
+                << v << " " << cell;
+        }
+    // The published edges: 36 is level 1 in every cell, 255 is level 7 (blue 3) in every cell.
+    for (int m = 0; m < 64; m++) {
+        int rg, b;
+        Dither8Levels(36, m, &rg, &b);
+        EXPECT_EQ(rg, 1);
+        Dither8Levels(255, m, &rg, &b);
+        EXPECT_EQ(rg, 7);
+        EXPECT_EQ(b, 3);
+    }
 }
 
 TEST_F(DisplayWritersTest, PlainWritersAndPositions)
