@@ -168,7 +168,7 @@ void BuildOpenFilter()
     s_openFilter[0] = 0;
     char pattern[kInfoBytes + 1], description[kInfoBytes + 1], entry[3 * kInfoBytes + 8];
     Append(&used, "All Image File|*.mrf;*.bmp");
-    for (int i = 0; i < kSusieRows && g_susieReaders[i].state == 0; i++) {
+    for (int i = 0; i < kSusieRows && g_susieReaders[i].state == 0 && g_susieReaders[i].module; i++) {
         FilterText(g_susieReaders[i], 2, pattern);
         if (pattern[0]) {
             snprintf(entry, sizeof entry, ";%s", pattern);
@@ -176,7 +176,7 @@ void BuildOpenFilter()
         }
     }
     Append(&used, "|Mirel File (*.mrf)|*.mrf|BMP (*.bmp)|*.bmp|");
-    for (int i = 0; i < kSusieRows && g_susieReaders[i].state == 0; i++) {
+    for (int i = 0; i < kSusieRows && g_susieReaders[i].state == 0 && g_susieReaders[i].module; i++) {
         FilterText(g_susieReaders[i], 2, pattern);
         FilterText(g_susieReaders[i], 3, description);
         // An empty pattern would end the dialog's list early: such a reader gets no entry.

@@ -188,6 +188,31 @@ HWND FindShownDialog()
     return dialog;
 }
 
+struct TitledSearch {
+    const char *cls, *title;
+    HWND hit;
+};
+
+static BOOL CALLBACK MatchTitled(HWND w, LPARAM p)
+{
+    TitledSearch *s = (TitledSearch *)p;
+    char cls[64] = "", title[256] = "";
+    GetClassNameA(w, cls, sizeof cls);
+    GetWindowTextA(w, title, sizeof title);
+    if (strcmp(cls, s->cls) == 0 && strcmp(title, s->title) == 0) {
+        s->hit = w;
+        return FALSE;
+    }
+    return TRUE;
+}
+
+HWND FindOwnWindow(const char *cls, const char *title)
+{
+    TitledSearch s = {cls, title, NULL};
+    EnumThreadWindows(GetCurrentThreadId(), MatchTitled, (LPARAM)&s);
+    return s.hit;
+}
+
 struct DescendantSearch {
     int id;
     HWND hit;

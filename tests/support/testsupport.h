@@ -51,6 +51,9 @@ void StopDrivingDialogs();
 void CloseNextDialog(int command = IDCANCEL);
 const std::string &ClosedDialogTitle();
 HWND FindShownDialog();                   // a visible dialog of this thread, or NULL
+// A top-level window of this thread with that class and title: tests run side by side on one
+// display, so a search over every window could find another test's.
+HWND FindOwnWindow(const char *cls, const char *title);
 HWND FindDescendant(HWND parent, int id); // a child at any depth with that id, or NULL
 
 void WriteFileText(const std::string &path, const std::string &text);

@@ -287,7 +287,7 @@ TEST_F(OpenTest, ProgressStepsTowardTwenty)
         int done, total, steps;
     } cases[] = {{1, 3, 6}, {5, 10, 10}, {3, 10, 10}, {9, 10, 18}, {10, 10, 20}, {11, 10, 20}};
     // The window itself: shown with its caption, its bar following the steps.
-    HWND window = FindWindowA("#32770", "Now loading...");
+    HWND window = FindOwnWindow("#32770", "Now loading...");
     ASSERT_NE(window, nullptr);
     EXPECT_TRUE(IsWindowVisible(window));
     HWND bar = FindWindowExA(window, nullptr, PROGRESS_CLASSA, nullptr);
