@@ -254,3 +254,55 @@ void NotifyColorFunctionPanel(const char *name, int function)
     if (g_notify.colorFunctionPanel)
         g_notify.colorFunctionPanel(name, function);
 }
+
+void NotifySelectDrawIndex(int row)
+{
+    if (g_notify.selectDrawIndex)
+        g_notify.selectDrawIndex(row);
+}
+
+void NotifyDrawSelected(int oldRow, int newRow)
+{
+    if (g_notify.drawSelected)
+        g_notify.drawSelected(oldRow, newRow);
+}
+
+void NotifyDrawButtonsChanged()
+{
+    if (g_notify.drawButtonsChanged)
+        g_notify.drawButtonsChanged();
+}
+
+void NotifyStatusBarText(int part, const char *text)
+{
+    if (g_notify.statusBarText)
+        g_notify.statusBarText(part, text);
+}
+
+void NotifyMacroDraw(const char *word, int x, int y, int keys)
+{
+    if (g_notify.macroDraw)
+        g_notify.macroDraw(word, x, y, keys);
+}
+
+void NotifyMacroFigureDone()
+{
+    if (g_notify.macroFigureDone)
+        g_notify.macroFigureDone();
+}
+
+void AskTabletPacket(int *x, int *y, int *pressure, int *maxPressure)
+{
+    *x = *y = *maxPressure = 0;
+    *pressure = 255;
+    if (g_notify.readTablet && !g_notify.readTablet(x, y, pressure, maxPressure)) {
+        *x = *y = *maxPressure = 0;
+        *pressure = 255;
+    }
+}
+
+void NotifyFlushTablet()
+{
+    if (g_notify.flushTablet)
+        g_notify.flushTablet();
+}

@@ -57,6 +57,17 @@ struct NotifyReceivers {
     int (*selectDrawForColorFunction)();
     void (*colorFunctionDrawMode)(int function);
     void (*colorFunctionPanel)(const char *name, int function);
+
+    // ---- the draw methods and the mouse ----
+    void (*selectDrawIndex)(int row);             // the loader made its first row current
+    void (*drawSelected)(int oldRow, int newRow); // its tool button and menu check follow
+    void (*drawButtonsChanged)();                 // greyed draw buttons shown again
+    void (*statusBarText)(int part, const char *text);
+    void (*macroDraw)(const char *word, int x, int y, int keys); // a point event of the figure
+    void (*macroFigureDone)();                    // the next figure writes the changed state first
+    // The newest tablet packet and the pressure range's maximum; 0 when there is no tablet.
+    int (*readTablet)(int *x, int *y, int *pressure, int *maxPressure);
+    void (*flushTablet)();
 };
 
 extern NotifyReceivers g_notify;
@@ -110,3 +121,14 @@ int AskDrawAcceptsColorFunction(int function);
 int AskSelectDrawForColorFunction();
 void NotifyColorFunctionDrawMode(int function);
 void NotifyColorFunctionPanel(const char *name, int function);
+
+// Draw methods and the mouse.
+void NotifySelectDrawIndex(int row);
+void NotifyDrawSelected(int oldRow, int newRow);
+void NotifyDrawButtonsChanged();
+void NotifyStatusBarText(int part, const char *text);
+void NotifyMacroDraw(const char *word, int x, int y, int keys);
+void NotifyMacroFigureDone();
+// Without a tablet: position (0, 0), pressure 255, maximum 0.
+void AskTabletPacket(int *x, int *y, int *pressure, int *maxPressure);
+void NotifyFlushTablet();

@@ -163,7 +163,7 @@ int LoadDrawPlugins()
 {
     int n = LoadKind(kDrawKind);
     if (n > 0)
-        SelectDrawIndex(0);
+        NotifySelectDrawIndex(0);
     return n;
 }
 

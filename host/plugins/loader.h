@@ -140,7 +140,6 @@ int RescalePosition(int value, int savedSize, int currentSize);
 int BuildSubWindowButtons(ToolButton *buttons, int capacity, int commandButtons);
 
 // ---- provided by other parts of the host ----
-void SelectDrawIndex(int i);  // draw row i becomes current, its tool button pressed
 void LoadSusiePlugins();      // the outside image readers
 void FreeSusiePlugins();
 void ReadEffectTree();        // the effect dialog's tree file, after effects are loaded

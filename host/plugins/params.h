@@ -75,6 +75,12 @@ void LoadFuncColorParameters(int n); // the values of the colour panel to functi
 // The colour panel of a newly chosen functional colour, its values handed to the plug-in.
 void ShowColorFunctionPanel(const char *moduleFile, int function);
 void DrawParameterPointGroups(ImageWindow *window, int show);
+// Handles of the parameter point groups under the mouse: found (1, with the slot and point), then
+// dragged until the button is released.
+int FindPointGroupHandle(ImageWindow *window, int x, int y, int *slot, int *index);
+void BeginPointGroupDrag(ImageWindow *window, int x, int y, int slot, int index);
+void DragPointGroupHandle(ImageWindow *window, int x, int y, int slot, int index);
+void EndPointGroupDrag(ImageWindow *window, int x, int y, int slot, int index);
 
 // The parameter windows of the draw method ("DRAWpara"), the functional colour ("FCOLpara") and
 // the default save format ("SAVEpara"); the shell makes them.

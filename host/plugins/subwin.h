@@ -14,9 +14,11 @@ int IsSubWindowDialogMessage(MSG *message);
 // name is NULL) with the pen code and remembers it as the pen creator; 0 when none was called.
 int CallSubWindowPenMaker(const char *name, const char *code);
 void RememberPenCreator(HWND window); // the window of the plug-in that made the current pen
+HWND GetPenCreatorWindow();           // NULL when no plug-in made it
 // The pen-making entry of the plug-in owning that window with the code; 0 when there is none.
 int MakePenInSubWindow(HWND window, char *code);
 void BroadcastPenChanged(INT_PTR source, PenRecord *pen); // QzcChangePen of every sub-window plug-in
+void BroadcastDrawChanged(int row);                       // QzcChangeDraw of every sub-window plug-in
 // The name of the sub-window plug-in that made the current pen, or "".
 const char *PenCreatorPluginName();
 // The name shown for a sub-window plug-in: the translated one in language mode.

@@ -29,6 +29,11 @@ void RememberPenCreator(HWND window)
     s_penCreator = window;
 }
 
+HWND GetPenCreatorWindow()
+{
+    return s_penCreator;
+}
+
 int MakePenInSubWindow(HWND window, char *code)
 {
     for (int row = 0; row < kSubWindowRows && g_subWindows[row].module; row++) {
@@ -47,6 +52,13 @@ void BroadcastPenChanged(INT_PTR source, PenRecord *pen)
     for (int row = 0; row < kSubWindowRows && g_subWindows[row].module; row++)
         if (g_subWindows[row].QzcChangePen)
             g_subWindows[row].QzcChangePen(source, pen);
+}
+
+void BroadcastDrawChanged(int row)
+{
+    for (int i = 0; i < kSubWindowRows && g_subWindows[i].module; i++)
+        if (g_subWindows[i].QzcChangeDraw)
+            g_subWindows[i].QzcChangeDraw(row);
 }
 
 const char *PenCreatorPluginName()

@@ -9,6 +9,8 @@
 #include "base/app.h"
 #include "shell/commands_internal.h"
 #include "shell/commands_pending.h"
+#include "draw/drawmouse.h"
+#include "draw/drawsel.h"
 #include "shell/keymap.h"
 #include "view/winlist.h"
 #include <stdlib.h>

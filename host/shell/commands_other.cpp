@@ -2,6 +2,7 @@
 // service.
 #include "plugins/effectdlg.h"
 #include "plugins/loader.h"
+#include "draw/drawmouse.h"
 #include "draw/reedit.h"
 #include "plugins/subwin.h"
 #include "draw/transform.h"
@@ -48,6 +49,7 @@ int ReloadPlugins(HWND owner)
     LoadAllPlugins();
     LoadToolBarBitmaps();
     CreateToolBarButtons();
+    CreateDrawButtons();
     CreateSubWindows();
     ShowSubWindows();
     ApplyConfiguredColors();
@@ -120,7 +122,7 @@ bool RunOtherCommand(ImageWindow *window, int id)
     case 30100: CommitReedit(window, 0); break;
     case 30101: CommitReedit(window, 1); break;
     case 30102: CancelReedit(window); break;
-    case 32043: ToggleClickMode(); break;
+    case 32043: ChangeDrawMode(); break;
     case 32066: RunOptionsSheet(); break;
     case 32087: RunLightingDialog(g_imageOwner); break;
     case 32068: ShowImageInfo(window); break;

@@ -30,13 +30,7 @@ void TwainSelectSource(HWND) { Note("TwainSelectSource"); }
 // regions, layers, display
 void ConvertIntoEditImage(ImageWindow *) { Note("ConvertIntoEditImage"); }
 // draw methods and the mouse
-int g_drawState;
-int GetCurrentDrawMethod() { return -1; }
-void SelectDraw(int row) { Note("SelectDraw", row); }
-void ToggleClickMode() { Note("ToggleClickMode"); }
 void ToggleCheckMode(ImageWindow *) { Note("ToggleCheckMode"); }
-void EraseHoverGuide(ImageWindow *) { Note("EraseHoverGuide"); }
-void NudgeCursorAfterScroll(ImageWindow *) { Note("NudgeCursorAfterScroll"); }
 void CommitReedit(ImageWindow *, int stay) { Note("CommitReedit", stay); }
 void CancelReedit(ImageWindow *) { Note("CancelReedit"); }
 void ApplyTransform(ImageWindow *) { Note("ApplyTransform"); }

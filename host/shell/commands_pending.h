@@ -21,13 +21,7 @@ void TwainSelectSource(HWND owner);
 // regions, layers, display
 void ConvertIntoEditImage(ImageWindow *window);
 // draw methods and the mouse
-extern int g_drawState;     // DrawState: 0 idle, 10 re-edit, other values while a figure is drawn
-int GetCurrentDrawMethod(); // row of the current draw method, -1 none
-void SelectDraw(int row);
-void ToggleClickMode();
 void ToggleCheckMode(ImageWindow *window);
-void EraseHoverGuide(ImageWindow *window);
-void NudgeCursorAfterScroll(ImageWindow *window);
 void CommitReedit(ImageWindow *window, int stay);
 void CancelReedit(ImageWindow *window);
 void ApplyTransform(ImageWindow *window);

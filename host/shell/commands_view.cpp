@@ -6,6 +6,7 @@
 #include "shell/commands.h"
 #include "shell/commands_internal.h"
 #include "shell/commands_pending.h"
+#include "draw/drawmouse.h"
 #include "base/settings.h"
 #include "shell/menus.h"
 #include "base/messages.h"
@@ -66,7 +67,7 @@ void RunScrollCommand(ImageWindow *window, int id)
     case 32693: SendMessageA(window->window, WM_VSCROLL, SB_LINEUP, 0); break;
     case 32694: SendMessageA(window->window, WM_VSCROLL, SB_LINEDOWN, 0); break;
     }
-    NudgeCursorAfterScroll(window);
+    NudgeCursor();
 }
 
 static void ChangeActiveWindow(ImageWindow *window)
@@ -85,7 +86,7 @@ bool RunViewCommand(ImageWindow *window, int id)
     case 32093: SetLayerFrameMode(window, 2); break;
     case 32092: SetLayerFrameMode(window, 0); break;
     case 32090:
-        EraseHoverGuide(window);
+        EraseHoverGuide(1);
         g_cfg.DisplayPenShape = !g_cfg.DisplayPenShape;
         RedrawImageWindow(window);
         break;

@@ -1,6 +1,7 @@
 // Dynamic menu lists, check marks and enabled states, and the small fixed popups.
 #include "image/group.h"
 #include "plugins/loader.h"
+#include "draw/drawsel.h"
 #include "draw/transform.h"
 #include "shell/commands.h"
 #include "shell/commands_pending.h"
@@ -140,8 +141,8 @@ void AddMenuList(MenuBuild *b, int list, const char *translated)
 
 void MarkMainMenu()
 {
-    int draw = GetCurrentDrawMethod();
-    if (draw >= 0)
+    int draw = GetCurrentDraw();
+    if (GetDrawPluginRow(draw))
         CheckMenuItem(GetMainMenu(), kFirstDrawCommand + draw, MF_BYCOMMAND | MF_CHECKED);
     if (g_currentWindow)
         UpdateUndoMenuItems(g_currentWindow);

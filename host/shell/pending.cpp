@@ -44,9 +44,10 @@
 // ---- configuration ----
 
 // ---- painting ----
-QZS_DECL(int) QzsEorPoint(ImageWindow *, int, int, int) { return 0; }
 void CreateItemWindow() {}
 void InitTablet(HWND) {}
+int ReadTabletPacket(int *x, int *y, int *pressure, int *maxPressure) { return 0; }
+void FlushTabletPackets() {}
 int RegisterClipWindowClass() { return 1; }
 void RestoreClipWindowLayout() {}
 void SaveClipWindowLayout() {}
@@ -55,7 +56,6 @@ void SaveClipWindowLayout() {}
 void CreateWorkingDirectories() {}
 void InstallNewerDataFiles() {}
 void InstallDroppedPlugins() {}
-void SelectDrawIndex(int) {}
 void LoadDictionary() {}
 void ApplyDictionaryToDraws() {}
 void ApplyDictionaryToEffects() {}
@@ -83,17 +83,21 @@ bool InCheckMode() { return false; }
 bool InReeditMode() { return false; }
 void EndCheckMode(ImageWindow *) {}
 void DrawReeditGuide(ImageWindow *) {}
-int GetCurrentDraw() { return 0; }
-int CheckDrawColorCombination(int, int) { return 1; }
-int SelectDrawForColorFunction() { return 1; }
-void SetColorFunctionDrawMode(int) {}
-QZS_DECL(int) QzsSetDrawByID(int) { return 0; }
-QZS_DECL(int) QzsSetDrawByName(const char *) { return -1; }
-QZS_DECL(void) QzsLockDraw(HWND, int) {}
-QZS_DECL(int) QzsCheckLockDraw(void) { return 0; }
+void EnterReedit(int, int, int) {}
+void DrawReeditGuide(ImageWindow *, int, int) {}
+void ReeditButtonDown(ImageWindow *, int, int, int) {}
+void ReeditButtonUp(ImageWindow *, int, int, int) {}
+void ReeditMouseMove(ImageWindow *, int, int, int, int) {}
+void ShowReeditPopup(ImageWindow *) {}
+void TransformButtonDown(ImageWindow *, int, int, int) {}
+void TransformButtonUp(ImageWindow *, int, int, int) {}
+void TransformMouseMove(ImageWindow *, int, int, int, int) {}
+void ShowTransformPopup(ImageWindow *) {}
 
 // ---- files ----
 void RecordMacroLine(const char *) {}
+void RecordMacroDraw(const char *, int, int, int) {}
+void MarkMacroStateChanged() {}
 
 HWND g_itemWindow;
 
@@ -101,30 +105,12 @@ HWND g_itemWindow;
 
 // ---- save-format table and save option panels ----
 // ---- called by the windows: draw machinery, painting, regions, parameters, tool bar ----
-int OnDrawLeftButtonDown(ImageWindow *, WPARAM, LPARAM, int) { return 0; }
-int OnDrawLeftButtonUp(ImageWindow *, WPARAM, LPARAM, int) { return 0; }
-int OnDrawRightButtonDown(ImageWindow *, WPARAM, LPARAM, int) { return 0; }
-int OnDrawRightButtonUp(ImageWindow *, WPARAM, LPARAM, int) { return 0; }
-int OnDrawMouseMove(ImageWindow *, WPARAM, LPARAM, int) { return 0; }
-int OnDrawShiftDown(ImageWindow *, WPARAM) { return 0; }
-int OnDrawShiftUp(ImageWindow *, WPARAM) { return 0; }
-void WindowToImage(ImageWindow *, int x, int y, int *outX, int *outY, int)
-{
-    *outX = x;
-    *outY = y;
-}
-void SendSyntheticMouseMove(ImageWindow *, int, LPARAM, int) {}
-void EraseHoverGuide(int) {}
-static int s_drawState;
-int GetDrawState() { return s_drawState; }
-void SetDrawState(int state) { s_drawState = state; }
-void ResetFigureState() {}
-bool IsDrawMachineryBusy() { return false; }
-DrawPluginRecord *GetCurrentDrawPlugin() { return NULL; }
-int GetCurrentDrawInfo() { return 0; }
-QZS_DECL(void) QzsInitPoint(void) {}
 void ClearBorderRepaintRect() {}
 void DrawParameterPointGroups(ImageWindow *, int) {}
+int FindPointGroupHandle(ImageWindow *, int, int, int *, int *) { return 0; }
+void BeginPointGroupDrag(ImageWindow *, int, int, int, int) {}
+void DragPointGroupHandle(ImageWindow *, int, int, int, int) {}
+void EndPointGroupDrag(ImageWindow *, int, int, int, int) {}
 
 // ---- file reading and saving ----
 UINT_PTR CALLBACK OpenDialogHook(HWND, UINT, WPARAM, LPARAM) { return 0; }

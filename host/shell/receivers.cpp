@@ -13,6 +13,8 @@
 #include "script/macro.h"
 #include "shell/menus.h"
 #include "shell/startup.h"
+#include "shell/tablet.h"
+#include "shell/toolbar.h"
 #include "shell/winproc.h"
 #include "view/display.h"
 #include "view/groupview.h"
@@ -85,4 +87,13 @@ void InstallNotifyReceivers()
     n.selectDrawForColorFunction = SelectDrawForColorFunction;
     n.colorFunctionDrawMode = SetColorFunctionDrawMode;
     n.colorFunctionPanel = ShowColorFunctionPanel;
+
+    n.selectDrawIndex = SelectDrawIndex;
+    n.drawSelected = ShowDrawSelection;
+    n.drawButtonsChanged = RedrawToolButtons;
+    n.statusBarText = SetStatusBarText;
+    n.macroDraw = RecordMacroDraw;
+    n.macroFigureDone = MarkMacroStateChanged;
+    n.readTablet = ReadTabletPacket;
+    n.flushTablet = FlushTabletPackets;
 }

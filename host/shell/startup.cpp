@@ -122,6 +122,7 @@ int OvrinMain(HINSTANCE instance, char *commandLine, int show)
     LoadAllPlugins();
     LoadToolBarBitmaps();
     CreateToolBarButtons();
+    CreateDrawButtons();
     if (!RegisterImageWindowClass()) {
         ShowSysErrorMessage(g_mainWindow, 3);
         return 0;

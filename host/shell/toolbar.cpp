@@ -1,6 +1,9 @@
 // Tool-bar button records, their painter and the light-grey replacement in their bitmaps.
 #include "shell/toolbar.h"
+#include "draw/drawsel.h"
 #include "draw/reedit.h"
+#include "shell/commands.h"
+#include "shell/menus.h"
 #include "base/app.h"
 #include <initializer_list>
 #include <stdlib.h>
@@ -71,6 +74,31 @@ void CreateToolBarButtons()
     g_lastCommandButton = kCommandButtons - 1;
 }
 
+void CreateDrawButtons()
+{
+    int left = kCommandButtons * 23 + 33;
+    for (int row = 0; row < kDrawRows; row++) {
+        const DrawPluginRecord *r = GetDrawPluginRow(row);
+        if (!r)
+            continue;
+        AddToolButton(left, 5, left + 22, 27, kButtonDraw, row, r->bitmap, row == GetCurrentDraw() ? 1 : 0);
+        left += 23;
+    }
+}
+
+void ShowDrawSelection(int oldRow, int newRow)
+{
+    for (int row : {oldRow, newRow})
+        if (ToolButton *b = FindToolButton(kButtonDraw, row)) {
+            b->pressed = row == newRow;
+            DrawToolButton(g_mainWindow, b);
+        }
+    if (HMENU menu = GetMainMenu()) {
+        CheckMenuItem(menu, kFirstDrawCommand + oldRow, MF_BYCOMMAND | MF_UNCHECKED);
+        CheckMenuItem(menu, kFirstDrawCommand + newRow, MF_BYCOMMAND | MF_CHECKED);
+    }
+}
+
 ToolButton *AddToolButton(int left, int top, int right, int bottom, int kind, int id, HBITMAP bitmap, int pressed)
 {
     ToolButton *button = (ToolButton *)calloc(1, sizeof *button);
@@ -93,7 +121,8 @@ static void Line(HDC dc, HPEN pen, int x0, int y0, int x1, int y1)
     LineTo(dc, x1, y1);
 }
 
-static void PaintButton(HDC dc, const ToolButton &b)
+// Greyed: a draw button of the tool bar whose method cannot be chosen now.
+static void PaintButton(HDC dc, const ToolButton &b, bool greyed)
 {
     SelectObject(dc, g_lightGreyBrush);
     SelectObject(dc, g_blackPen);
@@ -120,7 +149,10 @@ static void PaintButton(HDC dc, const ToolButton &b)
         Line(dc, g_whitePen, b.right, b.bottom - 1, b.right, b.top);
         inset = 2;
     }
-    if (b.bitmap) {
+    if (b.bitmap && greyed) {
+        DrawStateA(dc, NULL, NULL, (LPARAM)b.bitmap, 0, b.left + inset, b.top + inset, b.right - b.left - 1,
+                   b.bottom - b.top - 1, DST_BITMAP | DSS_DISABLED);
+    } else if (b.bitmap) {
         HDC memory = CreateCompatibleDC(dc);
         HGDIOBJ old = SelectObject(memory, b.bitmap);
         BitBlt(dc, b.left + inset, b.top + inset, b.right - b.left - 1, b.bottom - b.top - 1, memory, 0, 0, SRCCOPY);
@@ -138,7 +170,8 @@ int DrawToolButton(HWND window, ToolButton *button)
     if (!dc)
         return 1;
     int saved = SaveDC(dc);
-    PaintButton(dc, *button);
+    bool greyed = window == g_mainWindow && button->kind == kButtonDraw && !IsDrawButtonEnabled(button->id);
+    PaintButton(dc, *button, greyed);
     RestoreDC(dc, saved);
     ReleaseDC(window, dc);
     return 1;

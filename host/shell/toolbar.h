@@ -19,6 +19,11 @@ void DeleteToolBarDrawingObjects();
 
 void LoadToolBarBitmaps();
 void CreateToolBarButtons();
+// One button per loaded draw method after the command buttons, 23 pixels apart from x 401, the
+// current method's pressed; the sub-window buttons belong after the last of them.
+void CreateDrawButtons();
+// The current draw method moved from oldRow to newRow: its button and the draw menu's check follow.
+void ShowDrawSelection(int oldRow, int newRow);
 ToolButton *AddToolButton(int left, int top, int right, int bottom, int kind, int id, HBITMAP bitmap, int pressed);
 int DrawToolButton(HWND window, ToolButton *button);
 void RedrawToolButtons();

@@ -92,7 +92,8 @@ void ToolBarButtonDown(int x, int y)
         s_pointer.heldWasPressed = under->pressed;
         s_pointer.pressKind = under->kind;
         if (under->kind == kButtonDraw) {
-            SelectDraw(under->id);
+            if (IsDrawButtonEnabled(under->id))
+                SelectDraw(under->id);
         } else {
             under->pressed = 1;
             DrawToolButton(g_mainWindow, under);

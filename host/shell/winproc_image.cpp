@@ -255,16 +255,8 @@ static Step Handle(Message &m, UINT message)
 
 static LRESULT AfterMessage(Message &m, int zoom, int viewX, int viewY, const ImageGroup *group)
 {
-    if (GetDrawState() == 4) {
-        QzsInitPoint();
-        ImageWindow *w = FindImageWindow(m.hwnd);
-        if (w)
-            CommitStroke(w);
-        if (IsLoopMode())
-            m.repaint = true;
-        SetDrawState(0);
-        ResetFigureState();
-    }
+    if (GetDrawState() == kDrawComplete)
+        CompleteFigure(FindImageWindow(m.hwnd));
     // Commands and the close box may have freed the record: only the handle is trusted.
     ImageWindow *w = FindImageWindow(m.hwnd);
     if (!w) {

@@ -16,6 +16,8 @@
 //                                           class), polling often; prints its class
 //   driver untitled <class> <text> <ms>     waits until the visible window's title lacks the text
 //   driver type <caption> <text> <ms>       waits for the file dialog, types the name, presses OK
+//   driver drag <class> <x0> <y0> <x1> <y1> drags with the real mouse between two client points of
+//                                           the shown window of the class (system input, as a user)
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -109,6 +111,38 @@ static BOOL CALLBACK MatchTitle(HWND w, LPARAM p)
         return FALSE;
     }
     return TRUE;
+}
+
+// One system mouse event at a screen point: the input the user's mouse would give.
+static void MouseAt(POINT p, DWORD flags)
+{
+    INPUT in = {};
+    in.type = INPUT_MOUSE;
+    in.mi.dx = p.x * 65535 / (GetSystemMetrics(SM_CXSCREEN) - 1);
+    in.mi.dy = p.y * 65535 / (GetSystemMetrics(SM_CYSCREEN) - 1);
+    in.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE | flags;
+    SendInput(1, &in, sizeof in);
+    Sleep(60);
+}
+
+static int Drag(const char *cls, int x0, int y0, int x1, int y1)
+{
+    HWND w = FindShown(cls);
+    if (!w)
+        return 1;
+    SetForegroundWindow(w);
+    BringWindowToTop(w);
+    Sleep(200);
+    POINT a = {x0, y0}, b = {x1, y1};
+    ClientToScreen(w, &a);
+    ClientToScreen(w, &b);
+    MouseAt(a, 0);
+    MouseAt(a, MOUSEEVENTF_LEFTDOWN);
+    for (int i = 1; i <= 10; i++)
+        MouseAt(POINT{a.x + (b.x - a.x) * i / 10, a.y + (b.y - a.y) * i / 10}, 0);
+    MouseAt(b, MOUSEEVENTF_LEFTUP);
+    Sleep(300);
+    return 0;
 }
 
 int main(int argc, char **argv)
@@ -211,6 +245,8 @@ int main(int argc, char **argv)
         fprintf(stderr, "no visible window titled \"%s\"\n", cls);
         return 1;
     }
+    if (!strcmp(verb, "drag") && argc > 6)
+        return Drag(cls, atoi(argv[3]), atoi(argv[4]), atoi(argv[5]), atoi(argv[6]));
     if (!strcmp(verb, "command") && argc > 3) {
         HWND w = Find(cls);
         if (!w)

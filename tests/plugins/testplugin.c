@@ -1,5 +1,5 @@
 /* One small module of any plug-in kind, chosen at build time:
- *   TP_DRAW=<interaction kind>, TP_EFFECT, TP_TRANSFORM, TP_FUNCCOL=<info flags>,
+ *   TP_DRAW=<interaction kind>, TP_DRAW_RECORD (kind and results chosen by the test), TP_EFFECT, TP_TRANSFORM, TP_FUNCCOL=<info flags>,
  *   TP_SUBWIN=<info flags, -1 for no QzcSubWinInfo>, TP_EXTCMD, TP_PARAM, TP_BLEND;
  *   TP_OMIT_<entry point> leaves that entry point out; TP_SHOWDLG_FAILS makes QzcShowDlg fail.
  * The modules import host services from the program, so loading one proves the binding too. */
@@ -31,6 +31,77 @@ QZC_EXPORT(int) QzcDrawIt(ImageWindow *w, int x, int y, int keys) { s_calls++; r
 #ifndef TP_OMIT_QzcCancelOne
 QZC_EXPORT(int) QzcCancelOne(ImageWindow *w, int x, int y) { return 0; }
 #endif
+#endif
+
+#ifdef TP_DRAW_RECORD
+/* A draw method whose kind, info word and results the test chooses (TpDrawSetup, then the row is
+ * bound again) and whose every call is written to a log: "S x y keys" QzcSetPoint, "G x y show
+ * refresh keys" QzcDrawGuideLine, "D x y keys" QzcDrawIt, "C x y" QzcCancelOne, one per line.
+ * QzcSetPoint adds its point to the host's list and paints that pixel, so a figure leaves a stroke;
+ * its results are taken in turn from the list given, the last one repeating. */
+#include <stdio.h>
+#include <stdlib.h>
+#include <string.h>
+static int s_kind = 1, s_info, s_cancelResult = 4;
+static int s_results[32], s_resultCount, s_nextResult;
+static char s_drawLog[16384];
+static void LogLine(const char *text)
+{
+    if (strlen(s_drawLog) + strlen(text) + 2 < sizeof s_drawLog) {
+        strcat(s_drawLog, text);
+        strcat(s_drawLog, "\n");
+    }
+}
+QZC_EXPORT(void) TpDrawSetup(int kind, int info, const char *setPointResults, int cancelResult)
+{
+    s_kind = kind, s_info = info, s_cancelResult = cancelResult;
+    s_resultCount = s_nextResult = 0;
+    for (const char *p = setPointResults; p && *p && s_resultCount < 32;) {
+        s_results[s_resultCount++] = atoi(p);
+        p = strchr(p, ',');
+        p = p ? p + 1 : NULL;
+    }
+    s_drawLog[0] = 0;
+}
+QZC_EXPORT(const char *) TpDrawLog(void) { return s_drawLog; }
+QZC_EXPORT(void) TpClearDrawLog(void) { s_drawLog[0] = 0; }
+QZC_EXPORT(int) QzcGetDrawInterface(void) { return s_kind; }
+QZC_EXPORT(int) QzcGetDrawInfo(void) { return s_info; }
+QZC_EXPORT(int) QzcDoself(void) { return 0; }
+QZC_EXPORT(int) QzcSetPoint(ImageWindow *w, int x, int y, int keys)
+{
+    char line[64];
+    snprintf(line, sizeof line, "S %d %d %d", x, y, keys);
+    LogLine(line);
+    QzPoint p = {x, y};
+    QzsSetNewEntryPoint(&p);
+    QzsStartPset(w, x, y);
+    QzsPSet(w, x, y, 0);
+    int n = s_nextResult < s_resultCount ? s_nextResult++ : s_resultCount - 1;
+    return n >= 0 ? s_results[n] : 1;
+}
+QZC_EXPORT(int) QzcDrawGuideLine(ImageWindow *w, int x, int y, int show, int refresh, int keys)
+{
+    char line[64];
+    snprintf(line, sizeof line, "G %d %d %d %d %d", x, y, show, refresh, keys);
+    LogLine(line);
+    return 0;
+}
+QZC_EXPORT(int) QzcDrawIt(ImageWindow *w, int x, int y, int keys)
+{
+    char line[64];
+    snprintf(line, sizeof line, "D %d %d %d", x, y, keys);
+    LogLine(line);
+    return 0;
+}
+QZC_EXPORT(int) QzcCancelOne(ImageWindow *w, int x, int y)
+{
+    char line[64];
+    snprintf(line, sizeof line, "C %d %d", x, y);
+    LogLine(line);
+    QzsDeletePoint();
+    return s_cancelResult;
+}
 #endif
 
 #ifdef TP_EFFECT

@@ -1,5 +1,7 @@
 #include "testsupport.h"
 #include "base/recent.h"
+#include "draw/drawmouse.h"
+#include "draw/drawsel.h"
 #include "image/cdib.h"
 #include "image/colors.h"
 #include "image/group.h"
@@ -111,6 +113,9 @@ void ResetProgramState(const char *appDir)
     FreeRecentFiles();
     ForgetQuitAnswer();
     g_ignoreNextLeftRelease = false;
+    ResetDrawMachinery();
+    ResetDrawSelection();
+    QzsInitPoint();
     g_instance = GetModuleHandleA(nullptr);
 }
 

@@ -6,6 +6,9 @@
 #include "image/imagelist.h"
 #include "shell/commands.h"
 #include "shell/commands_pending.h"
+#include "draw/drawmouse.h"
+#include "draw/drawsel.h"
+#include "plugins/loader.h"
 #include "base/settings.h"
 #include "shell/menus.h"
 #include "view/winlist.h"
@@ -114,9 +117,6 @@ TEST_F(CommandTest, GatesRangesAndSingleIdentifiers)
         INT_PTR arg;
         const char *message;
     } cases[] = {
-        {0, 32162, "SelectDraw", 1, nullptr},
-        {0, 32211, "SelectDraw", 50, nullptr},
-        {0, 32240, "SelectDraw", 79, nullptr},
         {0, 32241, nullptr, 0, nullptr},
         {0, 32301, "ToggleSubWindow", 0, nullptr},
         {0, 32341, "ToggleSubWindow", 40, nullptr},
@@ -124,7 +124,6 @@ TEST_F(CommandTest, GatesRangesAndSingleIdentifiers)
         {0, 32160, nullptr, 0, nullptr},
         {0, 34001, nullptr, 0, nullptr}, // no such recent file
         {0, 25000, nullptr, 0, nullptr}, // nothing registered
-        {3, 32694, "NudgeCursorAfterScroll", 0, nullptr},
         {3, 32162, nullptr, 0, nullptr},
         {3, 32032, nullptr, 0, nullptr},
         {0, 32081, "RunPluginMaintenanceDialog", 0, nullptr},
@@ -173,6 +172,28 @@ TEST_F(CommandTest, GatesRangesAndSingleIdentifiers)
         }
     }
     EXPECT_TRUE(IsWindowListed(w));
+}
+
+// Draw-menu items choose their row, the whole table's worth of them; not while a figure is drawn.
+TEST_F(CommandTest, DrawMenuItemsChooseTheMethod)
+{
+    ImageWindow *w = NewWindow(NewGroup());
+    for (int row : {1, 50, 79}) {
+        DrawPluginRecord &r = g_drawPlugins[row];
+        r.module = GetModuleHandleA(nullptr);
+        r.interaction = 1;
+        snprintf(r.file, sizeof r.file, "row%d.ovp", row);
+    }
+    struct {
+        int state, id, want;
+    } steps[] = {{0, 32211, 50}, {3, 32162, 50}, {0, 32240, 79}, {10, 32162, 1}, {0, 32210, 1}};
+    for (auto &s : steps) {
+        g_drawState = s.state;
+        DispatchCommand(w, s.id, 0);
+        EXPECT_EQ(GetCurrentDraw(), s.want) << s.state << "/" << s.id;
+    }
+    g_drawState = 0;
+    memset(g_drawPlugins, 0, sizeof g_drawPlugins);
 }
 
 // Undo and redo reach the window's undo chain, except while a figure is being drawn.

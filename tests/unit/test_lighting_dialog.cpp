@@ -116,7 +116,7 @@ std::vector<Step> DragEverything(int button)
 
 } // namespace
 
-// It moves the real pointer: its tests hold the pointer lock (see tests/CMakeLists.txt).
+// It moves the real pointer: its tests run alone (see tests/CMakeLists.txt).
 class LightingDialogPointerTest : public HostTest {};
 
 TEST_F(LightingDialogPointerTest, CancelPutsBackAllFiveValues)
