@@ -55,6 +55,14 @@ int AskMakePenIn(HWND window, char *code)
     return g_notify.makePenIn ? g_notify.makePenIn(window, code) : 0;
 }
 
+int AskDockedClips(HWND subWindow, HWND *clips, int *rightAligned, int capacity)
+{
+    if (!g_notify.dockedClips || capacity <= 0)
+        return 0;
+    int n = g_notify.dockedClips(subWindow, clips, rightAligned, capacity);
+    return n < 0 ? 0 : n > capacity ? capacity : n;
+}
+
 void NotifyMenusChanged()
 {
     if (g_notify.menusChanged)
@@ -77,6 +85,12 @@ void NotifyMemoryChanged()
 {
     if (g_notify.memoryChanged)
         g_notify.memoryChanged();
+}
+
+void NotifyToolButtonPressed(int kind, int id, int pressed)
+{
+    if (g_notify.toolButtonPressed)
+        g_notify.toolButtonPressed(kind, id, pressed);
 }
 
 void NotifyCursorChanged()

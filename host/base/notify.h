@@ -16,12 +16,16 @@ struct NotifyReceivers {
     void (*subWindowMessage)(HWND window, int code, INT_PTR a, INT_PTR b); // to the one owning window
     // Asks the sub-window plug-in of that window to make a pen from the code; 1 when it did.
     int (*makePenIn)(HWND window, char *code);
+    // The clip windows a sub-window is docked to, at most capacity, each with its right-aligned
+    // flag; the count.
+    int (*dockedClips)(HWND subWindow, HWND *clips, int *rightAligned, int capacity);
 
     // ---- requests to the view and the shell ----
     void (*menusChanged)();                  // menu checks and greyed items follow the state
     void (*zoomChanged)(ImageWindow *window); // the zoom menu's check follows the window's zoom
     void (*recentFilesChanged)();            // the recent-file list of the main menu
     void (*memoryChanged)();                 // the memory figures on the main window
+    void (*toolButtonPressed)(int kind, int id, int pressed); // that tool-bar button, redrawn
     void (*cursorChanged)();                 // the image windows' cursor follows colours and modes
     void (*setCursor)(HCURSOR cursor);
     void (*statusText)(const char *text);    // a line on the start-up title window
@@ -82,12 +86,14 @@ void NotifyActiveRegionChanged(int bits);
 void NotifyPluginMessage(int code, INT_PTR a, INT_PTR b);
 void NotifySubWindow(HWND window, int code, INT_PTR a, INT_PTR b);
 int AskMakePenIn(HWND window, char *code);
+int AskDockedClips(HWND subWindow, HWND *clips, int *rightAligned, int capacity);
 
 // Requests.
 void NotifyMenusChanged();
 void NotifyZoomChanged(ImageWindow *window);
 void NotifyRecentFilesChanged();
 void NotifyMemoryChanged();
+void NotifyToolButtonPressed(int kind, int id, int pressed);
 void NotifyCursorChanged();
 void NotifySetCursor(HCURSOR cursor);
 void NotifyStatusText(const char *text);

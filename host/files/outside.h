@@ -10,6 +10,5 @@ int AskMultiImageSave();
 // the directory file list handed to sub-window plug-ins
 int BuildDirFileList(const char *directory);
 void FreeDirFileList();
-void BroadcastGetDirectory(INT_PTR a, INT_PTR b);
 // the open dialog's preview hook
 UINT_PTR CALLBACK OpenDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

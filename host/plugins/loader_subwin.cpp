@@ -5,8 +5,6 @@
 #include "base/app.h"
 #include <string.h>
 
-enum { kSubWindowMenuFirst = 32301 };
-
 void RemoveSubWindowRow(int i)
 {
     if (i < 0 || i >= kSubWindowRows)

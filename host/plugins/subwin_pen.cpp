@@ -17,6 +17,7 @@ int CallSubWindowPenMaker(const char *name, const char *code)
                 return 0; // that plug-in makes no pens
             continue;
         }
+        SubWindowCallScope in;
         r.QzcMakePen(code ? code : "");
         s_penCreator = r.window;
         return 1;
@@ -40,25 +41,12 @@ int MakePenInSubWindow(HWND window, char *code)
         SubWindowRecord &r = g_subWindows[row];
         if (r.window != window || !r.QzcMakePen)
             continue;
-        r.QzcMakePen(code);
         RememberPenCreator(window);
+        SubWindowCallScope in;
+        r.QzcMakePen(code);
         return 1;
     }
     return 0;
-}
-
-void BroadcastPenChanged(INT_PTR source, PenRecord *pen)
-{
-    for (int row = 0; row < kSubWindowRows && g_subWindows[row].module; row++)
-        if (g_subWindows[row].QzcChangePen)
-            g_subWindows[row].QzcChangePen(source, pen);
-}
-
-void BroadcastDrawChanged(int row)
-{
-    for (int i = 0; i < kSubWindowRows && g_subWindows[i].module; i++)
-        if (g_subWindows[i].QzcChangeDraw)
-            g_subWindows[i].QzcChangeDraw(row);
 }
 
 const char *PenCreatorPluginName()
@@ -69,6 +57,11 @@ const char *PenCreatorPluginName()
         if (g_subWindows[row].window == s_penCreator)
             return g_subWindows[row].name;
     return "";
+}
+
+void SendPenPressure(int pressure, int max)
+{
+    SendSubWindowMessage(s_penCreator, 11, pressure, max);
 }
 
 const char *SubWindowDisplayName(int row)

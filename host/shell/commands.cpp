@@ -12,6 +12,7 @@
 #include "draw/drawmouse.h"
 #include "draw/drawsel.h"
 #include "shell/keymap.h"
+#include "plugins/subwin.h"
 #include "view/winlist.h"
 #include <stdlib.h>
 
@@ -113,7 +114,7 @@ static void RunKeyCommand(int id)
     INT_PTR owner;
     int param;
     if (FindKeyCommand(id, &owner, &param))
-        SendSubWindowMessage(owner, 10, param);
+        SendSubWindowMessage((HWND)owner, 10, param);
 }
 
 static bool DispatchRange(ImageWindow *window, int id)

@@ -35,6 +35,11 @@ static const char kAboutText[] = "(\x8e\x62\x92\xe8\x94\xc5" "AboutBox)"
 // The modules are listed, unloaded and loaded again, with the tool bar and the sub-windows.
 int ReloadPlugins(HWND owner)
 {
+    // Asked from inside a sub-window plug-in: it reloads once that call has returned.
+    if (InSubWindowCall()) {
+        PostMessageA(g_mainWindow, WM_COMMAND, 32072, 0);
+        return 0;
+    }
     // Modules in use by the open effect dialog or transform mode must not be freed under them.
     if (GetEffectDialog()) {
         ShowErrorMessage(owner, 65);
@@ -52,6 +57,7 @@ int ReloadPlugins(HWND owner)
     CreateDrawButtons();
     CreateSubWindows();
     ShowSubWindows();
+    CreateSubWindowButtons();
     ApplyConfiguredColors();
     if (g_mainWindow)
         InvalidateRect(g_mainWindow, NULL, FALSE);

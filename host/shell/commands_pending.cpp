@@ -34,10 +34,6 @@ void ToggleCheckMode(ImageWindow *) { Note("ToggleCheckMode"); }
 void CommitReedit(ImageWindow *, int stay) { Note("CommitReedit", stay); }
 void CancelReedit(ImageWindow *) { Note("CancelReedit"); }
 void ApplyTransform(ImageWindow *) { Note("ApplyTransform"); }
-// sub-window plug-ins
-void ToggleSubWindow(int row) { Note("ToggleSubWindow", row); }
-void SendSubWindowMessage(INT_PTR, int, INT_PTR param) { Note("SendSubWindowMessage", param); }
-void BroadcastSubWindowMessage(int code) { Note("BroadcastSubWindowMessage", code); }
 // effect and transform dialogs
 HWND GetTransformDialog() { return NULL; }
 void CreateTransformDialog(HWND) { Note("CreateTransformDialog"); }

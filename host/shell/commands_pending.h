@@ -25,10 +25,6 @@ void ToggleCheckMode(ImageWindow *window);
 void CommitReedit(ImageWindow *window, int stay);
 void CancelReedit(ImageWindow *window);
 void ApplyTransform(ImageWindow *window);
-// sub-window plug-ins
-void ToggleSubWindow(int row);
-void SendSubWindowMessage(INT_PTR owner, int code, INT_PTR param);
-void BroadcastSubWindowMessage(int code);
 // effect and transform dialogs
 HWND GetTransformDialog();
 void CreateTransformDialog(HWND owner);

@@ -65,14 +65,6 @@ void ApplyDictionaryToFuncColors() {}
 void ApplyDictionaryToLayerBlends() {}
 void SaveDictionary() {}
 void FreeDictionary() {}
-void BroadcastImageChanged(ImageGroup *, LayerRecord *, CDIB *, int) {}
-void BroadcastImageListChanged() {}
-void BroadcastImageGroupListChanged() {}
-void BroadcastColorChanged(int) {}
-void SendSubWindowMessage(HWND, int, INT_PTR, INT_PTR) {}
-void BroadcastActiveRegionChanged(int) {}
-void BroadcastReceiveMessage(int, INT_PTR, INT_PTR) {}
-int IsSubWindowDialogMessage(MSG *) { return 0; }
 bool InTransformMode() { return false; }
 CDIB *GetTransformSource() { return NULL; }
 ImageGroup *GetTransformGroup() { return NULL; }
@@ -93,6 +85,7 @@ void TransformButtonDown(ImageWindow *, int, int, int) {}
 void TransformButtonUp(ImageWindow *, int, int, int) {}
 void TransformMouseMove(ImageWindow *, int, int, int, int) {}
 void ShowTransformPopup(ImageWindow *) {}
+QZS_DECL(int) QzsCheckTablet(void) { return 0; }
 
 // ---- files ----
 void RecordMacroLine(const char *) {}
@@ -120,4 +113,4 @@ bool TwainMessageHook(MSG *) { return false; }
 int AskMultiImageSave() { return 0; }
 int BuildDirFileList(const char *) { return 0; }
 void FreeDirFileList() {}
-void BroadcastGetDirectory(INT_PTR, INT_PTR) {}
+QZS_DECL(DirFileNode *) QzsGetImageInFileList(void) { return NULL; }

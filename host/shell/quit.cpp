@@ -65,6 +65,11 @@ static void WriteHomeDirectory()
 
 int QuitApplication()
 {
+    // Asked from inside a sub-window plug-in, whose module the quit would free under it.
+    if (InSubWindowCall()) {
+        PostMessageA(g_mainWindow, WM_COMMAND, kCommandQuit, 0);
+        return 0;
+    }
     if (g_mainWindow) {
         RECT r;
         GetWindowRect(g_mainWindow, &r);

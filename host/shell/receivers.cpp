@@ -47,7 +47,7 @@ void InstallNotifyReceivers()
     n.colorChanged = BroadcastColorChanged;
     n.penChanged = BroadcastPenChanged;
     n.activeRegionChanged = BroadcastActiveRegionChanged;
-    n.pluginMessage = BroadcastReceiveMessage;
+    n.pluginMessage = BroadcastSubWindowMessage;
     n.subWindowMessage = SendSubWindowMessage;
     n.makePenIn = MakePenInSubWindow;
 
@@ -55,6 +55,7 @@ void InstallNotifyReceivers()
     n.zoomChanged = ZoomChanged;
     n.recentFilesChanged = BuildMainMenu;
     n.memoryChanged = ShowMemoryStatus;
+    n.toolButtonPressed = SetToolButtonOfKindPressed;
     n.cursorChanged = CursorChanged;
     n.setCursor = SetCurrentCursor;
     n.statusText = ShowStartupStatus;

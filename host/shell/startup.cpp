@@ -142,6 +142,7 @@ int OvrinMain(HINSTANCE instance, char *commandLine, int show)
     CreateHiddenOwners();
     CreateSubWindows();
     ShowSubWindows();
+    CreateSubWindowButtons();
     g_accelerators = LoadKeyMapAndAccelerators();
     CreateItemWindow();
     ApplyConfiguredColors();

@@ -4,6 +4,7 @@
 #include "draw/reedit.h"
 #include "shell/commands.h"
 #include "shell/menus.h"
+#include "plugins/loader.h"
 #include "base/app.h"
 #include <initializer_list>
 #include <stdlib.h>
@@ -96,6 +97,31 @@ void ShowDrawSelection(int oldRow, int newRow)
     if (HMENU menu = GetMainMenu()) {
         CheckMenuItem(menu, kFirstDrawCommand + oldRow, MF_BYCOMMAND | MF_UNCHECKED);
         CheckMenuItem(menu, kFirstDrawCommand + newRow, MF_BYCOMMAND | MF_CHECKED);
+    }
+}
+
+// One button per loaded sub-window row, after the command buttons; pressed while shown, hidden
+// while docked.
+void CreateSubWindowButtons()
+{
+    static ToolButton made[kSubWindowRows];
+    // After the command buttons and the draw buttons.
+    int before = kCommandButtons;
+    for (int row = 0; row < kDrawRows; row++)
+        before += GetDrawPluginRow(row) ? 1 : 0;
+    int n = BuildSubWindowButtons(made, kSubWindowRows, before);
+    for (int i = 0; i < n; i++) {
+        const ToolButton &m = made[i];
+        if (ToolButton *b = AddToolButton(m.left, m.top, m.right, m.bottom, m.kind, m.id, m.bitmap, m.pressed))
+            b->visible = m.visible;
+    }
+}
+
+void SetToolButtonOfKindPressed(int kind, int id, int pressed)
+{
+    if (ToolButton *b = FindToolButton(kind, id)) {
+        b->pressed = pressed;
+        DrawToolButton(g_mainWindow, b);
     }
 }
 

@@ -24,10 +24,12 @@ void CreateToolBarButtons();
 void CreateDrawButtons();
 // The current draw method moved from oldRow to newRow: its button and the draw menu's check follow.
 void ShowDrawSelection(int oldRow, int newRow);
+void CreateSubWindowButtons(); // after the sub-window windows were made, after the draw buttons
 ToolButton *AddToolButton(int left, int top, int right, int bottom, int kind, int id, HBITMAP bitmap, int pressed);
 int DrawToolButton(HWND window, ToolButton *button);
 void RedrawToolButtons();
 void SetToolButtonPressed(int id, int pressed);
+void SetToolButtonOfKindPressed(int kind, int id, int pressed);
 ToolButton *FindToolButtonAt(int x, int y);
 ToolButton *FindToolButton(int kind, int id);
 void FreeToolButtons(bool deleteBitmaps);

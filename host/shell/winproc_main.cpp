@@ -7,6 +7,7 @@
 #include "files/openimage.h"
 #include "draw/drawmouse.h"
 #include "draw/drawsel.h"
+#include "plugins/subwin.h"
 #include "base/app.h"
 #include "shell/commands.h"
 #include "base/settings.h"
@@ -292,9 +293,12 @@ LRESULT CALLBACK MainWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM l
 LRESULT CALLBACK SubParentWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_COMMAND:
+    case WM_COMMAND: {
+        // Commands of the sub-window plug-ins: a reload or quit they ask for waits until they return.
+        SubWindowCallScope fromPlugin;
         MainWindowProc(g_mainWindow, message, wParam, lParam);
         return DefWindowProcA(hwnd, message, wParam, lParam);
+    }
     case WM_SYSCOMMAND: MainWindowProc(g_mainWindow, message, wParam, lParam); return 0;
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
