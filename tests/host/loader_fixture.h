@@ -54,6 +54,17 @@ protected:
         ASSERT_TRUE(CopyFileA(from.c_str(), to.c_str(), FALSE)) << from;
     }
 
+    // A delivered module, <kind>\<stem>.ovp of the built application directory, copied into dir.
+    static void PutDelivered(const char *dir, const std::string &kind, const std::string &stem)
+    {
+        std::string from = std::string("Z:") + OVRIN_APP_DIR + "/" + kind + "/" + stem + ".ovp";
+        for (char &c : from)
+            if (c == '/')
+                c = '\\';
+        std::string to = std::string(dir) + "\\" + stem + ".ovp";
+        ASSERT_TRUE(CopyFileA(from.c_str(), to.c_str(), FALSE)) << from;
+    }
+
     static std::string Stat(const std::string &name) { return std::string(g_cfg.Stat_dir) + "\\" + name; }
 
     // A text file the program wrote, with its line ends as "\n".

@@ -1,9 +1,11 @@
 /* One small module of any plug-in kind, chosen at build time:
  *   TP_DRAW=<interaction kind>, TP_DRAW_RECORD (kind and results chosen by the test), TP_EFFECT, TP_TRANSFORM, TP_FUNCCOL=<info flags>,
- *   TP_SUBWIN=<info flags, -1 for no QzcSubWinInfo>, TP_EXTCMD, TP_PARAM, TP_BLEND;
+ *   TP_SUBWIN=<info flags, -1 for no QzcSubWinInfo> (with TP_RECORD every notification is
+ *   recorded), TP_EXTCMD, TP_PARAM, TP_BLEND;
  *   TP_OMIT_<entry point> leaves that entry point out; TP_SHOWDLG_FAILS makes QzcShowDlg fail.
  * The modules import host services from the program, so loading one proves the binding too. */
 #include "ovrin.h"
+#include <stdarg.h>
 
 /* Calls the host made into this module, for the tests that check an entry point was reached. */
 static int s_calls;
@@ -157,6 +159,9 @@ QZC_EXPORT(int) QzcPostProcess(ImageWindow *w, int x0, int y0, int x1, int y1, i
 #endif
 
 #ifdef TP_SUBWIN
+#ifdef TP_RECORD
+static HWND s_window, s_owner; /* what QzcShowDlg made, and its owner */
+#endif
 #if TP_SUBWIN >= 0
 QZC_EXPORT(int) QzcSubWinInfo(void) { return TP_SUBWIN; }
 #endif
@@ -167,12 +172,29 @@ QZC_EXPORT(HWND) QzcShowDlg(HINSTANCE module, HWND owner, int x, int y)
 #ifdef TP_SHOWDLG_FAILS
     return NULL;
 #else
-    return CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "test", WS_POPUP | WS_CAPTION, x, y, 60, 40, owner, NULL,
-                           module, NULL);
+#if defined(TP_RECORD) && TP_SUBWIN == 1
+    /* Asks for dialog messages: a dialog of the system's own procedure, from a template in memory. */
+    static const struct {
+        DLGTEMPLATE t;
+        WORD menu, windowClass, title;
+    } dialog = {{WS_POPUP | WS_CAPTION, 0, 0, 0, 0, 40, 20}, 0, 0, 0};
+    HWND window = CreateDialogIndirectParamA(module, &dialog.t, owner, NULL, 0);
+    SetWindowPos(window, NULL, x, y, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+#else
+    HWND window = CreateWindowExA(WS_EX_TOOLWINDOW, "STATIC", "test", WS_POPUP | WS_CAPTION, x, y, 60, 40, owner,
+                                  NULL, module, NULL);
+#endif
+#ifdef TP_RECORD
+    s_window = window;
+    s_owner = owner;
+#endif
+    return window;
 #endif
 }
 #endif
+#ifndef TP_RECORD
 QZC_EXPORT(int) QzcChangeDraw(int index) { s_calls++; return 0; }
+#endif
 #ifdef TP_PENMAKER
 /* Remembers the pen code it was asked for; the tests read it back through TpLastPenCode. */
 static char s_penCode[256] = "(never called)";
@@ -182,6 +204,87 @@ QZC_EXPORT(int) QzcMakePen(const char *code)
     return 1;
 }
 QZC_EXPORT(const char *) TpLastPenCode(void) { return s_penCode; }
+#endif
+#endif
+
+#ifdef TP_RECORD
+/* Records every notification as "name(arguments);" in a log the tests read (TpLog) and empty
+ * (TpClearLog). TP_OMIT_<entry> leaves an entry out; TP_ACT_ON_IMAGE=<n> makes QzcChangeImage act
+ * on its own window first: 1 hide it through the host, 2 destroy it, 3 ask the host to reload the
+ * plug-ins through its owner. */
+#include <stdio.h>
+#include <string.h>
+static char s_log[8192];
+static void Log(const char *format, ...)
+{
+    char line[256];
+    va_list args;
+    va_start(args, format);
+    vsnprintf(line, sizeof line, format, args);
+    va_end(args);
+    if (strlen(s_log) + strlen(line) + 1 < sizeof s_log)
+        strcat(s_log, line);
+}
+/* A pointer as lower-case hexadecimal without leading zeros, the same on both word sizes. */
+static const char *P(const void *p)
+{
+    static char texts[4][20];
+    static int next;
+    char *out = texts[next++ & 3], digits[20];
+    unsigned long long v = (unsigned long long)(uintptr_t)p;
+    int n = 0;
+    do
+        digits[n++] = "0123456789abcdef"[v & 15];
+    while (v >>= 4);
+    for (int i = 0; i < n; i++)
+        out[i] = digits[n - 1 - i];
+    out[n] = 0;
+    return out;
+}
+QZC_EXPORT(const char *) TpLog(void) { return s_log; }
+QZC_EXPORT(void) TpClearLog(void) { s_log[0] = 0; }
+QZC_EXPORT(HWND) TpOwner(void) { return s_owner; }
+#ifndef TP_OMIT_QzcChangeDraw
+QZC_EXPORT(int) QzcChangeDraw(int index) { Log("Draw(%d);", index); return 0; }
+#endif
+#ifndef TP_OMIT_QzcChangeColor
+QZC_EXPORT(int) QzcChangeColor(int which, ColorRecord *color) { Log("Color(%d,%s);", which, P(color)); return 0; }
+#endif
+#ifndef TP_OMIT_QzcChangePen
+QZC_EXPORT(int) QzcChangePen(INT_PTR source, PenRecord *pen) { Log("Pen(%s,%s);", P((void *)source), P(pen)); return 0; }
+#endif
+#ifndef TP_OMIT_QzcChangeImage
+QZC_EXPORT(int) QzcChangeImage(ImageGroup *group, LayerRecord *layer, CDIB *image, int code)
+{
+#if TP_ACT_ON_IMAGE == 1
+    QzsHideDlg(s_window);
+#elif TP_ACT_ON_IMAGE == 2
+    DestroyWindow(s_window);
+#elif TP_ACT_ON_IMAGE == 3
+    SendMessageA(s_owner, WM_COMMAND, 32072, 0);
+#endif
+    Log("Image(%s,%s,%s,%d);", P(group), P(layer), P(image), code);
+    return 0;
+}
+#endif
+#ifndef TP_OMIT_QzcChangeImageList
+QZC_EXPORT(int) QzcChangeImageList(int zero) { Log("ImageList(%d);", zero); return 0; }
+#endif
+#ifndef TP_OMIT_QzcChangeImageGroupList
+QZC_EXPORT(int) QzcChangeImageGroupList(int zero) { Log("GroupList(%d);", zero); return 0; }
+#endif
+#ifndef TP_OMIT_QzcChangeActiveRegion
+QZC_EXPORT(int) QzcChangeActiveRegion(int bits) { Log("Region(%d);", bits); return 0; }
+#endif
+#ifndef TP_OMIT_QzcGetDirectory
+QZC_EXPORT(int) QzcGetDirectory(INT_PTR a, INT_PTR b, DirFileNode *list)
+{
+    Log("Directory(%s,%s,%s);", P((void *)a), P((void *)b), P(list));
+    return 0;
+}
+#endif
+#ifndef TP_OMIT_QzcReceiveMessage
+QZC_EXPORT(int) QzcReceiveMessage(int code, INT_PTR a, INT_PTR b) { Log("Message(%d,%s,%s);", code, P((void *)a), P((void *)b)); return 0; }
 #endif
 #endif
 
