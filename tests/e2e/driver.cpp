@@ -18,6 +18,8 @@
 //   driver type <caption> <text> <ms>       waits for the file dialog, types the name, presses OK
 //   driver drag <class> <x0> <y0> <x1> <y1> drags with the real mouse between two client points of
 //                                           the shown window of the class (system input, as a user)
+//   driver where <class>                    prints the screen position and size of the client area
+//                                           of a shown window of the class
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -247,6 +249,17 @@ int main(int argc, char **argv)
     }
     if (!strcmp(verb, "drag") && argc > 6)
         return Drag(cls, atoi(argv[3]), atoi(argv[4]), atoi(argv[5]), atoi(argv[6]));
+    if (!strcmp(verb, "where")) {
+        HWND w = FindShown(cls);
+        if (!w)
+            return 1;
+        POINT origin = {0, 0};
+        RECT client;
+        ClientToScreen(w, &origin);
+        GetClientRect(w, &client);
+        printf("%ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
+        return 0;
+    }
     if (!strcmp(verb, "command") && argc > 3) {
         HWND w = Find(cls);
         if (!w)
