@@ -40,10 +40,10 @@ QZS_DECL(void) QzsLockDraw(HWND owner, int on)
 {
     s_locked = on;
     if (on) {
-        BroadcastReceiveMessage(8, 0, 0);
+        BroadcastSubWindowMessage(8, 0, 0);
         s_lockOwner = owner;
     } else {
-        BroadcastReceiveMessage(2, 0, 0);
+        BroadcastSubWindowMessage(2, 0, 0);
         s_lockOwner = NULL; // whoever unlocks, the lock is gone
     }
     SetDrawButtonsLocked(on);
