@@ -1,34 +1,97 @@
-// Thumbnails of pictures, shared by the open dialog's preview and the plug-ins (the layer manager
-// shows the current layer with one).
+// Thumbnail drawing and the two thumbnail services. Every write goes through a write context of
+// the call's own, so the preview thread never touches the user-interface thread's position.
 #include "files/thumbnail.h"
 #include "image/blend.h"
 #include "image/cdib.h"
+#include "image/dibconvert.h"
 #include "view/writers.h"
+#include "base/app.h"
+#include <string.h>
+
+ThumbFit FitThumbnail(int sw, int sh, int W, int H)
+{
+    ThumbFit f = {};
+    // A picture or rectangle one pixel wide or high has a span of 0: its pixel counts give the
+    // shape instead, so nothing divides by 0 and the line still shows.
+    int64_t fw = sw, fh = sh;
+    if (sw <= 0 || sh <= 0) {
+        fw = sw > 0 ? (int64_t)sw + 1 : 1;
+        fh = sh > 0 ? (int64_t)sh + 1 : 1;
+    }
+    if (fw < fh || (fw == fh && W >= H)) {
+        f.height = H;
+        f.width = (int)(H * fw / fh);
+        f.span = sh > 0 ? sh : 0;
+        f.size = H;
+    } else {
+        f.width = W;
+        f.height = (int)(W * fh / fw);
+        f.span = sw > 0 ? sw : 0;
+        f.size = W;
+    }
+    if (f.width < 1)
+        f.width = 1;
+    if (f.height < 1)
+        f.height = 1;
+    if (f.width > W)
+        f.width = W;
+    if (f.height > H)
+        f.height = H;
+    f.offsetX = (W - f.width) / 2;
+    f.offsetY = (H - f.height) / 2;
+    return f;
+}
 
 namespace {
 
-const uint8_t kDarkGrey[4] = {64, 64, 64, 255};
-
 struct Source {
-    const BITMAPINFOHEADER *header;
-    const void *pixels;
-    int width, height, depth;
-    bool bottomUp;
+    const BITMAPINFOHEADER *h;
+    const uint8_t *bits;
+    const RGBQUAD *table;
+    int entries, rows, depth;
+    int64_t rowBytes;
+    bool firstRowIsTop;
 };
 
-void ReadPixel(const Source &s, int x, int y, uint8_t out[4])
+// Picture row y (0 = top) as stored.
+const uint8_t *SourceRow(const Source &s, int y)
 {
-    if (s.depth == 32) {
-        int row = s.bottomUp ? s.height - 1 - y : y;
-        const uint8_t *p = (const uint8_t *)s.pixels + ((int64_t)row * s.width + x) * 4;
-        for (int i = 0; i < 4; i++)
-            out[i] = p[i];
-        return;
-    }
-    GetDIBPixel((const BITMAPINFO *)s.header, s.pixels, x, y, out);
+    int stored = s.firstRowIsTop ? y : s.rows - 1 - y;
+    return s.bits + (int64_t)stored * s.rowBytes;
 }
 
-// The squares of 4 pixels behind transparent parts; the one at (0, 0) is white.
+void ReadSource(const Source &s, int x, int y, uint8_t out[4])
+{
+    const uint8_t *line = SourceRow(s, y);
+    out[3] = 255;
+    int index;
+    switch (s.depth) {
+    case 32: memcpy(out, line + 4 * (int64_t)x, 4); return;
+    case 24:
+        out[0] = line[3 * (int64_t)x];
+        out[1] = line[3 * (int64_t)x + 1];
+        out[2] = line[3 * (int64_t)x + 2];
+        return;
+    case 16: {
+        unsigned v = line[2 * (int64_t)x] | line[2 * (int64_t)x + 1] << 8;
+        out[0] = (uint8_t)(((v << 3) & 0xF8) | 7);
+        out[1] = (uint8_t)(((v >> 2) & 0xF8) | 7);
+        out[2] = (uint8_t)(((v >> 7) & 0xF8) | 7);
+        return;
+    }
+    case 8: index = line[x]; break;
+    case 4: index = (x & 1) ? line[x / 2] & 15 : line[x / 2] >> 4; break;
+    default: index = (line[x / 8] >> (7 - x % 8)) & 1; break;
+    }
+    out[0] = out[1] = out[2] = 0;
+    if (index < s.entries) {
+        out[0] = s.table[index].rgbBlue;
+        out[1] = s.table[index].rgbGreen;
+        out[2] = s.table[index].rgbRed;
+    }
+}
+
+// Grey and white squares of 4 pixels behind transparent parts, the square at (0, 0) white.
 void CheckerColor(int x, int y, uint8_t out[4])
 {
     uint8_t v = ((x / 4 + y / 4) & 1) ? 192 : 255;
@@ -36,88 +99,96 @@ void CheckerColor(int x, int y, uint8_t out[4])
     out[3] = 255;
 }
 
-int64_t Clamp(int64_t v, int64_t low, int64_t high)
+int Clamp(int v, int low, int high)
 {
     return v < low ? low : v > high ? high : v;
 }
 
 } // namespace
 
-int DrawThumbnail(CDIB *thumb, const BITMAPINFOHEADER *header, const void *pixels, bool bottomUp, int x0, int y0,
-                  int x1, int y1)
+int DrawThumbnail(CDIB *thumb, const BITMAPINFOHEADER *header, const void *pixels, int x0, int y0, int x1, int y1,
+                  bool flip32)
 {
     if (!thumb || !thumb->header || !thumb->pixels || !header || !pixels)
         return 0;
-    const BITMAPINFOHEADER *t = &thumb->header->bmiHeader;
-    int W = t->biWidth, H = t->biHeight, depth = t->biBitCount;
-    if (W <= 0 || H <= 0 || (depth != 32 && depth != 24 && depth != 16 && depth != 8))
+    const BITMAPINFOHEADER *th = &thumb->header->bmiHeader;
+    int W = th->biWidth, H = th->biHeight, depth = th->biBitCount;
+    if (W <= 0 || H <= 0 || GetRowLength(W, depth) < 0)
         return 0;
-    Source s = {header, pixels, header->biWidth, header->biHeight, header->biBitCount, bottomUp};
-    if (s.width <= 0 || s.height <= 0 || GetRowLength(s.width, s.depth) < 0)
-        return 0;
-    // The rectangle is kept inside the picture.
-    x0 = (int)Clamp(x0, 0, s.width - 1), x1 = (int)Clamp(x1, 0, s.width - 1);
-    y0 = (int)Clamp(y0, 0, s.height - 1), y1 = (int)Clamp(y1, 0, s.height - 1);
-    if (x1 < x0 || y1 < y0)
-        return 0;
-
-    // A run of its own: the preview thread draws thumbnails too.
-    BuildDitherTables();
-    DisplayWriteContext run = {ChooseDisplayWriter(depth, 1), 0, depth};
+    DisplayWriteContext write = {ChooseDisplayWriter(depth, 1), 0, depth};
+    if (OnInterfaceThread())
+        BuildDitherTables(); // built at start-up; another thread only reads them
+    static const uint8_t kDarkGrey[4] = {64, 64, 64, 255};
     for (int y = 0; y < H; y++) {
-        StartWriteRun(&run, 0, y, W, H, depth);
+        StartWriteRun(&write, 0, y, W, H, depth);
         for (int x = 0; x < W; x++)
-            run.write(&run, thumb->pixels, x, y, kDarkGrey);
+            write.write(&write, thumb->pixels, x, y, kDarkGrey);
     }
 
-    // A picture one pixel wide or high has a span of 0: it counts as 1, so nothing divides by 0.
-    int64_t sw = x1 - x0 > 0 ? x1 - x0 : 1, sh = y1 - y0 > 0 ? y1 - y0 : 1;
-    int64_t outW, outH, offX = 0, offY = 0, span, size;
-    if (sw < sh || (sw == sh && W >= H)) {
-        outH = H, outW = H * sw / sh, offX = (W - outW) / 2, span = sh, size = H;
-    } else {
-        outW = W, outH = W * sh / sw, offY = (H - outH) / 2, span = sw, size = W;
+    Source s = {};
+    s.h = header;
+    s.depth = header->biBitCount;
+    s.rowBytes = GetDibRowBytes(header->biWidth, s.depth);
+    int width = header->biWidth;
+    if (s.rowBytes <= 0 || width <= 0 || header->biHeight == 0 || header->biHeight == INT32_MIN)
+        return 0;
+    s.rows = header->biHeight < 0 ? -header->biHeight : header->biHeight;
+    s.bits = (const uint8_t *)pixels;
+    s.firstRowIsTop = s.depth == 32 ? (flip32 ? header->biHeight < 0 : true) : header->biHeight < 0;
+    if (s.depth <= 8) {
+        s.table = (const RGBQUAD *)((const uint8_t *)header + header->biSize);
+        s.entries = CountColorTableEntries(header);
     }
-    // A thumb narrower than it is high can get a fitted width beyond its own: only its columns are
-    // written.
-    int64_t first = offX < 0 ? -offX : 0, last = outW < W - offX ? outW : W - offX;
+    // The rectangle inside the picture, corners in order.
+    if (x1 < x0) {
+        int t = x0;
+        x0 = x1;
+        x1 = t;
+    }
+    if (y1 < y0) {
+        int t = y0;
+        y0 = y1;
+        y1 = t;
+    }
+    x0 = Clamp(x0, 0, width - 1);
+    x1 = Clamp(x1, 0, width - 1);
+    y0 = Clamp(y0, 0, s.rows - 1);
+    y1 = Clamp(y1, 0, s.rows - 1);
+
+    ThumbFit fit = FitThumbnail(x1 - x0, y1 - y0, W, H);
     SetCurrentBlendFunction(BlendPixelOver);
-    for (int64_t y = 0; y < outH; y++) {
-        int64_t ty = y + offY;
-        if (ty < 0 || ty >= H || first >= last)
-            continue;
-        int sy = (int)Clamp(y * span / size + y0, y0, y1);
-        StartWriteRun(&run, (int)(first + offX), (int)ty, W, H, depth);
-        for (int64_t x = first; x < last; x++) {
-            int sx = (int)Clamp(x * span / size + x0, x0, x1);
-            uint8_t upper[4], lower[4], out[4];
-            ReadPixel(s, sx, sy, upper);
-            CheckerColor((int)x, (int)y, lower);
-            BlendPixelOver(lower, upper, 0, 0, out);
-            run.write(&run, thumb->pixels, (int)(x + offX), (int)ty, out);
+    for (int y = 0; y < fit.height; y++) {
+        int sy = Clamp((int)(y0 + (int64_t)y * fit.span / fit.size), y0, y1);
+        StartWriteRun(&write, fit.offsetX, y + fit.offsetY, W, H, depth);
+        for (int x = 0; x < fit.width; x++) {
+            int sx = Clamp((int)(x0 + (int64_t)x * fit.span / fit.size), x0, x1);
+            uint8_t source[4], checker[4], out[4];
+            ReadSource(s, sx, sy, source);
+            CheckerColor(x, y, checker);
+            BlendPixelOver(checker, source, 0, y, out);
+            write.write(&write, thumb->pixels, x + fit.offsetX, y + fit.offsetY, out);
         }
     }
     return 1;
 }
 
-static int CreateThumb(const BITMAPINFOHEADER *header, const void *pixels, CDIB *thumb, int width, int height,
-                       int x0, int y0, int x1, int y1)
+// ---- services ----
+
+QZS_DECL(int) QzsCreateThumbImageEx(const BITMAPINFOHEADER *header, const void *pixels, CDIB *thumb, int width,
+                                    int height, int x0, int y0, int x1, int y1)
 {
-    if (!thumb || !header || width <= 0 || height <= 0 || QzsCreateCDIBwithSYSDEPTH(width, height, thumb) != 0)
+    if (!header || !pixels || !thumb || width <= 0 || height <= 0)
         return 0;
-    return DrawThumbnail(thumb, header, pixels, false, x0, y0, x1, y1);
+    if (QzsCreateCDIBwithSYSDEPTH(width, height, thumb) != 0)
+        return 0;
+    return DrawThumbnail(thumb, header, pixels, x0, y0, x1, y1, false);
 }
 
 QZS_DECL(int) QzsCreateThumbImage(const BITMAPINFOHEADER *header, const void *pixels, CDIB *thumb, int width,
                                   int height)
 {
-    if (!header)
+    if (!header || header->biHeight == INT32_MIN)
         return 0;
-    return CreateThumb(header, pixels, thumb, width, height, 0, 0, header->biWidth - 1, header->biHeight - 1);
-}
-
-QZS_DECL(int) QzsCreateThumbImageEx(const BITMAPINFOHEADER *header, const void *pixels, CDIB *thumb, int width,
-                                    int height, int x0, int y0, int x1, int y1)
-{
-    return CreateThumb(header, pixels, thumb, width, height, x0, y0, x1, y1);
+    int rows = header->biHeight < 0 ? -header->biHeight : header->biHeight;
+    return QzsCreateThumbImageEx(header, pixels, thumb, width, height, 0, 0, header->biWidth - 1, rows - 1);
 }
