@@ -7,6 +7,7 @@
 #include "files/bmp.h"
 #include "files/mrf.h"
 #include "files/mr2.h"
+#include "files/openpreview.h"
 #include "files/outside.h"
 #include "files/progress.h"
 #include "image/cdib.h"

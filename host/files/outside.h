@@ -10,5 +10,3 @@ int AskMultiImageSave();
 // the directory file list handed to sub-window plug-ins
 int BuildDirFileList(const char *directory);
 void FreeDirFileList();
-// the open dialog's preview hook
-UINT_PTR CALLBACK OpenDialogHook(HWND dialog, UINT message, WPARAM wParam, LPARAM lParam);

@@ -106,7 +106,6 @@ void DragPointGroupHandle(ImageWindow *, int, int, int, int) {}
 void EndPointGroupDrag(ImageWindow *, int, int, int, int) {}
 
 // ---- file reading and saving ----
-UINT_PTR CALLBACK OpenDialogHook(HWND, UINT, WPARAM, LPARAM) { return 0; }
 bool TwainMessageHook(MSG *) { return false; }
 
 // ---- steps the file code calls ----

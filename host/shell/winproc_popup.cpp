@@ -1,6 +1,7 @@
 // Small windows: the status pop-up of each image window with the status services, the parameter
 // tool windows, and the preview window of the open dialog.
 #include "shell/winproc.h"
+#include "files/openpreview.h"
 #include "image/colors.h"
 #include "draw/drawsel.h"
 #include "plugins/params.h"
@@ -193,7 +194,10 @@ LRESULT CALLBACK SaveParameterWindowProc(HWND hwnd, UINT message, WPARAM wParam,
 LRESULT CALLBACK ThumbWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
 {
     switch (message) {
-    case WM_PAINT: return PaintGreyFramed(hwnd);
+    case WM_PAINT:
+        PaintGreyFramed(hwnd);
+        PaintPreviewThumbnail(hwnd);
+        return 0;
     case WM_NCHITTEST: return DragByBody(hwnd, wParam, lParam);
     case WM_MOVE: {
         HWND parent = GetParent(hwnd);
@@ -203,12 +207,12 @@ LRESULT CALLBACK ThumbWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
             GetWindowRect(hwnd, &s);
             g_cfg.OpenPreviewX = s.left - p.left;
             g_cfg.OpenPreviewY = s.top - p.top;
-            SetWindowPos(hwnd, NULL, p.left + g_cfg.OpenPreviewX, p.top + g_cfg.OpenPreviewY, 0, 0,
-                         SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            PlaceWindowAtOffset(hwnd, parent, g_cfg.OpenPreviewX, g_cfg.OpenPreviewY);
         }
         InvalidateRect(hwnd, NULL, TRUE);
         return 0;
     }
+    case WM_DESTROY: ReleasePreviewWindow(hwnd); return 0;
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
 }

@@ -20,6 +20,8 @@
 //                                           the shown window of the class (system input, as a user)
 //   driver where <class>                    prints the screen position and size of the client area
 //                                           of a shown window of the class
+//   driver key <caption> <class> <vk> <ms>  presses a key in the dialog's first control of the class
+//   driver rect <class>                     prints the screen rectangle of the shown window
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -67,6 +69,38 @@ static HWND WaitForDialog(const char *caption, int ms)
     }
     fprintf(stderr, "no box \"%s\" appeared\n", caption);
     return NULL;
+}
+
+struct ChildSearch {
+    const char *cls;
+    HWND hit;
+};
+
+static BOOL CALLBACK FindChildOfClass(HWND child, LPARAM p)
+{
+    ChildSearch *s = (ChildSearch *)p;
+    char cls[64];
+    GetClassNameA(child, cls, sizeof cls);
+    if (strcmp(cls, s->cls) != 0)
+        return TRUE;
+    s->hit = child;
+    return FALSE;
+}
+
+static int PressKey(const char *caption, const char *cls, int vk, int ms)
+{
+    HWND dialog = WaitForDialog(caption, ms);
+    ChildSearch s = {cls, NULL};
+    for (int waited = 0; dialog && !s.hit && waited <= ms; waited += 50) {
+        EnumChildWindows(dialog, FindChildOfClass, (LPARAM)&s);
+        if (!s.hit)
+            Sleep(50);
+    }
+    if (!s.hit)
+        return 1;
+    PostMessageA(s.hit, WM_KEYDOWN, (WPARAM)vk, 1);
+    PostMessageA(s.hit, WM_KEYUP, (WPARAM)vk, 0xC0000001);
+    return 0;
 }
 
 static int Answer(const char *caption, int ms)
@@ -258,6 +292,14 @@ int main(int argc, char **argv)
         ClientToScreen(w, &origin);
         GetClientRect(w, &client);
         printf("%ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
+    if (!strcmp(verb, "key") && argc > 5)
+        return PressKey(cls, argv[3], atoi(argv[4]), atoi(argv[5]));
+    if (!strcmp(verb, "rect")) {
+        HWND w = FindShown(cls);
+        RECT r;
+        if (!w || !GetWindowRect(w, &r))
+            return 1;
+        printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
         return 0;
     }
     if (!strcmp(verb, "command") && argc > 3) {
