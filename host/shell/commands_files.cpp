@@ -4,8 +4,11 @@
 #include "view/merge.h"
 #include "files/openimage.h"
 #include "files/save.h"
+#include "files/twain.h"
 #include "image/cdib.h"
 #include "image/colors.h"
+#include "image/dibcheck.h"
+#include "image/dibconvert.h"
 #include "image/group.h"
 #include "image/imagelist.h"
 #include "plugins/subwin.h"
@@ -20,6 +23,7 @@
 #include "shell/startup.h"
 #include "view/winlist.h"
 #include <stdio.h>
+#include <stdlib.h>
 
 static void RunOpenImageDialog(ImageWindow *, int how)
 {
@@ -104,28 +108,53 @@ static void RunUndo(ImageWindow *window, int (*step)(ImageWindow *))
     s_running = false;
 }
 
-static void AcquireFromTwain(ImageWindow *window, int showUI)
+// A transferred picture checked against its block; bit fields and top-down rows are converted
+// first. NULL (and the box) when it is refused.
+static CDIB *ImageFromAcquiredPicture(HWND owner, const void *block, size_t bytes)
+{
+    DibLayout dib;
+    uint8_t *plain = NULL;
+    size_t plainBytes;
+    if (CheckPackedDib(block, bytes, &dib) && !IsPlainDib(dib)) {
+        plain = MakePlainPackedDib(dib, &plainBytes);
+        if (!plain || !CheckPackedDib(plain, plainBytes, &dib))
+            dib.header = NULL;
+    }
+    if (!dib.header) {
+        free(plain);
+        ShowSysErrorMessage(owner, 105);
+        return NULL;
+    }
+    CDIB *image = CreateImageFromDib(plain ? (const BITMAPINFO *)plain : (const BITMAPINFO *)block, 0);
+    free(plain);
+    return image;
+}
+
+static void AcquireFromTwain(ImageWindow *window, int hideUI)
 {
     HWND owner = CommandOwner(window);
     HWND handle = window->window;
-    if (!TwainOpenDefaultSource(showUI)) {
+    SetTwainHideUI(hideUI);
+    if (!TwainOpenDefaultSource()) {
         ShowSysErrorMessage(owner, 104);
         return;
     }
-    HGLOBAL picture = TwainAcquireNative(owner);
+    HGLOBAL picture = TwainAcquireNative(owner, 0);
     if (!picture)
         return;
-    BITMAPINFO *info = (BITMAPINFO *)GlobalLock(picture);
-    if (!info) {
+    const BITMAPINFOHEADER *info = (const BITMAPINFOHEADER *)GlobalLock(picture);
+    size_t bytes = GlobalSize(picture);
+    if (!info || bytes < sizeof *info) {
+        if (info)
+            GlobalUnlock(picture);
         ShowSysErrorMessage(owner, 105);
         GlobalFree(picture);
         return;
     }
     char text[64];
-    snprintf(text, sizeof text, "(%d %d)dep=%d", (int)info->bmiHeader.biWidth, (int)info->bmiHeader.biHeight,
-             (int)info->bmiHeader.biBitCount);
+    snprintf(text, sizeof text, "(%d %d)dep=%d", (int)info->biWidth, (int)info->biHeight, (int)info->biBitCount);
     AppMessageBox(owner, text, "MES", MB_OK);
-    CDIB *image = CreateImageFromDib(info, 0);
+    CDIB *image = ImageFromAcquiredPicture(owner, info, bytes);
     GlobalUnlock(picture);
     GlobalFree(picture);
     if (!image)
@@ -176,8 +205,8 @@ bool RunFileCommand(ImageWindow *window, int id)
     case 32098: SaveAllImages(); break;
     case 32057: PrintImage(window); break;
     case 32058: PrintSetup(CommandOwner(window)); break;
-    case 32064: AcquireFromTwain(window, 1); break;
-    case 32094: AcquireFromTwain(window, 0); break;
+    case 32064: AcquireFromTwain(window, 0); break;
+    case 32094: AcquireFromTwain(window, 1); break;
     case 32063: TwainSelectSource(CommandOwner(window)); break;
     case kCommandQuitProgram: QuitApplication(); break;
     case kCommandUndo: RunUndo(window, UndoImage); break;

@@ -22,10 +22,6 @@ void CopyToClipboard(ImageWindow *, int left, int, int, int) { Note("CopyToClipb
 void PasteFromClipboard(ImageWindow *, int asLayer) { Note("PasteFromClipboard", asLayer); }
 void PrintImage(ImageWindow *) { Note("PrintImage"); }
 void PrintSetup(HWND) { Note("PrintSetup"); }
-// TWAIN
-int TwainOpenDefaultSource(int showUI) { Note("TwainOpenDefaultSource", showUI); return 0; }
-HGLOBAL TwainAcquireNative(HWND) { Note("TwainAcquireNative"); return NULL; }
-void TwainSelectSource(HWND) { Note("TwainSelectSource"); }
 // undo and redo
 // regions, layers, display
 void ConvertIntoEditImage(ImageWindow *) { Note("ConvertIntoEditImage"); }

@@ -13,10 +13,6 @@ void CopyToClipboard(ImageWindow *window, int left, int top, int right, int bott
 void PasteFromClipboard(ImageWindow *window, int asLayer);
 void PrintImage(ImageWindow *window);
 void PrintSetup(HWND owner);
-// TWAIN
-int TwainOpenDefaultSource(int showUI); // 1 opened
-HGLOBAL TwainAcquireNative(HWND owner); // the acquired picture (a DIB block), or NULL
-void TwainSelectSource(HWND owner);
 // undo and redo
 // regions, layers, display
 void ConvertIntoEditImage(ImageWindow *window);

@@ -12,7 +12,6 @@
 #include "files/outside.h"
 #include "files/progress.h"
 #include "files/save.h"
-#include "files/twain.h"
 #include "image/cdib.h"
 #include "image/colors.h"
 #include "view/display.h"
@@ -106,7 +105,6 @@ void DragPointGroupHandle(ImageWindow *, int, int, int, int) {}
 void EndPointGroupDrag(ImageWindow *, int, int, int, int) {}
 
 // ---- file reading and saving ----
-bool TwainMessageHook(MSG *) { return false; }
 
 // ---- steps the file code calls ----
 int AskMultiImageSave() { return 0; }

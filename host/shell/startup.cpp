@@ -4,6 +4,7 @@
 #include "files/openimage.h"
 #include "files/save.h"
 #include "plugins/susie.h"
+#include "files/twain.h"
 #include "image/cdib.h"
 #include "view/display.h"
 #include "image/imagelist.h"
@@ -131,6 +132,7 @@ int OvrinMain(HINSTANCE instance, char *commandLine, int show)
     ShowCollectedMessages();
 
     LoadProgramCursors();
+    IsTwainAvailable(); // asked once, before the classes; the answer is kept
     RegisterMainWindowClass();
     RegisterSubParentWindowClass();
     CreateMainWindow(show);

@@ -138,8 +138,6 @@ TEST_F(CommandTest, GatesRangesAndSingleIdentifiers)
         {10, 32086, nullptr, 0, nullptr},
         {0, 32062, "CreateTransformDialog", 0, nullptr},
         {0, 32088, "CreateClipWindow", 400, nullptr},
-        {0, 32064, "TwainOpenDefaultSource", 1, "Can't open TWAIN device"},
-        {0, 32094, "TwainOpenDefaultSource", 0, "Can't open TWAIN device"},
         {0, 32030, nullptr, 0, "Not support yet!"},
         {0, 32013, nullptr, 0, nullptr},
         {0, 32037, nullptr, 0, nullptr},
