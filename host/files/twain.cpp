@@ -30,7 +30,7 @@ void SetState(int state)
         return;
     s.state = state;
     char line[32];
-    snprintf(line, sizeof line, "EZTW:State %d\n", state);
+    snprintf(line, sizeof line, "TWAIN:State %d\n", state);
     OutputDebugStringA(line);
     if (s.observer)
         s.observer(state);

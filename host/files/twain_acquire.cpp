@@ -17,7 +17,7 @@ HWND ProxyWindow()
         s_proxy = CreateWindowA("STATIC", "Acquire Proxy", WS_POPUP | WS_VISIBLE, CW_USEDEFAULT, CW_USEDEFAULT,
                                 CW_USEDEFAULT, CW_USEDEFAULT, NULL, NULL, g_instance, NULL);
         if (!s_proxy)
-            ShowTwainBox("EZTWAIN: Unable to create proxy window");
+            ShowTwainBox("TWAIN: Unable to create proxy window");
     }
     return s_proxy;
 }
@@ -29,7 +29,7 @@ void ChooseParent(HWND window)
         return;
     }
     if (window)
-        ShowTwainBox("EZTWAIN: window handle is invalid");
+        ShowTwainBox("TWAIN: window handle is invalid");
     SetTwainParent(ProxyWindow());
 }
 
