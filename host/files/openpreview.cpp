@@ -1,6 +1,7 @@
 // The open dialog's preview hook and its worker thread. The two threads share the state below
 // without a lock: the user-interface thread starts a worker only when none runs, stops one by the
 // stop flag and waits for it to end, and changes nothing the worker reads while it runs.
+#include "files/mr2.h"
 #include "files/openpreview.h"
 #include "files/mrf.h"
 #include "files/openimage.h"

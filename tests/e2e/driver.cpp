@@ -292,6 +292,8 @@ int main(int argc, char **argv)
         ClientToScreen(w, &origin);
         GetClientRect(w, &client);
         printf("%ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
+        return 0;
+    }
     if (!strcmp(verb, "key") && argc > 5)
         return PressKey(cls, argv[3], atoi(argv[4]), atoi(argv[5]));
     if (!strcmp(verb, "rect")) {

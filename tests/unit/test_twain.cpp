@@ -2,6 +2,7 @@
 // back, the close request, a quit during the modal loop, negotiation, error reports, and the
 // pictures that come across.
 #include "testsupport.h"
+#include "draw/drawmouse.h"
 #include "files/twain.h"
 #include "files/twain_proto.h"
 #include "base/settings.h"
