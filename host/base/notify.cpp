@@ -117,6 +117,12 @@ void NotifyMacroLine(const char *line)
         g_notify.macroLine(line);
 }
 
+void NotifyMacroEffect(const char *name)
+{
+    if (g_notify.macroEffect)
+        g_notify.macroEffect(name);
+}
+
 void NotifyRecomposeWindow(ImageWindow *window)
 {
     if (g_notify.recomposeWindow)

@@ -30,6 +30,7 @@ struct NotifyReceivers {
     void (*setCursor)(HCURSOR cursor);
     void (*statusText)(const char *text);    // a line on the start-up title window
     void (*macroLine)(const char *line);     // a step of the macro being recorded
+    void (*macroEffect)(const char *name);   // an effect applied, with its parameter table
     void (*recomposeWindow)(ImageWindow *window); // the whole display composed again from its group
     void (*redrawWindow)(ImageWindow *window);    // the whole display shown again
     void (*refreshWindowRect)(ImageWindow *window, int x0, int y0, int x1, int y1, int now);
@@ -98,6 +99,7 @@ void NotifyCursorChanged();
 void NotifySetCursor(HCURSOR cursor);
 void NotifyStatusText(const char *text);
 void NotifyMacroLine(const char *line);
+void NotifyMacroEffect(const char *name);
 void NotifyRecomposeWindow(ImageWindow *window);
 void NotifyRedrawWindow(ImageWindow *window);
 void NotifyRefreshWindowRect(ImageWindow *window, int x0, int y0, int x1, int y1, int now);

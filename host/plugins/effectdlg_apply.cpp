@@ -9,7 +9,6 @@
 #include "base/progress.h"
 #include "view/winlist.h"
 #include <string.h>
-#include <string>
 
 EffectPluginRecord *GetEffectRow(int row)
 {
@@ -43,11 +42,8 @@ int CallEffect(int row, CDIB *image, uint32_t *dest, int left, int top, int righ
     if (gather)
         CollectGlobalParameters(kPanelEffect);
     int result = effect->QzcEffect(image, dest, left, top, right, bottom, mask, progress);
-    if (record) {
-        NotifyMacroLine((std::string("Effect ") + effect->name + " ").c_str());
-        WriteGlobalParametersToMacro();
-        NotifyMacroLine("\n");
-    }
+    if (record)
+        NotifyMacroEffect(effect->name);
     FreeGlobalParameters();
     return result;
 }

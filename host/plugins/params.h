@@ -60,7 +60,7 @@ ParameterPanel *ExchangeParameterPanel(int kind, HWND window, const char *direct
 int SetGlobalParameter(int slot, const char *text); // 1 stored (a copy), 0 out of range or memory
 int CollectGlobalParameters(int kind);              // 1
 int FreeGlobalParameters();                         // 1
-void WriteGlobalParametersToMacro();                // ` "%s"` per set slot to the macro being recorded
+const char *GetGlobalParameter(int slot);           // the text of a set slot, NULL when unset
 
 // ---- panels of the program's windows (params_windows.cpp) ----
 void CloseDrawAndColorParameterPanels(); // with their values saved

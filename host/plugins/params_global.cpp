@@ -1,10 +1,8 @@
 // The values plug-ins read: QzsGetParameter over the current panels, and the 256-slot table an
 // effect reads its values from (filled from the effect panel or by a macro line).
 #include "plugins/params.h"
-#include "base/notify.h"
 #include <stdlib.h>
 #include <string.h>
-#include <string>
 
 static char *s_global[kGlobalParameters];
 
@@ -54,12 +52,7 @@ int FreeGlobalParameters()
     return 1;
 }
 
-void WriteGlobalParametersToMacro()
+const char *GetGlobalParameter(int slot)
 {
-    std::string text;
-    for (int i = 0; i < kGlobalParameters; i++)
-        if (s_global[i])
-            text += std::string(" \"") + s_global[i] + "\"";
-    if (!text.empty())
-        NotifyMacroLine(text.c_str());
+    return slot >= 0 && slot < kGlobalParameters ? s_global[slot] : NULL;
 }

@@ -15,6 +15,7 @@
 #include "shell/lightingdlg.h"
 #include "shell/commands_internal.h"
 #include "shell/commands_pending.h"
+#include "script/macro.h"
 #include "base/settings.h"
 #include "shell/menus.h"
 #include "base/messages.h"

@@ -35,9 +35,6 @@ HWND GetTransformDialog() { return NULL; }
 void CreateTransformDialog(HWND) { Note("CreateTransformDialog"); }
 void RefillTransformList() { Note("RefillTransformList"); }
 // extension commands
-// macros
-void ToggleMacroRecording(const char *) { Note("ToggleMacroRecording"); }
-void PlayMacroFile(const char *) { Note("PlayMacroFile"); }
 // clip windows, tool bar
 void CreateClipWindow(int width, int) { Note("CreateClipWindow", width); }
 void MoveClipWindowsToSide() { Note("MoveClipWindowsToSide"); }

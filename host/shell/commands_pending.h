@@ -26,9 +26,6 @@ HWND GetTransformDialog();
 void CreateTransformDialog(HWND owner);
 void RefillTransformList();
 // extension commands
-// macros
-void ToggleMacroRecording(const char *path);
-void PlayMacroFile(const char *path);
 // clip windows, tool bar
 void CreateClipWindow(int width, int height);
 void MoveClipWindowsToSide();

@@ -4,7 +4,6 @@
 #include "view/regionborder.h"
 #include "ovrin.h"
 #include "files/bmp.h"
-#include "script/macro.h"
 #include "draw/drawmouse.h"
 #include "draw/drawsel.h"
 #include "view/paint.h"
@@ -85,11 +84,6 @@ void TransformButtonUp(ImageWindow *, int, int, int) {}
 void TransformMouseMove(ImageWindow *, int, int, int, int) {}
 void ShowTransformPopup(ImageWindow *) {}
 QZS_DECL(int) QzsCheckTablet(void) { return 0; }
-
-// ---- files ----
-void RecordMacroLine(const char *) {}
-void RecordMacroDraw(const char *, int, int, int) {}
-void MarkMacroStateChanged() {}
 
 HWND g_itemWindow;
 

@@ -60,6 +60,7 @@ void InstallNotifyReceivers()
     n.setCursor = SetCurrentCursor;
     n.statusText = ShowStartupStatus;
     n.macroLine = RecordMacroLine;
+    n.macroEffect = RecordMacroEffect;
     n.recomposeWindow = RecomposeWindow;
     n.redrawWindow = RedrawImageWindow;
     n.refreshWindowRect = RefreshRect;

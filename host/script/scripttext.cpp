@@ -1,0 +1,81 @@
+// Quoting and reading the tokens of macro lines.
+#include "script/scripttext.h"
+#include "base/textutil.h"
+#include <limits.h>
+#include <stdlib.h>
+#include <string.h>
+
+static bool NeedsQuotes(const char *text)
+{
+    if (!*text)
+        return true;
+    for (const unsigned char *p = (const unsigned char *)text; *p; p++)
+        if (*p < 0x20 || *p == ' ' || *p == '"' || *p == 0x7F)
+            return true;
+    return false;
+}
+
+void AppendMacroToken(std::string &line, const char *text, bool quote)
+{
+    if (!text)
+        text = "";
+    if (!quote && !NeedsQuotes(text)) {
+        line += text;
+        return;
+    }
+    // Byte by byte on both sides: a Shift-JIS trail byte 0x5C is escaped and comes back as it was.
+    line += '"';
+    for (const char *p = text; *p; p++) {
+        switch (*p) {
+        case '\\': line += "\\\\"; break;
+        case '"': line += "\\\""; break;
+        case '\r': line += "\\r"; break;
+        case '\n': line += "\\n"; break;
+        default: line += *p;
+        }
+    }
+    line += '"';
+}
+
+static const char *ReadQuoted(const char *p, std::string &token, bool unescape)
+{
+    for (; *p && *p != '"'; p++) {
+        if (!unescape || *p != '\\' || !p[1]) {
+            token += *p;
+            continue;
+        }
+        switch (p[1]) {
+        case '\\': token += '\\'; break;
+        case '"': token += '"'; break;
+        case 'r': token += '\r'; break;
+        case 'n': token += '\n'; break;
+        default: token += '\\'; token += p[1]; break;
+        }
+        p++;
+    }
+    return *p == '"' ? p + 1 : p;
+}
+
+const char *ReadMacroToken(const char *pos, std::string &token, bool unescape)
+{
+    token.clear();
+    if (!pos)
+        return NULL;
+    while (*pos && IsBlank((unsigned char)*pos))
+        pos++;
+    if (!*pos)
+        return NULL;
+    if (*pos == '"')
+        return ReadQuoted(pos + 1, token, unescape);
+    const char *start = pos;
+    while (*pos && !IsBlank((unsigned char)*pos))
+        pos++;
+    token.assign(start, (size_t)(pos - start));
+    return pos;
+}
+
+int ParseScriptNumber(const std::string &token)
+{
+    long long v = strtoll(token.c_str(), NULL, 10);
+    return v > INT_MAX ? INT_MAX : v < INT_MIN ? INT_MIN : (int)v;
+}
