@@ -1,7 +1,7 @@
 /* One small module of any plug-in kind, chosen at build time:
  *   TP_DRAW=<interaction kind>, TP_DRAW_RECORD (kind and results chosen by the test), TP_EFFECT, TP_TRANSFORM, TP_FUNCCOL=<info flags>,
  *   TP_SUBWIN=<info flags, -1 for no QzcSubWinInfo> (with TP_RECORD every notification is
- *   recorded), TP_EXTCMD, TP_PARAM, TP_BLEND;
+ *   recorded), TP_EXTCMD, TP_PARAM, TP_BLEND, TP_EFFECT_PARAMS;
  *   TP_OMIT_<entry point> leaves that entry point out; TP_SHOWDLG_FAILS makes QzcShowDlg fail.
  * The modules import host services from the program, so loading one proves the binding too. */
 #include "ovrin.h"
@@ -362,6 +362,33 @@ QZC_EXPORT(uint32_t *) TpEffectDest(void) { return s_effectDest; }
 QZC_EXPORT(const int *) TpEffectArgs(void) { return s_effectArgs; }
 QZC_EXPORT(QzProgressProc) TpEffectProgress(void) { return s_effectProgress; }
 QZC_EXPORT(const char *) TpEffectParams(void) { return s_effectParams; }
+#endif
+
+#ifdef TP_EFFECT_PARAMS
+/* Paints every pixel of the rectangle from a hash of its first three parameter texts, so that a
+ * run with other texts gives other pixels: FNV-1a (32 bits) over "p0|p1|p2|", then per pixel
+ * 0xFF000000 | ((hash ^ (x * 0x9E37 + y * 0x85EB)) & 0xFFFFFF). */
+QZC_EXPORT(int) QzcEffect(CDIB *image, uint32_t *dest, int left, int top, int right, int bottom, int mask,
+                          QzProgressProc progress)
+{
+    uint32_t hash = 2166136261u;
+    s_calls++;
+    for (int i = 0; i < 3; i++) {
+        const unsigned char *p = (const unsigned char *)QzsGetParameter(1, i);
+        for (; *p; p++)
+            hash = (hash ^ *p) * 16777619u;
+        hash = (hash ^ '|') * 16777619u;
+    }
+    for (int y = top; y <= bottom; y++) {
+        for (int x = left; x <= right; x++) {
+            uint32_t c = 0xFF000000u | ((hash ^ (uint32_t)(x * 0x9E37 + y * 0x85EB)) & 0xFFFFFFu);
+            QzsSetColorOnImage(image, dest, x, y, &c, mask, 1);
+        }
+        if (progress)
+            progress(y - top, bottom - top + 1, 0);
+    }
+    return 1;
+}
 #endif
 
 #ifdef TP_PARAM_NUMBER

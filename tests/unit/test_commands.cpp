@@ -133,7 +133,6 @@ TEST_F(CommandTest, GatesRangesAndSingleIdentifiers)
         {0, 30101, "CommitReedit", 1, nullptr},
         {0, 30102, "CancelReedit", 0, nullptr},
         {0, 30000, "ApplyTransform", 0, nullptr},
-        {0, 32060, "ToggleMacroRecording", 0, nullptr},
         {0, 32086, "ToggleCheckMode", 0, nullptr},
         {10, 32086, nullptr, 0, nullptr},
         {0, 32062, "CreateTransformDialog", 0, nullptr},
