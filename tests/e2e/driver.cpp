@@ -22,6 +22,8 @@
 //                                           of a shown window of the class
 //   driver key <caption> <class> <vk> <ms>  presses a key in the dialog's first control of the class
 //   driver rect <class>                     prints the screen rectangle of the shown window
+//   driver point <class> <x> <y>            moves the real mouse over a client point of the shown
+//                                           window of the class, pressing nothing
 #include <windows.h>
 #include <stdio.h>
 #include <stdlib.h>
@@ -302,6 +304,15 @@ int main(int argc, char **argv)
         if (!w || !GetWindowRect(w, &r))
             return 1;
         printf("%ld %ld %ld %ld\n", r.left, r.top, r.right, r.bottom);
+        return 0;
+    }
+    if (!strcmp(verb, "point") && argc > 4) {
+        HWND w = FindShown(cls);
+        if (!w)
+            return 1;
+        POINT at = {atoi(argv[3]), atoi(argv[4])};
+        ClientToScreen(w, &at);
+        MouseAt(at, 0);
         return 0;
     }
     if (!strcmp(verb, "command") && argc > 3) {
