@@ -8,6 +8,7 @@
 #include "image/group.h"
 #include "image/dirtyrect.h"
 #include "image/pen.h"
+#include <math.h>
 
 namespace {
 
@@ -79,7 +80,7 @@ inline bool InsideBase(int64_t gx, int64_t gy)
 
 double BoundCoordinate(double v)
 {
-    if (!(v >= -kFarCoordinate)) // NaN too
+    if (v < -kFarCoordinate)
         return -kFarCoordinate;
     return v > kFarCoordinate ? kFarCoordinate : v;
 }
@@ -279,6 +280,15 @@ QZS_DECL(int) QzsCheckInRegion(int maskByte, int, int, int bits)
 
 QZS_DECL(int) QzsLinearInterpolate(CDIB *image, double x, double y, uint8_t *color, uint8_t *mask)
 {
+    // A position that is no number lies nowhere: nothing is read, and it answers as a point off
+    // the base does, with a clear colour.
+    if (!isfinite(x) || !isfinite(y)) {
+        if (color)
+            color[0] = color[1] = color[2] = color[3] = 0;
+        if (mask)
+            *mask = 0;
+        return 0;
+    }
     x = BoundCoordinate(x);
     y = BoundCoordinate(y);
     int ix = (int)x, iy = (int)y;

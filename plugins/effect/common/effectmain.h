@@ -4,9 +4,16 @@
 #pragma once
 #include "ovrin.h"
 #include <errno.h>
+#include <stdint.h>
 #include <stdlib.h>
 
 namespace fx {
+
+// The one clamp of the family: every parameter that divides, indexes or sizes goes through it.
+inline int Clamp(long long v, long long low, long long high)
+{
+    return (int)(v < low ? low : v > high ? high : v);
+}
 
 // Parameter i of the effect: leading blanks, a sign and digits; an empty or unset text is 0, and
 // a number past the int range stops at its end.
@@ -15,9 +22,11 @@ inline int Param(int i)
     const char *text = QzsGetParameter(1, i);
     if (!text)
         return 0;
-    long long v = strtoll(text, NULL, 10);
-    return v < INT32_MIN ? INT32_MIN : v > INT32_MAX ? INT32_MAX : (int)v;
+    return Clamp(strtoll(text, NULL, 10), INT32_MIN, INT32_MAX);
 }
+
+// Parameter i kept to low..high.
+inline int ParamIn(int i, int low, int high) { return Clamp(Param(i), low, high); }
 
 inline int Luma(int r, int g, int b) { return (77 * r + 151 * g + 28 * b) / 256; }
 
@@ -42,30 +51,60 @@ inline int RowCount(const Area &a)
     return rows > INT32_MAX ? INT32_MAX : (int)rows;
 }
 
-// Every pixel of the area through f (source colour to new colour), written with useAlpha; the
-// progress call (0, rows, 0) is made first unless the module made it already. 1 done, 0 cancelled.
-template <class F> int RunRows(const Area &a, F f, int useAlpha = 0, bool started = false)
+// Every pixel of the area, rows from the top: before(y) starts each row, pixel(x, y, &colour)
+// gives the colour to write with useAlpha (false leaves the pixel unwritten), and progress is
+// reported after each row. The call (0, rows, 0) is made first unless the module made it already.
+// 1 done, 0 cancelled.
+template <class Row, class Pixel>
+int RunPixels(const Area &a, Row before, Pixel pixel, int useAlpha = 0, bool started = false)
 {
     int rows = RowCount(a);
     if (!started && a.progress)
         a.progress(0, rows, 0);
-    for (int y = a.top; y <= a.bottom && y >= a.top; y++) {
-        for (int x = a.left; x <= a.right && x >= a.left; x++) {
+    for (long long y = a.top; y <= a.bottom; y++) {
+        before((int)y);
+        for (long long x = a.left; x <= a.right; x++) {
             uint32_t c;
-            QzsGetColorOnImage(a.image, x, y, &c);
-            c = f(c);
-            QzsSetColorOnImage(a.image, a.dest, x, y, &c, a.mask, useAlpha);
-            if (x == INT32_MAX)
-                break;
+            if (pixel((int)x, (int)y, &c))
+                QzsSetColorOnImage(a.image, a.dest, (int)x, (int)y, &c, a.mask, useAlpha);
         }
-        if (a.progress && a.progress(y - a.top, rows, 0))
+        if (a.progress && a.progress((int)(y - a.top), rows, 0))
             return 0;
-        if (y == INT32_MAX)
-            break;
     }
     if (a.progress)
         a.progress(rows, rows, 0);
     return 1;
+}
+
+inline void NoRowStart(int) {}
+
+// Every pixel of the area through f (source colour to new colour), written with useAlpha.
+template <class F> int RunRows(const Area &a, F f, int useAlpha = 0, bool started = false)
+{
+    return RunPixels(
+        a, NoRowStart,
+        [&](int x, int y, uint32_t *c) {
+            QzsGetColorOnImage(a.image, x, y, c);
+            *c = f(*c);
+            return true;
+        },
+        useAlpha, started);
+}
+
+// The source colour of a pixel, for modules that leave some pixels as they were.
+inline uint32_t Source(const Area &a, int x, int y)
+{
+    uint32_t c;
+    QzsGetColorOnImage(a.image, x, y, &c);
+    return c;
+}
+
+// Heap blocks of count items, NULL also when the size does not fit the address space.
+template <class T> T *Allocate(unsigned long long count)
+{
+    if (count == 0 || count > (unsigned long long)SIZE_MAX / sizeof(T))
+        return NULL;
+    return (T *)malloc((size_t)count * sizeof(T));
 }
 
 } // namespace fx
