@@ -309,8 +309,19 @@ TEST_F(PixelTest, BilinearSamplesMatchTheReference)
     EXPECT_EQ(c[2], 151);
     EXPECT_EQ(QzsLinearInterpolate(layer->image, 2, 0, c, &mask), 1);
     EXPECT_EQ(mask, 0x05);
-    // Coordinates that are not numbers sample an edge instead of failing.
-    EXPECT_EQ(QzsLinearInterpolate(layer->image, NAN, 1e300, c, &mask), 0);
+    // A position that is no number reads nothing and answers as a point off the base, clear; a
+    // finite one far away still samples the nearest edge.
+    const double nowhere[][2] = {{NAN, 1}, {1, NAN}, {INFINITY, 0}, {0, -INFINITY}, {NAN, 1e300}};
+    for (const auto &p : nowhere) {
+        memset(c, 0x77, 4);
+        mask = 0x77;
+        EXPECT_EQ(QzsLinearInterpolate(layer->image, p[0], p[1], c, &mask), 0) << p[0] << "," << p[1];
+        EXPECT_TRUE(c[0] == 0 && c[1] == 0 && c[2] == 0 && c[3] == 0 && mask == 0) << p[0] << "," << p[1];
+        EXPECT_EQ(QzsLinearInterpolateGlobal(&window, p[0], p[1], c, &mask), 0);
+        EXPECT_TRUE(c[0] == 0 && c[3] == 0 && mask == 0);
+    }
+    EXPECT_EQ(QzsLinearInterpolate(layer->image, -1e300, 0, c, &mask), 0);
+    EXPECT_EQ(c[2], 100);
 }
 
 TEST_F(PixelTest, PenReadTakesClampedPixelsUnderWeightedCells)
