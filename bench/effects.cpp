@@ -1,6 +1,7 @@
-// The four tone-curve effects applied through the host as Apply runs them: the effect reading and
-// writing through the pixel services, the commit into the layer and the display composed, in
-// megapixels per second. --smoke runs a small image once.
+// The fifteen effects applied through the host as Apply runs them: the effect reading and writing
+// through the pixel services, the commit into the layer and the display composed, in megapixels
+// per second. --smoke runs a small image once; --raw <file> also writes the picture as raw BGRA
+// rows for bench/effects.sh, which times ImageMagick's like operators on it in the same run.
 #include "ovrin.h"
 #include "image/colors.h"
 #include "view/display.h"
@@ -26,6 +27,17 @@ QZ_EFFECT_DECLARE(GammaEffect)
 QZ_EFFECT_DECLARE(SepiaEffect)
 QZ_EFFECT_DECLARE(RgbAdjustEffect)
 QZ_EFFECT_DECLARE(AccentEffect)
+QZ_EFFECT_DECLARE(HazeEffect)
+QZ_EFFECT_DECLARE(AlbaEffect)
+QZ_EFFECT_DECLARE(WideEdgeEffect)
+QZ_EFFECT_DECLARE(ReliefEffect)
+QZ_EFFECT_DECLARE(SoftenEffect)
+QZ_EFFECT_DECLARE(SkinColorEffect)
+QZ_EFFECT_DECLARE(WaveEffect)
+QZ_EFFECT_DECLARE(WaterEffect)
+QZ_EFFECT_DECLARE(DuneEffect)
+QZ_EFFECT_DECLARE(RippleEffect)
+QZ_EFFECT_DECLARE(TextureEffect)
 
 namespace {
 
@@ -34,7 +46,7 @@ using Clock = std::chrono::steady_clock;
 struct Bench {
     const char *name;
     QzcEffectProc entry;
-    const char *params[3];
+    const char *params[4];
 };
 
 } // namespace
@@ -42,11 +54,13 @@ struct Bench {
 int main(int argc, char **argv)
 {
     bool smoke = argc > 1 && strcmp(argv[1], "--smoke") == 0;
+    const char *raw = argc > 2 && strcmp(argv[1], "--raw") == 0 ? argv[2] : nullptr;
     int size = smoke ? 256 : 4096;
     char dir[MAX_PATH];
     GetTempPathA(sizeof dir, dir);
     SetDefaultSettings(dir);
     SetDefaultColors();
+    g_cfg.MaxUndoBuffer = (int64_t)512 << 20; // thirty applies of 64 MB layers keep only the last few steps
 
     CDIB *base = nullptr;
     if (CreateImageRecord(&base, size, size, 32) != 0 || AddImageGroup(base) != 1) {
@@ -57,6 +71,14 @@ int main(int argc, char **argv)
     uint32_t *px = (uint32_t *)base->pixels;
     for (size_t i = 0; i < (size_t)size * size; i++)
         px[i] = 0xFF000000u | (uint32_t)(i * 2654435761u >> 8);
+    if (raw) {
+        FILE *out = fopen(raw, "wb");
+        if (!out || fwrite(px, 4, (size_t)size * size, out) != (size_t)size * size) {
+            fprintf(stderr, "could not write %s\n", raw);
+            return 1;
+        }
+        fclose(out);
+    }
     ImageWindow window{};
     window.group = group;
     if (BuildWindowDisplay(&window, group, false) != 1) {
@@ -67,21 +89,35 @@ int main(int argc, char **argv)
     g_currentWindow = &window;
     g_currentGroup = group;
 
+    // Parameters as a user might set them; the radii and wavelengths match bench/effects.sh.
     const Bench benches[] = {
         {"Gamma Correction", EntryGammaEffect, {"180"}},
         {"Sepia color", EntrySepiaEffect, {"60"}},
         {"RGB Adjust2", EntryRgbAdjustEffect, {"80", "100", "120"}},
         {"Accent", EntryAccentEffect, {"3"}},
+        {"Fxhaze Operater R", EntryHazeEffect, {}},
+        {"Fxalbaration", EntryAlbaEffect, {"30", "150"}},
+        {"Wide Operater", EntryWideEdgeEffect, {"3"}},
+        {"Relief", EntryReliefEffect, {}},
+        {"Round Soften", EntrySoftenEffect, {"3"}},
+        {"SkinColor", EntrySkinColorEffect, {"40", "1"}},
+        {"Wave", EntryWaveEffect, {"1", "20", "5", "0"}},
+        {"WaterWave", EntryWaterEffect, {"150", "20", "130"}},
+        {"Corrugated Sheet", EntryDuneEffect, {"300", "20", "0", "130"}},
+        {"Ripple", EntryRippleEffect, {"200", "20", "130"}},
+        {"Texture", EntryTextureEffect, {"4", "100", "2", "130"}},
     };
-    for (int i = 0; i < 4; i++) {
+    const int count = (int)(sizeof benches / sizeof benches[0]);
+    for (int i = 0; i < count; i++) {
         g_effectPlugins[i].module = GetModuleHandleA(nullptr);
         snprintf(g_effectPlugins[i].name, sizeof g_effectPlugins[i].name, "%s", benches[i].name);
         g_effectPlugins[i].QzcEffect = benches[i].entry;
     }
-    int rounds = smoke ? 1 : 3;
+    int rounds = smoke ? 1 : 2;
     for (int r = 0; r < rounds; r++) {
-        for (int i = 0; i < 4; i++) {
-            for (int p = 0; p < 3; p++)
+        for (int i = 0; i < count; i++) {
+            FreeGlobalParameters();
+            for (int p = 0; p < 4; p++)
                 if (benches[i].params[p])
                     SetGlobalParameter(p, benches[i].params[p]);
             auto start = Clock::now();
@@ -90,6 +126,7 @@ int main(int argc, char **argv)
             double mpix = (double)size * size / 1e6;
             printf("%-18s %5dx%-5d %8.1f Mpixel/s  (%.3f s%s)\n", benches[i].name, size, size,
                    seconds > 0 ? mpix / seconds : 0.0, seconds, ok ? "" : ", failed");
+            fflush(stdout);
         }
     }
     memset(g_effectPlugins, 0, sizeof g_effectPlugins);
