@@ -6,10 +6,10 @@ static const double kStrength[7] = {1.25, 1.5, 1.75, 2.0, 2.5, 3.0, 4.0};
 // A strength index outside the table takes the nearest end of it.
 double AccentStrength(int p0)
 {
-    return kStrength[p0 < 0 ? 0 : p0 > 6 ? 6 : p0];
+    return kStrength[fx::Clamp(p0, 0, 6)];
 }
 
-static int Clamp255(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
+static int Clamp255(int v) { return fx::Clamp(v, 0, 255); }
 
 int AccentEffect(QZ_EFFECT_ARGS)
 {
