@@ -19,8 +19,8 @@ protected:
 TEST_F(DisplaceEffectTest, WaveShiftsRowsOrColumnsAlongASine)
 {
     MakeRamps(30, 24);
-    // The published case: on the first row nothing moves, five rows down everything comes from 5
-    // pixels to the right and the last five columns are not written.
+    // Wavelength 20, amplitude 5: on the first row nothing moves, five rows down everything comes
+    // from 5 pixels to the right and the last five columns are not written.
     Params({"1", "20", "5", "0"});
     Rect r{0, 0, 29, 23};
     std::vector<uint32_t> dest;

@@ -1,6 +1,6 @@
 // The edge and gradient effects against their kernels applied here: the 3 x 3 gradient magnitude
 // (also as a separable smoothing-and-difference, a second way to the same numbers), the drawing's
-// edge weight and grey levels, the wide kernels with their published rows and sums, and relief
+// edge weight and grey levels, the wide kernels with their known rows and sums, and relief
 // shaded by the default light.
 #include "effect_fixture.h"
 #include <stdlib.h>
@@ -99,9 +99,9 @@ TEST_F(EdgeEffectTest, DrawingWeighsEdgesAndStepsTheGreyByBrightness)
     EXPECT_EQ(dest[12], 0x80FEFEFEu); // 255 x 255 / 256
 }
 
-TEST_F(EdgeEffectTest, WideKernelsHaveThePublishedRowsAndSums)
+TEST_F(EdgeEffectTest, WideKernelsHaveTheirKnownRowsAndSums)
 {
-    // The rows given for the kernel, from -5 to 5.
+    // The middle and outer rows of the kernel, from -5 to 5, and the sums by radius.
     const int middle[11] = {-20, -25, -33, -50, -100, 0, 100, 50, 33, 25, 20};
     const int outer[11] = {-14, -16, -17, -19, -20, 0, 20, 19, 17, 16, 14};
     for (int dx = -5; dx <= 5; dx++) {

@@ -142,6 +142,16 @@ TEST_F(EffectGuardTest, CancelStopsAfterTheRowAndLeavesTheSource)
             }
         EXPECT_GT(firstRow, 8) << c.name;
     }
+    // Working memory for a rectangle of 2^31 - 1 pixels a side is not to be had: nothing is
+    // reported and nothing written.
+    for (const char *name : {"Round Soften", "Texture"}) {
+        Params({"2", "200", "2", "140"});
+        g_calls.clear();
+        std::vector<uint32_t> dest(pic.px.size(), kUnwritten);
+        EXPECT_EQ(Effect(name)(&image, dest.data(), 0, 0, INT32_MAX - 1, INT32_MAX - 1, 0, CancelAtFirstRow), 0) << name;
+        EXPECT_TRUE(g_calls.empty()) << name;
+        EXPECT_EQ(dest, std::vector<uint32_t>(pic.px.size(), kUnwritten)) << name;
+    }
 }
 
 // All fifteen effects loaded with the tree file the program ships, each of the eleven applied from
