@@ -24,7 +24,11 @@
 //   driver rect <class>                     prints the screen rectangle of the shown window
 //   driver point <class> <x> <y>            moves the real mouse over a client point of the shown
 //                                           window of the class, pressing nothing
+//   driver pick <caption> <tree id> <folder> <item> <ms>
+//                                           waits for the dialog and selects, in its tree view, item
+//                                           number <item> of folder number <folder> under the root
 #include <windows.h>
+#include <commctrl.h>
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
@@ -183,6 +187,27 @@ static int Drag(const char *cls, int x0, int y0, int x1, int y1)
     return 0;
 }
 
+// Tree items are handles, so the walk and the selection need no memory in the other process.
+static int Pick(const char *caption, int id, int folder, int item, int ms)
+{
+    HWND box = WaitForDialog(caption, ms);
+    HWND tree = box ? GetDlgItem(box, id) : NULL;
+    if (!tree)
+        return 1;
+    LPARAM at = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_ROOT, 0);
+    at = at ? SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, at) : 0;
+    for (int i = 0; at && i < folder; i++)
+        at = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, at);
+    at = at ? SendMessageA(tree, TVM_GETNEXTITEM, TVGN_CHILD, at) : 0;
+    for (int i = 0; at && i < item; i++)
+        at = SendMessageA(tree, TVM_GETNEXTITEM, TVGN_NEXT, at);
+    if (!at) {
+        fprintf(stderr, "no item %d in folder %d\n", item, folder);
+        return 1;
+    }
+    return SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, at) ? 0 : 1;
+}
+
 int main(int argc, char **argv)
 {
     if (argc < 3)
@@ -283,6 +308,8 @@ int main(int argc, char **argv)
         fprintf(stderr, "no visible window titled \"%s\"\n", cls);
         return 1;
     }
+    if (!strcmp(verb, "pick") && argc > 6)
+        return Pick(cls, atoi(argv[3]), atoi(argv[4]), atoi(argv[5]), atoi(argv[6]));
     if (!strcmp(verb, "drag") && argc > 6)
         return Drag(cls, atoi(argv[3]), atoi(argv[4]), atoi(argv[5]), atoi(argv[6]));
     if (!strcmp(verb, "where")) {
