@@ -136,6 +136,46 @@ def eye(shown):
     return p
 
 
+DIGITS = {'0': ('111', '101', '101', '101', '111'), '1': ('010', '110', '010', '010', '111'),
+          '2': ('111', '001', '111', '100', '111'), '7': ('111', '001', '010', '010', '010'),
+          '8': ('111', '101', '111', '101', '111'), '9': ('111', '101', '111', '001', '111')}
+
+
+def turn_button(text, clockwise, pressed):
+    """A 40 x 20 button: the turn's degrees beside an arrow bent the way it turns."""
+    p = Pic(40, 20)
+    p.frame(pressed)
+    o = 1 if pressed else 0
+    x = 5 + o
+    for ch in text:
+        for row, bits in enumerate(DIGITS[ch]):
+            for col, bit in enumerate(bits):
+                if bit == '1':
+                    p.dot(x + col, 7 + o + row, BLACK)
+        x += 4
+    # A three-quarter circle with its arrow head at the end the turn goes to.
+    cx, cy, r = 29 + o, 10 + o, 5
+    import math
+    for i in range(60):
+        a = math.radians(-90 + i * 4.5)
+        p.dot(round(cx + r * math.cos(a)), round(cy + r * math.sin(a)), BLUE)
+    tx, ty = (cx, cy - r) if clockwise else (cx - r, cy)
+    for d in range(3):
+        if clockwise:
+            p.line(tx - d, ty - d, tx - d, ty + d, BLUE)
+        else:
+            p.line(tx - d, ty - d, tx + d, ty - d, BLUE)
+    return p
+
+
+def rotate_button():
+    p = Pic(21, 21)
+    p.rect(3, 7, 12, 16, BLACK, WHITE)
+    p.rect(8, 3, 17, 12, BLACK, GREEN)
+    p.line(14, 15, 17, 15, BLUE); p.line(17, 15, 17, 18, BLUE)
+    return p
+
+
 root = os.path.join(os.path.dirname(os.path.abspath(__file__)), '..', 'plugins', 'subwin')
 PICTURES = {
     'pens': {102: pen_button(), 200: sign(16, False, False), 201: sign(16, False, True), 210: sign(16, True, False),
@@ -146,6 +186,9 @@ PICTURES = {
                300: eye(True), 301: eye(False), 400: layer_tool('new'), 401: layer_tool('delete'),
                402: layer_tool('tracing'), 403: layer_tool('export'), 404: layer_tool('copy'),
                405: layer_tool('create'), 500: move_handle()},
+    'rotate': {102: rotate_button(), 201: turn_button('90', True, False), 202: turn_button('90', True, True),
+               211: turn_button('180', True, False), 212: turn_button('180', True, True),
+               221: turn_button('270', False, False), 222: turn_button('270', False, True)},
 }
 for module, pictures in PICTURES.items():
     out = os.path.join(root, module, 'bitmaps')

@@ -101,6 +101,20 @@ inline void AddTip(HWND tips, HWND window, UINT_PTR id, RECT area, const char *t
     SendMessageA(tips, TTM_ADDTOOLA, 0, (LPARAM)&info);
 }
 
+// A tip over a child control, shown while the pointer is over it.
+inline void AddControlTip(HWND tips, HWND window, HWND control, const char *text)
+{
+    if (!tips || !control)
+        return;
+    TOOLINFOA info = {};
+    info.cbSize = TTTOOLINFOA_V1_SIZE;
+    info.uFlags = TTF_IDISHWND | TTF_SUBCLASS;
+    info.hwnd = window;
+    info.uId = (UINT_PTR)control;
+    info.lpszText = (char *)text;
+    SendMessageA(tips, TTM_ADDTOOLA, 0, (LPARAM)&info);
+}
+
 inline void ShowText(HDC dc, HFONT font, int x, int y, const char *text, COLORREF color = RGB(0, 0, 0))
 {
     HGDIOBJ old = SelectObject(dc, font);
