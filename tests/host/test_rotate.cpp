@@ -284,3 +284,35 @@ TEST_F(RotateTest, ResultsTooLargeAreRefusedWithTheHostsMessage)
     EXPECT_EQ(nullptr, image->undoFirst);
     EXPECT_EQ(Marked(39999, 0), ((uint32_t *)image->pixels)[39999]);
 }
+
+// A layer of a group is turned in its place, at its new size; the base stays, and undo gives the
+// layer back.
+TEST_F(RotateTest, ALayerOfAGroupIsTurnedInItsPlace)
+{
+    w = ShowNewGroup(6, 4, 0xFF112233u, {0xFF445566u});
+    ASSERT_NE(nullptr, w);
+    if (!w->layerImage)
+        w->layerImage = w->group->currentImage;
+    ImageGroup *group = w->group;
+    CDIB *layer = group->currentImage;
+    ASSERT_NE(group->base, layer);
+    uint32_t *px = (uint32_t *)layer->pixels;
+    for (int y = 0; y < 4; y++)
+        for (int x = 0; x < 6; x++)
+            px[y * 6 + x] = Marked(x, y) | 0xFF000000u;
+    Press(kTurn90);
+    CDIB *turned = group->currentImage;
+    ASSERT_NE(layer, turned);
+    ASSERT_EQ(turned, w->layerImage);
+    int width, height;
+    std::vector<uint32_t> got = Pixels(turned, &width, &height);
+    ASSERT_EQ(4, width);
+    ASSERT_EQ(6, height);
+    EXPECT_EQ(Marked(0, 3) | 0xFF000000u, got[0]);
+    EXPECT_EQ(Marked(5, 0) | 0xFF000000u, got[5 * 4 + 3]);
+    EXPECT_EQ(0xFF112233u, ((uint32_t *)group->base->pixels)[0]);
+    ASSERT_EQ(0, UndoImage(w));
+    got = Pixels(group->currentImage, &width, &height);
+    EXPECT_EQ(6, width);
+    EXPECT_EQ(Marked(5, 3) | 0xFF000000u, got[3 * 6 + 5]);
+}
