@@ -29,11 +29,7 @@ void ConvertIntoEditImage(ImageWindow *) { Note("ConvertIntoEditImage"); }
 void ToggleCheckMode(ImageWindow *) { Note("ToggleCheckMode"); }
 void CommitReedit(ImageWindow *, int stay) { Note("CommitReedit", stay); }
 void CancelReedit(ImageWindow *) { Note("CancelReedit"); }
-void ApplyTransform(ImageWindow *) { Note("ApplyTransform"); }
 // effect and transform dialogs
-HWND GetTransformDialog() { return NULL; }
-void CreateTransformDialog(HWND) { Note("CreateTransformDialog"); }
-void RefillTransformList() { Note("RefillTransformList"); }
 // extension commands
 // clip windows, tool bar
 void CreateClipWindow(int width, int) { Note("CreateClipWindow", width); }

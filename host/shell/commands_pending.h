@@ -20,11 +20,7 @@ void ConvertIntoEditImage(ImageWindow *window);
 void ToggleCheckMode(ImageWindow *window);
 void CommitReedit(ImageWindow *window, int stay);
 void CancelReedit(ImageWindow *window);
-void ApplyTransform(ImageWindow *window);
 // effect and transform dialogs
-HWND GetTransformDialog();
-void CreateTransformDialog(HWND owner);
-void RefillTransformList();
 // extension commands
 // clip windows, tool bar
 void CreateClipWindow(int width, int height);

@@ -63,12 +63,6 @@ void ApplyDictionaryToFuncColors() {}
 void ApplyDictionaryToLayerBlends() {}
 void SaveDictionary() {}
 void FreeDictionary() {}
-bool InTransformMode() { return false; }
-CDIB *GetTransformSource() { return NULL; }
-ImageGroup *GetTransformGroup() { return NULL; }
-void MoveTransformSource(int, int) {}
-void CancelTransform(ImageWindow *) {}
-void RedrawTransformOverlay(ImageWindow *) {}
 bool InCheckMode() { return false; }
 bool InReeditMode() { return false; }
 void EndCheckMode(ImageWindow *) {}
@@ -79,10 +73,6 @@ void ReeditButtonDown(ImageWindow *, int, int, int) {}
 void ReeditButtonUp(ImageWindow *, int, int, int) {}
 void ReeditMouseMove(ImageWindow *, int, int, int, int) {}
 void ShowReeditPopup(ImageWindow *) {}
-void TransformButtonDown(ImageWindow *, int, int, int) {}
-void TransformButtonUp(ImageWindow *, int, int, int) {}
-void TransformMouseMove(ImageWindow *, int, int, int, int) {}
-void ShowTransformPopup(ImageWindow *) {}
 QZS_DECL(int) QzsCheckTablet(void) { return 0; }
 
 HWND g_itemWindow;
