@@ -24,6 +24,11 @@
 //   driver rect <class>                     prints the screen rectangle of the shown window
 //   driver point <class> <x> <y>            moves the real mouse over a client point of the shown
 //                                           window of the class, pressing nothing
+//   driver menu <class> <x> <y> <n>         right-clicks with the real mouse at a client point of the
+//                                           shown window and picks item <n> (from 0) of the popup
+//                                           menu with the real keyboard
+//   driver choose <caption> <list id> <index> <ms>
+//                                           waits for the dialog and selects a line of its list box
 //   driver pick <caption> <tree id> <folder> <item> <ms>
 //                                           waits for the dialog and selects, in its tree view, item
 //                                           number <item> of folder number <folder> under the root
@@ -187,6 +192,51 @@ static int Drag(const char *cls, int x0, int y0, int x1, int y1)
     return 0;
 }
 
+static void KeyStroke(WORD vk)
+{
+    INPUT in[2] = {};
+    in[0].type = in[1].type = INPUT_KEYBOARD;
+    in[0].ki.wVk = in[1].ki.wVk = vk;
+    in[1].ki.dwFlags = KEYEVENTF_KEYUP;
+    SendInput(2, in, sizeof in[0]);
+    Sleep(100);
+}
+
+// A popup menu opened by the right button, its item chosen as a user does with the keys.
+static int PopupItem(const char *cls, int x, int y, int item)
+{
+    HWND w = FindShown(cls);
+    if (!w)
+        return 1;
+    SetForegroundWindow(w);
+    BringWindowToTop(w);
+    Sleep(200);
+    POINT at = {x, y};
+    ClientToScreen(w, &at);
+    MouseAt(at, 0);
+    MouseAt(at, MOUSEEVENTF_RIGHTDOWN);
+    MouseAt(at, MOUSEEVENTF_RIGHTUP);
+    // The popup is a window of the system class "#32768" while it is open.
+    HWND menu = NULL;
+    for (int waited = 0; !menu && waited <= 5000; waited += 50) {
+        for (HWND m = FindWindowExA(NULL, NULL, "#32768", NULL); m; m = FindWindowExA(NULL, m, "#32768", NULL))
+            if (IsWindowVisible(m))
+                menu = m;
+        if (!menu)
+            Sleep(50);
+    }
+    if (!menu) {
+        fprintf(stderr, "no popup menu appeared\n");
+        return 1;
+    }
+    Sleep(200);
+    for (int i = 0; i <= item; i++)
+        KeyStroke(VK_DOWN);
+    KeyStroke(VK_RETURN);
+    Sleep(300);
+    return 0;
+}
+
 // Tree items are handles, so the walk and the selection need no memory in the other process.
 static int Pick(const char *caption, int id, int folder, int item, int ms)
 {
@@ -323,6 +373,13 @@ int main(int argc, char **argv)
         printf("%ld %ld %ld %ld\n", origin.x, origin.y, client.right, client.bottom);
         return 0;
     }
+    if (!strcmp(verb, "choose") && argc > 5) {
+        HWND box = WaitForDialog(cls, atoi(argv[5]));
+        HWND list = box ? GetDlgItem(box, atoi(argv[3])) : NULL;
+        return list && SendMessageA(list, LB_SETCURSEL, (WPARAM)atoi(argv[4]), 0) != LB_ERR ? 0 : 1;
+    }
+    if (!strcmp(verb, "menu") && argc > 5)
+        return PopupItem(cls, atoi(argv[3]), atoi(argv[4]), atoi(argv[5]));
     if (!strcmp(verb, "key") && argc > 5)
         return PressKey(cls, argv[3], atoi(argv[4]), atoi(argv[5]));
     if (!strcmp(verb, "rect")) {

@@ -36,7 +36,7 @@ protected:
         ASSERT_EQ(RegisterImageWindowClass(), 1);
         ASSERT_EQ(RegisterStatusWindowClass(), 1);
         g_statusWindowsOn = 0;
-        PutDelivered(g_cfg.Transform_dir, "Transform", "zoom");
+        PutDelivered(g_cfg.Transform_dir, "Trans", "zoom");
         CDIB *base = nullptr;
         QzsCreateNewImage(&base, kBaseW, kBaseH, 32);
         ASSERT_NE(base, nullptr);
