@@ -54,6 +54,11 @@ QZS_DECL(int) QzsCheckLockDraw(void)
     return s_locked;
 }
 
+void SetDrawLockFlag(int on)
+{
+    s_locked = on;
+}
+
 HWND GetDrawLockOwner()
 {
     return s_lockOwner;

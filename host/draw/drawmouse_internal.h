@@ -33,3 +33,6 @@ int PluginCancelOne(ImageWindow *window, int x, int y); // 4 without the entry
 void RecordDrawStep(const char *word, int x, int y, int keys);
 // The newest tablet pressure to the plug-in that made the pen; the tablet values out.
 void SendPenPressure(int *tabletX, int *tabletY, int *pressure);
+// Where a drag that left its window goes: the window itself, activated, or with
+// AutoActivateWhenDrag off the current window, with the position taken from the cursor there.
+ImageWindow *DragTargetWindow(ImageWindow *window, int *x, int *y);

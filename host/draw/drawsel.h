@@ -18,6 +18,8 @@ void EnableFillDrawButtons(int enable);
 void SetDrawButtonsLocked(int lock);
 bool IsDrawButtonEnabled(int row);
 HWND GetDrawLockOwner(); // NULL while unlocked
+// The lock flag alone, nobody told: a commit that releases locks is kept from releasing this one.
+void SetDrawLockFlag(int on);
 void ResetDrawLock();    // unlocked, the stack emptied, every button enabled
 
 // The interaction kind's mode text in part 1 of the main window's status bar.

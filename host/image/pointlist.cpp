@@ -37,3 +37,16 @@ QZS_DECL(void) QzsDeletePoint(void)
     if (s_count > 0)
         s_count--;
 }
+
+int SetPointAt(int i, int x, int y)
+{
+    if (i < 0 || i >= s_count)
+        return 0;
+    s_points[i] = QzPoint{x, y};
+    return 1;
+}
+
+void SetPointCount(int n)
+{
+    s_count = n < 0 ? 0 : n > kPointListCapacity ? kPointListCapacity : n;
+}

@@ -26,9 +26,6 @@ void PrintSetup(HWND) { Note("PrintSetup"); }
 // regions, layers, display
 void ConvertIntoEditImage(ImageWindow *) { Note("ConvertIntoEditImage"); }
 // draw methods and the mouse
-void ToggleCheckMode(ImageWindow *) { Note("ToggleCheckMode"); }
-void CommitReedit(ImageWindow *, int stay) { Note("CommitReedit", stay); }
-void CancelReedit(ImageWindow *) { Note("CancelReedit"); }
 // effect and transform dialogs
 // extension commands
 // clip windows, tool bar

@@ -17,9 +17,6 @@ void PrintSetup(HWND owner);
 // regions, layers, display
 void ConvertIntoEditImage(ImageWindow *window);
 // draw methods and the mouse
-void ToggleCheckMode(ImageWindow *window);
-void CommitReedit(ImageWindow *window, int stay);
-void CancelReedit(ImageWindow *window);
 // effect and transform dialogs
 // extension commands
 // clip windows, tool bar

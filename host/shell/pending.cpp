@@ -63,16 +63,6 @@ void ApplyDictionaryToFuncColors() {}
 void ApplyDictionaryToLayerBlends() {}
 void SaveDictionary() {}
 void FreeDictionary() {}
-bool InCheckMode() { return false; }
-bool InReeditMode() { return false; }
-void EndCheckMode(ImageWindow *) {}
-void DrawReeditGuide(ImageWindow *) {}
-void EnterReedit(int, int, int) {}
-void DrawReeditGuide(ImageWindow *, int, int) {}
-void ReeditButtonDown(ImageWindow *, int, int, int) {}
-void ReeditButtonUp(ImageWindow *, int, int, int) {}
-void ReeditMouseMove(ImageWindow *, int, int, int, int) {}
-void ShowReeditPopup(ImageWindow *) {}
 QZS_DECL(int) QzsCheckTablet(void) { return 0; }
 
 HWND g_itemWindow;
@@ -82,11 +72,6 @@ HWND g_itemWindow;
 // ---- save-format table and save option panels ----
 // ---- called by the windows: draw machinery, painting, regions, parameters, tool bar ----
 void ClearBorderRepaintRect() {}
-void DrawParameterPointGroups(ImageWindow *, int) {}
-int FindPointGroupHandle(ImageWindow *, int, int, int *, int *) { return 0; }
-void BeginPointGroupDrag(ImageWindow *, int, int, int, int) {}
-void DragPointGroupHandle(ImageWindow *, int, int, int, int) {}
-void EndPointGroupDrag(ImageWindow *, int, int, int, int) {}
 
 // ---- file reading and saving ----
 

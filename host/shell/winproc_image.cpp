@@ -2,6 +2,8 @@
 // finished figure and repaints after zoom, group or origin changes.
 #include "image/pen.h"
 #include "shell/winproc.h"
+#include "plugins/params.h"
+#include "view/primitives.h"
 #include "image/cdib.h"
 #include "view/display.h"
 #include "image/group.h"
@@ -78,6 +80,9 @@ static Step OnPaint(Message &m)
 {
     PAINTSTRUCT ps;
     BeginPaint(m.hwnd, &ps);
+    // A guide drawn over the point-group handles took pieces of them away: they are drawn again.
+    if (m.window && m.window->layerImage && AreHandlesDamaged())
+        DrawParameterPointGroups(m.window, 1);
     RedrawImageWindow(m.window);
     EndPaint(m.hwnd, &ps);
     return kAfterStep;

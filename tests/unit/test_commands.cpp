@@ -130,9 +130,6 @@ TEST_F(CommandTest, GatesRangesAndSingleIdentifiers)
         {0, 32082, "RunPluginMaintenanceDialog", 2, nullptr},
         {0, 32014, "CopyToClipboard", 0, nullptr},
         {0, 32057, "PrintImage", 0, nullptr},
-        {0, 30101, "CommitReedit", 1, nullptr},
-        {0, 30102, "CancelReedit", 0, nullptr},
-        {0, 32086, "ToggleCheckMode", 0, nullptr},
         {10, 32086, nullptr, 0, nullptr},
         {0, 32088, "CreateClipWindow", 400, nullptr},
         {0, 32030, nullptr, 0, "Not support yet!"},
@@ -190,7 +187,7 @@ TEST_F(CommandTest, DrawMenuItemsChooseTheMethod)
     memset(g_drawPlugins, 0, sizeof g_drawPlugins);
 }
 
-// Undo and redo reach the window's undo chain, except while a figure is being drawn.
+// Undo and redo reach the window's undo chain, except while a figure is being drawn or re-edited.
 TEST_F(CommandTest, UndoAndRedoThroughTheGates)
 {
     ImageGroup *g = NewGroup();
@@ -207,7 +204,7 @@ TEST_F(CommandTest, UndoAndRedoThroughTheGates)
     struct {
         int state, id;
         bool original;
-    } steps[] = {{3, 32034, false}, {0, 32034, true}, {3, 32035, true}, {0, 32035, false}, {10, 32034, true}};
+    } steps[] = {{3, 32034, false}, {0, 32034, true}, {3, 32035, true}, {0, 32035, false}, {10, 32034, false}};
     for (auto &s : steps) {
         g_drawState = s.state;
         DispatchCommand(w, s.id, 0);
