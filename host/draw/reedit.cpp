@@ -190,6 +190,10 @@ void CommitReedit(ImageWindow *window, int stay)
         // Committed now, the lock kept through the commit, which would otherwise release it;
         // then the handles come back for the next variant.
         g_drawState = kDrawReedit;
+        // The method's calls may have added to the point list: it holds the figure's points again.
+        SetPointCount(s_re.points.count);
+        for (int i = 0; i < s_re.points.count; i++)
+            SetPointAt(i, s_re.points.points[i].x, s_re.points.points[i].y);
         int locked = QzsCheckLockDraw();
         SetDrawLockFlag(0);
         CommitStroke(window);
