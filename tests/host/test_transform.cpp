@@ -149,6 +149,31 @@ TEST_F(TransformTest, CancelLeavesNoTrace)
         ASSERT_EQ(w->coverage[i], 0) << i;
 }
 
+// A plug-in that writes part of its result and then fails commits nothing.
+TEST_F(TransformTest, FailingPluginCommitsNothing)
+{
+    Put(g_cfg.Transform_dir, "t_fail");
+    CreateTransformDialog(g_mainWindow);
+    HWND d = GetTransformDialog();
+    ASSERT_NE(d, nullptr);
+    int row = 0;
+    while (row < kTransformRows && g_transformPlugins[row].module && strcmp(g_transformPlugins[row].name, "Failing Transform"))
+        row++;
+    ASSERT_TRUE(row < kTransformRows && g_transformPlugins[row].module);
+    SendDlgItemMessageA(d, 3013, LB_SETCURSEL, (WPARAM)row, 0);
+    SendMessageA(d, WM_COMMAND, 3012, 0);
+    ASSERT_TRUE(IsTransformRunning());
+    const std::vector<uint32_t> before = LayerPixels();
+    const std::vector<uint8_t> shown = Display();
+    DispatchCommand(w, 30000, 0);
+    EXPECT_FALSE(InTransformMode());
+    EXPECT_TRUE(LayerPixels() == before);
+    EXPECT_EQ(UndoCount(), 0);
+    EXPECT_TRUE(Display() == shown);
+    for (int i = 0; i < kBaseW * kBaseH; i++)
+        ASSERT_EQ(w->coverage[i], 0) << i;
+}
+
 // Control points: the count bounds, indexes from plug-ins kept to the set, the move of all.
 TEST_F(TransformTest, ControlPointServicesKeepToTheSet)
 {

@@ -141,6 +141,12 @@ QZC_EXPORT(int) QzcDrawControlPoint(ImageWindow *w, int show, int refresh) { ret
 #ifndef TP_OMIT_QzcTransforming
 QZC_EXPORT(int) QzcTransforming(ImageWindow *w, CDIB *s, int left, int top, int right, int bottom, int mask)
 {
+#ifdef TP_TRANSFORM_FAILS
+    /* Writes part of its result, then gives up. */
+    uint32_t c = 0xFF00FF00u;
+    for (int x = left; x <= right; x++)
+        QzsSetColorOnEdtWin(w, x, top, &c);
+#endif
     return 0;
 }
 #endif
