@@ -2,6 +2,7 @@
 // by one or all together, "Do!", "Do&&Continue" and "Cancel" from the popup's commands.
 #include "draw_fixture.h"
 #include "draw/reedit.h"
+#include "draw/transform.h"
 #include "image/pointlist.h"
 #include <string>
 
@@ -73,9 +74,13 @@ TEST_F(ReeditPointerTest, DraggedEndPointIsWhereDoDraws)
     QzPoint p;
     EXPECT_TRUE(QzsGetEntryPoint(1, &p) == 0 && p.x == 40 && p.y == 25);
     EXPECT_TRUE(QzsGetEntryPoint(0, &p) == 0 && p.x == 10 && p.y == 10);
-    // Undo does nothing while the figure is open.
+    // Undo does nothing while the figure is open, and the Transform dialog is refused.
     Command(32034);
     EXPECT_EQ(g_drawState, kDrawReedit);
+    Command(32062);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Now in check mode.");
+    EXPECT_EQ(GetTransformDialog(), nullptr);
 
     Command(30100); // Do!
     EXPECT_EQ(Calls(), "G 40 25 0 0 0\nD 40 25 0\n");
