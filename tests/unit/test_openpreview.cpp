@@ -114,13 +114,24 @@ void GiveUp(HWND dialog)
     PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0);
 }
 
+// The dialog may tell of a selection only after messages already queued, so the close waits until
+// the big file's read has started (polled every millisecond, long before that read can end).
+void CloseOnceTheBigReadRuns(HWND dialog)
+{
+    if (GetPreviewRuns().started > s_seen.afterBroken.started || ++s_seen.ticks > 3000) {
+        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); // while the big file is read
+        return;
+    }
+    DriveNextDialog(CloseOnceTheBigReadRuns, 1);
+}
+
 void CloseDuringARead(HWND dialog)
 {
     if (++s_seen.ticks > 300 || AllRunsEnded()) {
         s_seen.afterBroken = GetPreviewRuns();
+        s_seen.ticks = 0;
         Select(FileList(dialog), "c_big");
-        PostMessageA(dialog, WM_COMMAND, IDCANCEL, 0); // while the big file is read
-        return;
+        return CloseOnceTheBigReadRuns(dialog);
     }
     Step(CloseDuringARead);
 }
@@ -179,7 +190,7 @@ TEST(OpenPreview, SelectionsInTheRealDialogEndWithTheLastFileAndNoThread)
     g_cfg.PreviewInOpenDlg = 1;
     WriteSolidBmp(dir.file("a_red.bmp"), 20, 10, 255, 0, 0);
     WriteSolidBmp(dir.file("b_green.bmp"), 10, 10, 0, 255, 0);
-    WriteSolidBmp(dir.file("c_big.bmp"), 2400, 1600, 90, 90, 90); // about a thousand progress steps
+    WriteSolidBmp(dir.file("c_big.bmp"), 4800, 3200, 90, 90, 90); // long enough to be closed while read
     WriteSolidBmp(dir.file("d_blue.bmp"), 10, 30, 0, 0, 255);
     WriteFileText(dir.file("e_broken.bmp"), "BM not a picture");
     snprintf(g_lastOpenDirectory, sizeof g_lastOpenDirectory, "%s", dir.path().c_str());
@@ -206,7 +217,9 @@ TEST(OpenPreview, SelectionsInTheRealDialogEndWithTheLastFileAndNoThread)
     // Closed during a read: the thread was stopped and joined, the picture and window freed.
     PreviewRuns after = GetPreviewRuns();
     EXPECT_EQ(after.started, after.drawn + after.empty + after.stopped);
-    EXPECT_GT(after.stopped, s_seen.afterBroken.stopped);
+    EXPECT_GT(after.stopped, s_seen.afterBroken.stopped)
+        << "started " << s_seen.afterBroken.started << " -> " << after.started << ", drawn " << s_seen.afterBroken.drawn
+        << " -> " << after.drawn << ", empty " << s_seen.afterBroken.empty << " -> " << after.empty;
     EXPECT_FALSE(IsPreviewThreadRunning());
     EXPECT_EQ(GetPreviewThumbnail(), nullptr);
     EXPECT_EQ(GetPreviewWindow(), nullptr);
