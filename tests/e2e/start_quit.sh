@@ -13,7 +13,7 @@ mkdir -p "$artifacts"
 "$run" "$state" "$app/ovrin.exe" >"$app/first.log" 2>&1 &
 pid=$!
 "$run" "$state" "$driver" wait OvrinMAIN 30000 || fail "the main window did not appear"
-"$run" "$state" "$driver" visible OvrinMAIN || fail "the main window is not visible"
+"$run" "$state" "$driver" shown OvrinMAIN 30000 || fail "the main window is not visible"
 # A second start looks for the image windows' class: wait until start-up has made its owner.
 "$run" "$state" "$driver" wait OvrinEDIT 30000 || fail "no image window was made"
 
