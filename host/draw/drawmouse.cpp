@@ -155,12 +155,29 @@ void RecordDrawStep(const char *word, int x, int y, int keys)
     NotifyMacroDraw(word, x, y, keys);
 }
 
+// Set while the pen maker holds a pen changed by pressure: the stroke's end gives the pen back.
+static bool s_pressureSent;
+
+// Without a tablet the maximum is 0 and the pen maker hears nothing: its pen stays as it is.
 void SendPenPressure(int *tabletX, int *tabletY, int *pressure)
 {
     int maximum;
     AskTabletPacket(tabletX, tabletY, pressure, &maximum);
-    if (HWND maker = GetPenCreatorWindow())
+    HWND maker = GetPenCreatorWindow();
+    if (maker && maximum > 0) {
         SendSubWindowMessage(maker, 11, *pressure, maximum);
+        s_pressureSent = true;
+    }
+}
+
+static void EndPenPressure()
+{
+    NotifyFlushTablet();
+    if (!s_pressureSent)
+        return;
+    s_pressureSent = false;
+    if (HWND maker = GetPenCreatorWindow())
+        SendSubWindowMessage(maker, 11, 0, 0);
 }
 
 // ---- figures ----
@@ -354,9 +371,7 @@ int OnDrawLeftButtonUp(ImageWindow *window, WPARAM wParam, LPARAM lParam, int co
     case 4:
         if (inFigure && FinishFigure(window, x, y, keys))
             g_drawState = kDrawComplete;
-        NotifyFlushTablet();
-        if (HWND maker = GetPenCreatorWindow())
-            SendSubWindowMessage(maker, 11, 0, 0);
+        EndPenPressure();
         ResetStampCounter();
         ReleaseCapture();
         break;

@@ -10,6 +10,7 @@
 #include "image/pen.h"
 #include "view/display.h"
 #include "base/app.h"
+#include "shell/clipwin.h"
 #include "shell/commands.h"
 #include "shell/configfile.h"
 #include "shell/lightingdlg.h"
@@ -158,7 +159,7 @@ bool RunOtherCommand(ImageWindow *window, int id)
         if (g_drawState == 0)
             ToggleCheckMode(window);
         break;
-    case 32088: CreateClipWindow(400, 300); break;
+    case 32088: CreateClipWindow(g_subParent, 400, 300, 0); break;
     case 32096: MoveClipWindowsToSide(); break;
     default: return false; // the identifiers without a handler do nothing
     }

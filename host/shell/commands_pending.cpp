@@ -28,7 +28,5 @@ void ConvertIntoEditImage(ImageWindow *) { Note("ConvertIntoEditImage"); }
 // draw methods and the mouse
 // effect and transform dialogs
 // extension commands
-// clip windows, tool bar
-void CreateClipWindow(int width, int) { Note("CreateClipWindow", width); }
-void MoveClipWindowsToSide() { Note("MoveClipWindowsToSide"); }
+// tool bar
 void PaintToolBarFrame() { Note("PaintToolBarFrame"); }

@@ -19,9 +19,7 @@ void ConvertIntoEditImage(ImageWindow *window);
 // draw methods and the mouse
 // effect and transform dialogs
 // extension commands
-// clip windows, tool bar
-void CreateClipWindow(int width, int height);
-void MoveClipWindowsToSide();
+// tool bar
 void PaintToolBarFrame();
 
 // The last stand-in reached, with its first whole-number argument: lets a run tell which handler

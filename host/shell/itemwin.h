@@ -1,6 +1,18 @@
-// The item window: the current colour and pen.
+// The item window: a small floating bar showing the drawing state at a glance (colours, region or
+// functional colour, pen, draw method). Dragged by its body; redrawn by the change broadcasts.
 #pragma once
 #include "ovrin.h"
 
-void CreateItemWindow();
+enum { kItemSwatchSide = 30 };
+
 extern HWND g_itemWindow;
+
+int RegisterItemWindowClass(); // 0 after the "SysError" box
+// Registers the class and makes the window at the configured place, owned by the main window.
+void CreateItemWindow();
+HWND CreateItemWindow(HWND owner, int x, int y);
+void DestroyItemWindow();
+void UpdateItemSwatches();
+void RefreshItemWindow(); // swatches redrawn and the window repainted, when there is one
+CDIB *ItemColorSwatch();
+CDIB *ItemPenSwatch();

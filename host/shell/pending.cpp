@@ -42,13 +42,6 @@
 // ---- configuration ----
 
 // ---- painting ----
-void CreateItemWindow() {}
-void InitTablet(HWND) {}
-int ReadTabletPacket(int *x, int *y, int *pressure, int *maxPressure) { return 0; }
-void FlushTabletPackets() {}
-int RegisterClipWindowClass() { return 1; }
-void RestoreClipWindowLayout() {}
-void SaveClipWindowLayout() {}
 
 // ---- plug-in host ----
 void CreateWorkingDirectories() {}
@@ -63,9 +56,7 @@ void ApplyDictionaryToFuncColors() {}
 void ApplyDictionaryToLayerBlends() {}
 void SaveDictionary() {}
 void FreeDictionary() {}
-QZS_DECL(int) QzsCheckTablet(void) { return 0; }
 
-HWND g_itemWindow;
 
 // ---- draw methods, sub-window plug-ins, status bar ----
 

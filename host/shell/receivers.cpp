@@ -1,6 +1,8 @@
 // The program's receivers of what the lower layers tell and ask: the sub-window broadcasts, the
 // view's repaints, the menus and status, and the draw machinery's modes.
 #include "shell/receivers.h"
+#include "shell/clipwin.h"
+#include "shell/itemwin.h"
 #include "base/notify.h"
 #include "draw/drawmouse.h"
 #include "draw/drawsel.h"
@@ -34,6 +36,22 @@ int SaveGroup(ImageGroup *group) { return SaveImageGroup(group, NULL); }
 int TransformMode() { return InTransformMode(); }
 int ReeditMode() { return InReeditMode(); }
 int CheckMode() { return InCheckMode(); }
+// The item window shows colours, pen and draw method: it follows each change.
+void ColorChanged(int slot)
+{
+    BroadcastColorChanged(slot);
+    RefreshItemWindow();
+}
+void PenChanged(INT_PTR source, PenRecord *pen)
+{
+    BroadcastPenChanged(source, pen);
+    RefreshItemWindow();
+}
+void DrawSelected(int oldRow, int newRow)
+{
+    ShowDrawSelection(oldRow, newRow);
+    RefreshItemWindow();
+}
 int DrawAccepts(int function) { return CheckDrawColorCombination(GetCurrentDraw(), function); }
 
 } // namespace
@@ -44,12 +62,13 @@ void InstallNotifyReceivers()
     n.imageChanged = BroadcastImageChanged;
     n.imageListChanged = BroadcastImageListChanged;
     n.imageGroupListChanged = BroadcastImageGroupListChanged;
-    n.colorChanged = BroadcastColorChanged;
-    n.penChanged = BroadcastPenChanged;
+    n.colorChanged = ColorChanged;
+    n.penChanged = PenChanged;
     n.activeRegionChanged = BroadcastActiveRegionChanged;
     n.pluginMessage = BroadcastSubWindowMessage;
     n.subWindowMessage = SendSubWindowMessage;
     n.makePenIn = MakePenInSubWindow;
+    n.dockedClips = ClipWindowsOfMember;
 
     n.menusChanged = UpdateWindowMenus;
     n.zoomChanged = ZoomChanged;
@@ -91,7 +110,7 @@ void InstallNotifyReceivers()
     n.colorFunctionPanel = ShowColorFunctionPanel;
 
     n.selectDrawIndex = SelectDrawIndex;
-    n.drawSelected = ShowDrawSelection;
+    n.drawSelected = DrawSelected;
     n.drawButtonsChanged = RedrawToolButtons;
     n.statusBarText = SetStatusBarText;
     n.macroDraw = RecordMacroDraw;

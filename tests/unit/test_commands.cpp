@@ -131,7 +131,6 @@ TEST_F(CommandTest, GatesRangesAndSingleIdentifiers)
         {0, 32014, "CopyToClipboard", 0, nullptr},
         {0, 32057, "PrintImage", 0, nullptr},
         {10, 32086, nullptr, 0, nullptr},
-        {0, 32088, "CreateClipWindow", 400, nullptr},
         {0, 32030, nullptr, 0, "Not support yet!"},
         {0, 32013, nullptr, 0, nullptr},
         {0, 32037, nullptr, 0, nullptr},
