@@ -170,7 +170,7 @@ void SendPenPressure(int *tabletX, int *tabletY, int *pressure)
     }
 }
 
-static void EndPenPressure()
+void EndPenPressure()
 {
     NotifyFlushTablet();
     if (!s_pressureSent)

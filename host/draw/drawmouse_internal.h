@@ -36,3 +36,5 @@ void SendPenPressure(int *tabletX, int *tabletY, int *pressure);
 // Where a drag that left its window goes: the window itself, activated, or with
 // AutoActivateWhenDrag off the current window, with the position taken from the cursor there.
 ImageWindow *DragTargetWindow(ImageWindow *window, int *x, int *y);
+// The stroke ends: queued packets dropped, and a pen changed by pressure given back.
+void EndPenPressure();
