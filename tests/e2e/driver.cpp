@@ -29,6 +29,8 @@
 //                                           menu with the real keyboard
 //   driver choose <caption> <list id> <index> <ms>
 //                                           waits for the dialog and selects a line of its list box
+//   driver enabled <class> <id>            exit 0 when the control id of the shown window of the
+//                                           class is enabled
 //   driver pick <caption> <tree id> <folder> <item> <ms>
 //                                           waits for the dialog and selects, in its tree view, item
 //                                           number <item> of folder number <folder> under the root
@@ -398,6 +400,11 @@ int main(int argc, char **argv)
         ClientToScreen(w, &at);
         MouseAt(at, 0);
         return 0;
+    }
+    if (!strcmp(verb, "enabled") && argc > 3) {
+        HWND w = FindShown(cls);
+        HWND control = w ? GetDlgItem(w, atoi(argv[3])) : NULL;
+        return control && IsWindowEnabled(control) ? 0 : 1;
     }
     if (!strcmp(verb, "command") && argc > 3) {
         HWND w = Find(cls);
