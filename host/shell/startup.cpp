@@ -174,6 +174,9 @@ int OvrinMain(HINSTANCE instance, char *commandLine, int show)
         if (first->group && IsWindowListed(first))
             LeaveNoWindowState(first);
     }
+    // Made before its owner was shown: some window systems stack it below the owner until raised.
+    if (g_itemWindow)
+        SetWindowPos(g_itemWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
     BuildMainMenu();
     BuildWindowMenu(first);
     if (IsWindowListed(first)) {

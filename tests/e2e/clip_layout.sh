@@ -1,7 +1,8 @@
 #!/usr/bin/env bash
 # Docks the two tool windows into one clip window in the real program, shows the first through its
-# button, quits, restarts and finds the same bar at the same place with the same members, the
-# first shown below it and the second hidden; the layout file is written the same both times.
+# button, drags the bar by its grip and the item window by its body, quits, restarts and finds the
+# same bar at the same place with the same members, the first shown below it and the second
+# hidden, and the item window where it was left; the layout file is written the same both times.
 #   clip_layout.sh <wine-run.sh> <wine state dir> <application dir> <driver.exe>
 set -u
 run=$1 state=$2 appsrc=$3 driver=$4
@@ -45,11 +46,26 @@ sleep 1
 "$run" "$state" "$driver" click CLIPWIN 49 10 || fail "could not click the first member's button"
 sleep 1
 check_docked "docked"
-read -r bar <<<"$(rect CLIPWIN)"
+# The grip at the bar's left end drags it; its member follows.
+"$run" "$state" "$driver" drag CLIPWIN 5 10 105 60 || fail "could not drag the bar"
+read -r cl ct cr cb <<<"$(rect CLIPWIN)"
+[ "$cl $ct" = "500 350" ] || fail "the bar was not dragged by its grip: $cl $ct"
+check_docked "dragged"
+bar=$(rect CLIPWIN)
+# The item window, dragged anywhere on its body, keeps its new place in the settings.
+"$run" "$state" "$driver" shown ItemWin 10000 || fail "no item window"
+read -r il it ir ib <<<"$(rect ItemWin)"
+[ "$il $it $((ir - il)) $((ib - it))" = "700 10 94 34" ] || fail "the item window is at $il $it $ir $ib"
+"$run" "$state" "$driver" drag ItemWin 47 17 147 67 || fail "could not drag the item window"
+read -r il it ir ib <<<"$(rect ItemWin)"
+[ "$il $it" = "800 60" ] || fail "the item window was not dragged by its body: $il $it"
 quit
+cfg=$(tr -d '\r' <"$app/ovrin.cfg")
+grep -qx 'ItemWindowOrgX 800' <<<"$cfg" && grep -qx 'ItemWindowOrgY 60' <<<"$cfg" ||
+  fail "the item window's place was not kept: $(grep -i itemwindow <<<"$cfg")"
 
 layout=$(tr -d '\r' <"$app/Stat/clipwin.dat")
-grep -q '^400 300 0$' <<<"$layout" || fail "the bar's place was not written: $layout"
+grep -q '^500 350 0$' <<<"$layout" || fail "the bar's place was not written: $layout"
 [ "$(sed -n 2p <<<"$layout")" = 'SubWin "PenSelector" *' ] || fail "the shown member was not written first: $layout"
 [ "$(grep -c '^SubWin ' <<<"$layout")" -eq 2 ] || fail "not two members written: $layout"
 [ "$(tail -c 2 "$app/Stat/clipwin.dat")" = "##" ] || fail "the layout does not end with ##"
@@ -60,6 +76,17 @@ start
 sleep 1
 check_docked "restored"
 [ "$(rect CLIPWIN)" = "$bar" ] || fail "the bar moved: $(rect CLIPWIN), was $bar"
+read -r il it ir ib <<<"$(rect ItemWin)"
+[ "$il $it" = "800 60" ] || fail "the item window did not come back where it was left: $il $it"
+# On top and painted: the colour swatch at (2, 2) with the black drawing colour inside a white
+# border, the pen swatch at (32, 2) white around the small pen at its centre.
+sleep 1
+import -display ":$(cat "$state/display")" -window root "$app/shot.png" 2>/dev/null || fail "no screenshot"
+pixel() { convert "$app/shot.png" -crop "1x1+$((il + $1))+$((it + $2))" -depth 8 txt:- | grep -o '#[0-9A-F]\{6\}'; }
+for spot in "17 17 #000000" "3 17 #FFFFFF" "47 17 #000000" "36 17 #FFFFFF"; do
+  read -r x y want <<<"$spot"
+  [ "$(pixel "$x" "$y")" = "$want" ] || fail "the item window shows $(pixel "$x" "$y") at $x $y, not $want"
+done
 quit
 cmp -s "$app/first.dat" "$app/Stat/clipwin.dat" || fail "the layout changed: $(cat "$app/Stat/clipwin.dat")"
 stop_all
