@@ -161,13 +161,18 @@ static HBITMAP ColorKindBitmap()
     return NULL;
 }
 
+void PaintItemBitmaps(HDC dc)
+{
+    CopyBitmap(dc, ColorKindBitmap(), 7, 7);
+    if (DrawPluginRecord *draw = GetCurrentDrawPlugin())
+        CopyBitmap(dc, draw->bitmap, 67, 7);
+}
+
 static void PaintItemWindow(HWND window)
 {
     QzsDrawCDIB(window, &s_colorSwatch, 2, 2);
     HDC dc = GetDC(window);
-    CopyBitmap(dc, ColorKindBitmap(), 7, 7);
-    if (DrawPluginRecord *draw = GetCurrentDrawPlugin())
-        CopyBitmap(dc, draw->bitmap, 67, 7);
+    PaintItemBitmaps(dc);
     ReleaseDC(window, dc);
     QzsDrawCDIB(window, &s_penSwatch, 32, 2);
 }

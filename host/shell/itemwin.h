@@ -14,5 +14,7 @@ HWND CreateItemWindow(HWND owner, int x, int y);
 void DestroyItemWindow();
 void UpdateItemSwatches();
 void RefreshItemWindow(); // swatches redrawn and the window repainted, when there is one
+// The region or functional-colour icon at (7, 7) and the draw method's bitmap at (67, 7).
+void PaintItemBitmaps(HDC dc);
 CDIB *ItemColorSwatch();
 CDIB *ItemPenSwatch();

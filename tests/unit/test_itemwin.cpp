@@ -3,9 +3,13 @@
 // pens, read back from the screen-depth images.
 #include "testsupport.h"
 #include "base/app.h"
+#include "image/bindings.h"
 #include "image/colors.h"
+#include "shell/toolbar.h"
 #include "shell/itemwin.h"
 #include "view/writers.h"
+#include <string.h>
+#include <vector>
 
 namespace {
 
@@ -116,4 +120,63 @@ TEST_F(ItemWindowTest, PenSwatchCentresTheHotSpotAndDarkensHeavyCells)
         for (const auto &p : c.pixels)
             EXPECT_EQ(RGB(p.grey, p.grey, p.grey), Pixel(ItemPenSwatch(), p.x, p.y)) << p.x << "," << p.y;
     }
+}
+
+// The icon over the colour swatch follows the drawing colour: the region bitmap while region
+// drawing is on, else the chosen functional colour's button, else nothing.
+TEST_F(ItemWindowTest, IconShowsRegionDrawingOrTheFunctionalColour)
+{
+    LoadToolBarBitmaps();
+    ASSERT_NE(nullptr, g_itemWindowBitmap);
+    HDC screen = GetDC(NULL);
+    HDC dc = CreateCompatibleDC(screen);
+    HBITMAP canvas = CreateCompatibleBitmap(screen, 94, 34);
+    HBITMAP button = CreateCompatibleBitmap(screen, 20, 20);
+    ReleaseDC(NULL, screen);
+    HGDIOBJ old = SelectObject(dc, button);
+    RECT all = {0, 0, 20, 20};
+    HBRUSH green = CreateSolidBrush(RGB(0, 200, 0));
+    FillRect(dc, &all, green);
+    DeleteObject(green);
+    SelectObject(dc, canvas);
+    g_colorFunctions[2].module = GetModuleHandleA(NULL); // a row that holds a module
+    g_colorFunctions[2].bitmap = button;
+
+    // The region bitmap's own pixels, read apart from the painting.
+    std::vector<COLORREF> region;
+    {
+        HDC m = CreateCompatibleDC(dc);
+        HGDIOBJ was = SelectObject(m, g_itemWindowBitmap);
+        for (int y = 0; y < 20; y++)
+            for (int x = 0; x < 20; x++)
+                region.push_back(GetPixel(m, x, y));
+        SelectObject(m, was);
+        DeleteDC(m);
+    }
+    struct Case {
+        const char *what;
+        int regionMode, function;
+    } cases[] = {{"plain", 0, 0}, {"region", 1, 0}, {"region over a functional colour", 3, 3}, {"functional colour", 0, 3}};
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        RECT r = {0, 0, 94, 34};
+        FillRect(dc, &r, (HBRUSH)GetStockObject(BLACK_BRUSH));
+        g_colorTable[0].regionMode = c.regionMode;
+        g_colorTable[0].function = c.function;
+        PaintItemBitmaps(dc);
+        int differ = 0;
+        for (int y = 0; y < 20; y++)
+            for (int x = 0; x < 20; x++) {
+                COLORREF want = c.regionMode ? region[y * 20 + x] : c.function ? RGB(0, 200, 0) : RGB(0, 0, 0);
+                differ += GetPixel(dc, 7 + x, 7 + y) != want;
+            }
+        EXPECT_EQ(0, differ);
+        EXPECT_EQ(RGB(0, 0, 0), GetPixel(dc, 6, 6)); // nothing outside the icon's place
+        EXPECT_EQ(RGB(0, 0, 0), GetPixel(dc, 27, 27));
+    }
+    memset(&g_colorFunctions[2], 0, sizeof g_colorFunctions[2]);
+    SelectObject(dc, old);
+    DeleteDC(dc);
+    DeleteObject(canvas);
+    DeleteObject(button);
 }
