@@ -150,8 +150,8 @@ inline bool BowSource(const BowState &s, BowPoint c, const Source &src, int x, i
         a += kBowTwoPi;
     double t = (a - s.A0) / span;
     double q = (BowDistance(dx, dy) / R - k) / (1 - k);
-    *sx = t * (double)src.W() + src.left;
-    *sy = (1 - q) * (double)src.H() + src.top;
+    *sx = t * (double)src.W + src.left;
+    *sy = (1 - q) * (double)src.H + src.top;
     return Finite(*sx) && Finite(*sy);
 }
 

@@ -33,7 +33,7 @@ struct Disc {
     double Ws, Hs, cxs, cys;
 };
 
-inline Disc MakeDisc(const Dest &d, const Source &s)
+inline Disc MakeDisc(const Rect &d, const Source &s)
 {
     Disc c;
     c.R = ((double)d.y2 - d.y0) / 2;

@@ -100,11 +100,17 @@ inline Rect DestinationRect()
     return r;
 }
 
+struct NoShade {
+    void operator()(int, int, uint8_t *) const {}
+};
+
 // Every destination pixel of d, rows outer, columns inner: map(x, y, &sx, &sy) gives the real
 // source position (false: the pixel is left as it is); the source colour there is written where the
 // source covers it and the region bits accept it. The host's result of marking d comes back.
-// Only pixels on the layer are visited: the host takes no others.
-template <class Map> int Render(ImageWindow *view, const Source &src, const Rect &d, Map map)
+// Only pixels on the layer are visited: the host takes no others. shade(x, y, bgra), when given,
+// changes an accepted colour before it is written.
+template <class Map, class Shade = NoShade>
+int Render(ImageWindow *view, const Source &src, const Rect &d, Map map, Shade shade = Shade())
 {
     int lw = 0, lh = 0, depth = 0;
     QzsGetCDIBinfo(src.image, &lw, &lh, &depth);
@@ -118,8 +124,10 @@ template <class Map> int Render(ImageWindow *view, const Source &src, const Rect
             if (!map((int)x, (int)y, &sx, &sy))
                 continue;
             if (QzsLinearInterpolate(src.image, sx, sy, (uint8_t *)&colour, &maskByte) &&
-                QzsCheckInRegion(maskByte, (int)x, (int)y, src.mask))
+                QzsCheckInRegion(maskByte, (int)x, (int)y, src.mask)) {
+                shade((int)x, (int)y, (uint8_t *)&colour);
                 QzsSetColorOnEdtWin(view, (int)x, (int)y, &colour);
+            }
         }
     return QzsUpdateRegion(1, view, d.x0, d.y0, d.x2, d.y2);
 }

@@ -10,21 +10,21 @@ struct ConeRow {
     long long xl, xr; // the pixels the row covers; none when xr < xl
 };
 
-inline ConeRow ConeRowAt(const Dest &d, int y)
+inline ConeRow ConeRowAt(const Rect &d, int y)
 {
-    double R = (double)d.w() / 2;
+    double R = (double)d.w / 2;
     ConeRow row;
-    row.r = (double)((long long)y - d.y0) / (double)d.h() * R;
+    row.r = (double)((long long)y - d.y0) / (double)d.h * R;
     row.xl = d.x0 + (long long)(R - row.r);
     row.xr = d.x0 + (long long)(R + row.r);
     return row;
 }
 
-inline void ConeSource(const Dest &d, const Source &s, const ConeRow &row, int x, int y, double *sx, double *sy)
+inline void ConeSource(const Rect &d, const Source &s, const ConeRow &row, int x, int y, double *sx, double *sy)
 {
     double a = AcrossAngle(row.r, (double)(x - row.xl));
-    *sx = (double)s.W() * a / kPi + s.left;
-    *sy = (double)(((long long)y - d.y0) * s.H()) / (double)d.h() + s.top;
+    *sx = (double)s.W * a / kPi + s.left;
+    *sy = (double)(((long long)y - d.y0) * s.H) / (double)d.h + s.top;
 }
 
 } // namespace tf

@@ -5,10 +5,6 @@
 
 namespace tf {
 
-struct Quad {
-    double x[4], y[4];
-};
-
 // Forward map x = x0 + B u + C v + A u v, y = y0 + F u + G v + E u v.
 struct Bilinear {
     double x0, y0, A, B, C, E, F, G;

@@ -33,16 +33,6 @@ inline void ProjectiveSystem(const double x[4], const double y[4], const Source 
     }
 }
 
-// All coefficients usable: a solver may report success on a system so near singular that its
-// answer overflows.
-inline bool CoefficientsFinite(const double *c, int n)
-{
-    for (int i = 0; i < n; i++)
-        if (!Finite(c[i]))
-            return false;
-    return true;
-}
-
 // The source position of (x, y) for coefficients k[0..7]; false where w is 0 or the position
 // cannot be represented.
 inline bool ProjectiveSource(const double k[8], int x, int y, double *X, double *Y)
