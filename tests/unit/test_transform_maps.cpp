@@ -132,6 +132,10 @@ TEST(TransformMaps, BowStartsOnTheSourceRectangle)
     ASSERT_TRUE(BowSource(st, h[2], s, 100, -10, &sx, &sy));
     EXPECT_NEAR(sx, 100.0, 1e-9);
     EXPECT_NEAR(sy, (1 - (60 / R - 0.2) / 0.8) * 100, 1e-9);
+    // Inside the inner arc, beyond the outer one, and round past the edges: not in the sector.
+    EXPECT_FALSE(BowSource(st, h[2], s, 100, 45, &sx, &sy));
+    EXPECT_FALSE(BowSource(st, h[2], s, 100, -70, &sx, &sy));
+    EXPECT_FALSE(BowSource(st, h[2], s, 0, 100, &sx, &sy));
 }
 
 TEST(TransformMaps, BowDragRules)
@@ -336,12 +340,15 @@ TEST(TransformMaps, DegenerateShapesGiveDefinedResults)
     EXPECT_GT(st.R, 0);
     EXPECT_TRUE(BowSource(st, h[2], s, 0, 0, &sx, &sy) ? Finite(sx) && Finite(sy) : true);
     BowStart(0, 0, 200, 100, &st, h);
+    BowDrag(&st, h, 3, 120, 41, h[1].x, h[1].y);
+    EXPECT_LT(st.k, 1);
+    ASSERT_TRUE(BowSource(st, h[2], s, 100, -61, &sx, &sy)); // the thin ring left at the outer arc
+    EXPECT_TRUE(Finite(sx) && Finite(sy));
     BowDrag(&st, h, 0, 0, 0, 100, 50);
     EXPECT_GT(st.R, 0);
-    BowDrag(&st, h, 3, 0, 0, h[1].x, h[1].y);
-    EXPECT_LT(st.k, 1);
-    ASSERT_TRUE(BowSource(st, h[2], s, 130, 20, &sx, &sy));
-    EXPECT_TRUE(Finite(sx) && Finite(sy));
+    for (int y = 40; y <= 60; y += 5)
+        for (int x = 90; x <= 110; x += 5)
+            EXPECT_TRUE(!BowSource(st, h[2], s, x, y, &sx, &sy) || (Finite(sx) && Finite(sy)));
     BowStart(0, 0, 200, 100, &st, h);
     st.A1 = st.A0;
     EXPECT_FALSE(BowSource(st, h[2], s, 50, 10, &sx, &sy));

@@ -135,8 +135,8 @@ inline BowArea BowAreaOf(const BowState &s, const BowPoint h[4])
     return a;
 }
 
-// The source position of (x, y) around centre c; false when the sector has no width (A1 = A0),
-// which leaves every pixel unwritten.
+// The source position of (x, y) around centre c; false for pixels outside the sector (so a source
+// smaller than the picture is not smeared round it) and when the sector has no width (A1 = A0).
 inline bool BowSource(const BowState &s, BowPoint c, const Source &src, int x, int y, double *sx, double *sy)
 {
     double end = BowEnd(s);
@@ -150,6 +150,8 @@ inline bool BowSource(const BowState &s, BowPoint c, const Source &src, int x, i
         a += kBowTwoPi;
     double t = (a - s.A0) / span;
     double q = (BowDistance(dx, dy) / R - k) / (1 - k);
+    if (!(t >= 0 && t <= 1 && q >= 0 && q <= 1))
+        return false;
     *sx = t * (double)src.W + src.left;
     *sy = (1 - q) * (double)src.H + src.top;
     return Finite(*sx) && Finite(*sy);
