@@ -28,7 +28,8 @@
 //                                           shown window and picks item <n> (from 0) of the popup
 //                                           menu with the real keyboard
 //   driver choose <caption> <list id> <index> <ms>
-//                                           waits for the dialog and selects a line of its list box
+//                                           waits for the dialog and selects a line of its list box,
+//                                           by number or, when <index> is no number, by its text
 //   driver enabled <class> <id>            exit 0 when the control id of the shown window of the
 //                                           class is enabled
 //   driver pick <caption> <tree id> <folder> <item> <ms>
@@ -378,7 +379,13 @@ int main(int argc, char **argv)
     if (!strcmp(verb, "choose") && argc > 5) {
         HWND box = WaitForDialog(cls, atoi(argv[5]));
         HWND list = box ? GetDlgItem(box, atoi(argv[3])) : NULL;
-        return list && SendMessageA(list, LB_SETCURSEL, (WPARAM)atoi(argv[4]), 0) != LB_ERR ? 0 : 1;
+        if (!list)
+            return 1;
+        // A line by its number, or by its whole text when that is no number.
+        LRESULT line = argv[4][0] >= '0' && argv[4][0] <= '9'
+                           ? atoi(argv[4])
+                           : SendMessageA(list, LB_FINDSTRINGEXACT, (WPARAM)-1, (LPARAM)argv[4]);
+        return line != LB_ERR && SendMessageA(list, LB_SETCURSEL, (WPARAM)line, 0) != LB_ERR ? 0 : 1;
     }
     if (!strcmp(verb, "menu") && argc > 5)
         return PopupItem(cls, atoi(argv[3]), atoi(argv[4]), atoi(argv[5]));

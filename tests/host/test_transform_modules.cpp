@@ -86,7 +86,7 @@ protected:
     {
         TransformTest::SetUp();
         for (const char *m : {"cylinder", "cone", "tfkite", "tfmarl", "bow", "tflume", "tfnook", "distort"})
-            PutDelivered(g_cfg.Transform_dir, "Transform", m);
+            PutDelivered(g_cfg.Transform_dir, "Trans", m);
     }
 
     // Starts the module of that display name from the Transform dialog, on the whole layer.
