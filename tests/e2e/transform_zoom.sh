@@ -1,6 +1,6 @@
 #!/usr/bin/env bash
 # The real program runs the zoom transform as a user does: Transform dialog from the menu command,
-# "Zooming" chosen and started, the top-left handle dragged with the real mouse, "Do!" chosen in
+# "Zooming" chosen by name and started, the top-left handle dragged with the real mouse, "Do!" chosen in
 # the popup of the right button. The saved picture must hold the stretched original, and an undo
 # must give the original back.
 #   transform_zoom.sh <wine-run.sh> <wine state dir> <application dir> <driver.exe> <artifact dir>
@@ -36,7 +36,7 @@ sleep 1
 
 "$run" "$state" "$driver" command OvrinMAIN 32062 || fail "could not send Transform"
 "$run" "$state" "$driver" shown "#32770" 10000 || fail "the Transform dialog did not open"
-"$run" "$state" "$driver" choose Transform 3013 0 10000 || fail "could not choose the first transform"
+"$run" "$state" "$driver" choose Transform 3013 Zooming 10000 || fail "could not choose Zooming"
 sleep 0.5
 "$run" "$state" "$driver" press Transform 3012 10000 || fail "could not press Do"
 "$run" "$state" "$driver" gone "#32770" 10000 || fail "the Transform dialog stayed open after Do"
