@@ -37,6 +37,17 @@ inline int SetPointOfTwo(int x, int y)
 
 } // namespace draw
 
+// The figures program builds modules into itself: it names each one's drawing QZ_DRAW_FIGURE
+// and leaves the exported entries out.
+#ifdef QZ_DRAW_FIGURE
+#define QZ_DRAW_ENTRIES(kind, info, guide, drawIt)                                                            \
+    int QZ_DRAW_FIGURE(ImageWindow *window, int x, int y, int keys)                                          \
+    {                                                                                                         \
+        (void)guide;                                                                                          \
+        return drawIt(window, x, y, keys);                                                                    \
+    }
+#define QZ_TWO_POINT_ENTRIES
+#else
 // The module's kind and info, its guide (window, x, y, show, refresh, keys) and its drawing
 // (window, x, y, keys), exported under the entry names.
 #define QZ_DRAW_ENTRIES(kind, info, guide, drawIt)                                                            \
@@ -57,3 +68,4 @@ inline int SetPointOfTwo(int x, int y)
         QzsDeletePoint();                                                                                     \
         return 4;                                                                                             \
     }
+#endif
