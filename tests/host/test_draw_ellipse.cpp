@@ -137,11 +137,14 @@ TEST_F(DrawModulesTest, TheOutlineIsStampedOnceRoundFromTheBottom)
             EXPECT_LT(at, s.size()) << p.first << "," << p.second;
         }
     }
-    // Coincident points draw nothing.
-    Stamps().clear();
-    SetList({{100, 75}, {100, 75}});
-    EXPECT_EQ(r.QzcDrawIt(w, 0, 0, 0), 0);
-    EXPECT_TRUE(Stamps().empty());
+    // Coincident points draw nothing, nor does a figure far larger than any picture.
+    for (Points figure : {Points{{100, 75}, {100, 75}}, Points{{100, 75}, {100 + 40000, 80}},
+                          Points{{INT32_MAX, 0}, {INT32_MIN, 10}}}) {
+        Stamps().clear();
+        SetList(figure);
+        EXPECT_EQ(r.QzcDrawIt(w, 0, 0, 0), 0);
+        EXPECT_TRUE(Stamps().empty());
+    }
 }
 
 TEST_F(DrawModulesTest, TheFillSpansEachRowBetweenTheOutlineEnds)
