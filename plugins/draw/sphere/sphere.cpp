@@ -40,8 +40,8 @@ int DrawSphere(ImageWindow *window, int, int, int keys)
     }
     int box[4];
     draw::EllipseBox(e, box);
-    // The painted pixels already mark the stroke's changed rectangle; the window shows them now.
-    QzsUpdateImageWindow(window, box[0], box[1], box[2], box[3]);
+    QzsUpdateRegion(0, window, box[0], box[1], box[2], box[3]);
+    QzsUpdateWindowInPix(window, box[0], box[1], box[2], box[3]);
     return 0;
 }
 
