@@ -1,5 +1,6 @@
 // Composites a group of four layers over a base into a window's display at zoom 1, 1/8 and 16 and
-// prints megapixels per second for each. --smoke runs a small group once.
+// prints megapixels per second for each. --smoke runs a small group once; --whole composes the
+// whole group at zoom 1 only (bench/compare.sh).
 #include "ovrin.h"
 #include "image/cdib.h"
 #include "view/display.h"
@@ -38,6 +39,7 @@ static double Seconds(LARGE_INTEGER a, LARGE_INTEGER b, LARGE_INTEGER f)
 int main(int argc, char **argv)
 {
     bool smoke = argc > 1 && !strcmp(argv[1], "--smoke");
+    bool wholeOnly = argc > 1 && !strcmp(argv[1], "--whole");
     int size = smoke ? 256 : 4096, rounds = smoke ? 1 : 3;
     SetMessageBoxHook(Quiet);
     g_instance = GetModuleHandleA(NULL);
@@ -79,6 +81,8 @@ int main(int argc, char **argv)
     QueryPerformanceFrequency(&freq);
     printf("group %d x %d, 4 layers, display at 32 bits\n", size, size);
     for (int zoom : zooms) {
+        if (wholeOnly && zoom != 1)
+            continue;
         window->display.zoom = zoom;
         window->clientWidth = 1024;
         window->clientHeight = 768;

@@ -1,7 +1,8 @@
 // The fifteen effects applied through the host as Apply runs them: the effect reading and writing
 // through the pixel services, the commit into the layer and the display composed, in megapixels
 // per second. --smoke runs a small image once; --raw <file> also writes the picture as raw BGRA
-// rows for bench/effects.sh, which times ImageMagick's like operators on it in the same run.
+// rows for bench/effects.sh, which times ImageMagick's like operators on it in the same run;
+// --only <name> applies that one effect once (bench/compare.sh).
 #include "ovrin.h"
 #include "image/colors.h"
 #include "view/display.h"
@@ -55,6 +56,7 @@ int main(int argc, char **argv)
 {
     bool smoke = argc > 1 && strcmp(argv[1], "--smoke") == 0;
     const char *raw = argc > 2 && strcmp(argv[1], "--raw") == 0 ? argv[2] : nullptr;
+    const char *only = argc > 2 && strcmp(argv[1], "--only") == 0 ? argv[2] : nullptr;
     int size = smoke ? 256 : 4096;
     char dir[MAX_PATH];
     GetTempPathA(sizeof dir, dir);
@@ -113,9 +115,11 @@ int main(int argc, char **argv)
         snprintf(g_effectPlugins[i].name, sizeof g_effectPlugins[i].name, "%s", benches[i].name);
         g_effectPlugins[i].QzcEffect = benches[i].entry;
     }
-    int rounds = smoke ? 1 : 2;
+    int rounds = smoke || only ? 1 : 2;
     for (int r = 0; r < rounds; r++) {
         for (int i = 0; i < count; i++) {
+            if (only && strcmp(only, benches[i].name) != 0)
+                continue;
             FreeGlobalParameters();
             for (int p = 0; p < 4; p++)
                 if (benches[i].params[p])
