@@ -53,9 +53,18 @@ bool DirtyInsideWindow(const ImageWindow *window, int *l, int *t, int *r, int *b
     return *l <= *r && *t <= *b;
 }
 
+// Columns lo..hi of a row cut to first..last; false when nothing is left.
+bool CutSpan(int64_t first, int64_t last, int64_t *lo, int64_t *hi)
+{
+    *lo = *lo > first ? *lo : first;
+    *hi = *hi < last ? *hi : last;
+    return *lo <= *hi;
+}
+
 // Moves the covered pixels into the edited image and empties the stroke buffers over the dirty
 // rectangle, already clipped to the base. The record's stores are indexed by its own rectangle:
-// the part of that rectangle inside the image, every cell of which the loop visits.
+// the part of that rectangle inside the image. Each row is done as spans: the old pixels copied
+// into the record, the covered ones taken from the draw buffer, the new ones copied after.
 void TransferStroke(ImageWindow *window, UndoRecord *record)
 {
     const ImageGroup *g = window->group;
@@ -68,29 +77,32 @@ void TransferStroke(ImageWindow *window, UndoRecord *record)
     uint32_t *after = record ? (uint32_t *)record->after : NULL;
     int rw = record ? UndoRecordWidth(record) : 0;
     int bw = window->contentWidth;
+    size_t n = (size_t)(r - l + 1);
     for (int y = t; y <= b; y++) {
+        int64_t row = (int64_t)y * bw;
+        uint8_t *mask = window->editMask + row + l;
+        for (size_t i = 0; i < n; i++)
+            mask[i] &= (uint8_t)~0x60;
         int64_t ey = (int64_t)y - g->layerY;
-        bool rowInImage = ey >= 0 && ey < eh;
-        bool rowInRecord = record && ey >= record->y0 && ey <= record->y1;
-        for (int x = l; x <= r; x++) {
-            int64_t i = (int64_t)y * bw + x;
-            window->editMask[i] &= (uint8_t)~0x60;
-            int64_t ex = (int64_t)x - g->layerX;
-            if (rowInImage && ex >= 0 && ex < ew) {
-                int64_t j = ey * ew + ex;
-                uint32_t old = edited[j];
-                if (window->coverage[i])
-                    edited[j] = window->drawBuffer[i];
-                if (rowInRecord && ex >= record->x0 && ex <= record->x1) {
-                    int64_t k = (ey - record->y0) * rw + (ex - record->x0);
-                    before[k] = old;
-                    after[k] = edited[j];
-                }
-            }
-            // Cleared whether committed or not, so nothing of this stroke reaches the next one.
-            window->drawBuffer[i] = 0;
-            window->coverage[i] = 0;
+        // The image columns the row covers, and of those the ones the record keeps.
+        int64_t lo = (int64_t)l - g->layerX, hi = (int64_t)r - g->layerX;
+        if (ey >= 0 && ey < eh && CutSpan(0, ew - 1, &lo, &hi)) {
+            uint32_t *line = edited + ey * ew;
+            int64_t klo = lo, khi = hi;
+            bool kept = record && ey >= record->y0 && ey <= record->y1 && CutSpan(record->x0, record->x1, &klo, &khi);
+            int64_t k = kept ? (ey - record->y0) * rw + (klo - record->x0) : 0;
+            if (kept)
+                memcpy(before + k, line + klo, (size_t)(khi - klo + 1) * 4);
+            const uint32_t *draw = window->drawBuffer + row + g->layerX;
+            const uint8_t *cover = window->coverage + row + g->layerX;
+            for (int64_t x = lo; x <= hi; x++)
+                line[x] = cover[x] ? draw[x] : line[x];
+            if (kept)
+                memcpy(after + k, line + klo, (size_t)(khi - klo + 1) * 4);
         }
+        // Cleared whether committed or not, so nothing of this stroke reaches the next one.
+        memset(window->drawBuffer + row + l, 0, n * 4);
+        memset(window->coverage + row + l, 0, n);
     }
 }
 

@@ -43,10 +43,12 @@ static void WriteRecordPixels(CDIB *image, const UndoRecord *r, const void *from
     uint32_t *pixels = (uint32_t *)image->pixels;
     const uint32_t *store = (const uint32_t *)from;
     int rw = UndoRecordWidth(r);
+    int x0 = r->x0 < 0 ? 0 : r->x0, x1 = r->x1 < w - 1 ? r->x1 : w - 1;
+    if (x0 > x1)
+        return;
     for (int y = r->y0 < 0 ? 0 : r->y0; y <= r->y1 && y < h; y++)
-        for (int x = r->x0 < 0 ? 0 : r->x0; x <= r->x1 && x < w; x++) {
-            pixels[(int64_t)y * w + x] = store[(int64_t)(y - r->y0) * rw + (x - r->x0)];
-        }
+        memcpy(pixels + (int64_t)y * w + x0, store + (int64_t)(y - r->y0) * rw + (x0 - r->x0),
+               (size_t)(x1 - x0 + 1) * 4);
 }
 
 // The record's rectangle in group coordinates, clamped to the base; false when nothing is left.
