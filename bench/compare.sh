@@ -52,9 +52,10 @@ magick() {
   local im=(convert -limit thread 1) base total
   case $1 in
     gamma)
+      # Five passes in one command, so that the read is small beside the work.
       base=$(seconds "${im[@]}" "$work/in.bmp" null:)
-      total=$(seconds "${im[@]}" "$work/in.bmp" -gamma 1.8 null:)
-      awk -v a="$total" -v b="$base" -v s=$size 'BEGIN { t = a - b; if (t <= 0) t = 1e-9; printf "%.3f\n", s * s / 1e6 / t }' ;;
+      total=$(seconds "${im[@]}" "$work/in.bmp" -gamma 1.8 -gamma 1.8 -gamma 1.8 -gamma 1.8 -gamma 1.8 null:)
+      awk -v a="$total" -v b="$base" -v s=$size 'BEGIN { t = (a - b) / 5; if (t <= 0) t = 1e-9; printf "%.3f\n", s * s / 1e6 / t }' ;;
     bmp-read)
       total=$(seconds "${im[@]}" "$work/in.bmp" null:)
       awk -v t="$total" -v n="$(stat -c %s "$work/in.bmp")" 'BEGIN { printf "%.3f\n", n / 1e6 / t }' ;;
@@ -79,7 +80,7 @@ for row in "${rows[@]}"; do
     case $name in gamma | bmp-read | bmp-write) im+=" $(magick "$name")" ;; esac
   done
   o=$(echo "$ours" | median) p=$(echo "$theirs" | median)
-  if [ "$name" = memory ]; then r=$o; else r=$(awk -v a="$o" -v b="$p" 'BEGIN { printf "%.2f", b > 0 ? a / b : 0 }'); fi
+  if [ "$name" = memory ]; then r=$o; else r=$(awk -v a="$o" -v b="$p" 'BEGIN { printf "%.2f", (b > 0 ? a / b : 0) }'); fi
   echo "$name ovrin=$o peer=$p ratio=$r goal=$goal"
   [ -z "$im" ] || echo "  $name imagemagick=$(echo "$im" | median)"
 done

@@ -5,6 +5,24 @@
 
 static BlendFunction s_currentBlend = BlendPixelOver;
 
+namespace {
+
+struct OverReciprocals {
+    uint64_t m[kOverMaxDivisor - kOverMinDivisor + 1];
+    OverReciprocals()
+    {
+        for (uint32_t k = kOverMinDivisor; k <= kOverMaxDivisor; k++)
+            m[k - kOverMinDivisor] = ((1ull << kOverShift) + k - 1) / k;
+    }
+};
+
+// Filled before main, so that composing on several threads only ever reads it.
+const OverReciprocals s_overReciprocals;
+
+} // namespace
+
+const uint64_t *const g_overReciprocal = s_overReciprocals.m;
+
 void SetCurrentBlendFunction(BlendFunction blend)
 {
     // Program-wide: only the user-interface thread selects it.
@@ -19,14 +37,11 @@ BlendFunction GetCurrentBlendFunction()
 
 int QZCAPI BlendPixelOver(const uint8_t *lower, const uint8_t *upper, int, int, uint8_t *out)
 {
-    int au = upper[3], al = lower[3];
-    if (au == 0) {
-        memcpy(out, lower, 4);
-        return 1;
-    }
-    int d = 255 * (au + al) - au * al;
-    for (int c = 0; c < 3; c++)
-        out[c] = (uint8_t)((upper[c] * 255 * au + lower[c] * al * (255 - au)) / d);
-    out[3] = (uint8_t)(d / 255);
+    uint32_t l, u;
+    memcpy(&l, lower, 4);
+    memcpy(&u, upper, 4);
+    uint32_t au = u >> 24;
+    uint32_t result = au == 0 ? l : OverPixel(l, u, au);
+    memcpy(out, &result, 4);
     return 1;
 }

@@ -2,6 +2,7 @@
 // blend, and the composed colours written into a window's display with their tints.
 #include "base/cursors.h"
 #include "view/display.h"
+#include "image/blend.h"
 #include "image/cdib.h"
 #include "image/group.h"
 #include "view/writers.h"
@@ -58,29 +59,20 @@ static void BlendLayerRun(const LayerRecord *layer, int x, int y, int count, int
     uint32_t *to = colorRow + (x0 - x);
     int n = x1 - x0 + 1;
     if (blend == BlendPixelOver) {
-        // The normal blend inline: opaque and transparent pixels need no division.
+        // The normal blend inline: opaque and transparent pixels need no arithmetic.
         for (int i = 0; i < n; i++) {
             uint32_t u = from[i];
-            int au = (int)(u >> 24) * opacity / 255;
+            uint32_t au = ScaleAlpha(u >> 24, (uint32_t)opacity);
             if (au == 0)
                 continue;
-            if (au == 255) {
-                to[i] = u | 0xFF000000u;
-                continue;
-            }
-            uint8_t upper[4], lower[4], result[4];
-            memcpy(upper, &u, 4);
-            upper[3] = (uint8_t)au;
-            memcpy(lower, to + i, 4);
-            BlendPixelOver(lower, upper, i, y, result);
-            memcpy(to + i, result, 4);
+            to[i] = au == 255 ? u | 0xFF000000u : OverPixel(to[i], u, au);
         }
         return;
     }
     for (int i = 0; i < n; i++) {
         uint8_t upper[4], result[4];
         memcpy(upper, from + i, 4);
-        upper[3] = (uint8_t)(upper[3] * opacity / 255);
+        upper[3] = (uint8_t)ScaleAlpha(upper[3], (uint32_t)opacity);
         memcpy(result, to + i, 4);
         blend((const uint8_t *)(to + i), upper, i, y, result);
         memcpy(to + i, result, 4);
@@ -197,6 +189,146 @@ static bool PlainRow(const ImageWindow *window, const uint8_t *masks, int count,
     return true;
 }
 
+namespace {
+
+// One rectangle being composed into a window's display.
+struct ComposeJob {
+    ImageWindow *window;
+    ImageGroup *group;
+    CDIB *substitute;
+    const uint8_t *mask;
+    int left, count;
+    int64_t from, to; // the current layer's columns
+};
+
+// Composes row y into colors and masks and starts the display run; a row that needs no tint is
+// also written. False leaves the row to TintRow.
+bool ComposePlainRow(const ComposeJob &job, int y, uint32_t *colors, uint8_t *masks, DisplayWriteContext *run)
+{
+    ImageWindow *window = job.window;
+    const ImageGroup *group = job.group;
+    ComposeRow(job.left, y, 0, job.count, job.group, job.substitute, window->drawBuffer, job.mask, colors, masks);
+    int inRows = y >= group->layerY && y <= group->bottom;
+    int dy = y + window->marginY;
+    StartWriteRun(run, job.left + window->marginX, dy, window->displayWidth, window->displayHeight, g_screenDepth);
+    PixelWriteHook(job.left + window->marginX, dy, 0);
+    if (!PlainRow(window, masks, job.count, inRows && job.from <= job.left && job.to >= job.left + job.count - 1))
+        return false;
+    // Nothing tints this row: a 32-bit display takes the colours as they are.
+    memcpy((uint32_t *)window->display.pixels + run->position, colors, (size_t)job.count * 4);
+    run->position += job.count;
+    return true;
+}
+
+// Writes a composed row pixel by pixel with its tints, through the program's display writer.
+void TintRow(const ComposeJob &job, int y, const uint32_t *colors, const uint8_t *masks)
+{
+    const ImageGroup *group = job.group;
+    int inRows = y >= group->layerY && y <= group->bottom;
+    int dy = y + job.window->marginY;
+    for (int i = 0; i < job.count; i++) {
+        int x = job.left + i;
+        int inside = x >= job.from && x <= job.to ? inRows : 0;
+        PutDisplayPixel(job.window, job.window->display.pixels, x + job.window->marginX, dy,
+                        (const uint8_t *)(colors + i), masks[i], inside);
+    }
+}
+
+// Large rectangles are composed by several threads, bands of rows each, when only the built-in
+// blend runs (a plug-in's blend may keep state of its own). Rows with tints are left to the
+// interface thread, since the tints and the dithering writers share its state.
+const int64_t kThreadedPixels = 1 << 20;
+const int kBandRows = 16;
+
+bool BuiltInBlendsOnly(const ImageGroup *group)
+{
+    for (const LayerRecord *layer = group->firstLayer; layer; layer = layer->next)
+        if (layer->status == 1 && BlendOfLayer(layer) != BlendPixelOver)
+            return false;
+    return true;
+}
+
+int WorkerCount(int64_t pixels)
+{
+    SYSTEM_INFO info;
+    GetSystemInfo(&info);
+    int n = (int)info.dwNumberOfProcessors;
+    n = n > 8 ? 8 : n;
+    return pixels < kThreadedPixels || n < 2 ? 1 : n;
+}
+
+struct BandShare {
+    const ComposeJob *job;
+    int top, bottom;
+    volatile LONG nextBand;
+    uint8_t *tinted; // a flag for each row left to the interface thread
+};
+
+struct Worker {
+    BandShare *share;
+    uint32_t *colors;
+    uint8_t *masks;
+};
+
+DWORD WINAPI ComposeBands(void *argument)
+{
+    const Worker &worker = *(const Worker *)argument;
+    BandShare &share = *worker.share;
+    DisplayWriteContext run = g_displayWrite;
+    for (;;) {
+        int64_t top = share.top + (int64_t)(InterlockedIncrement(&share.nextBand) - 1) * kBandRows;
+        if (top > share.bottom)
+            break;
+        int64_t bottom = top + kBandRows - 1 < share.bottom ? top + kBandRows - 1 : share.bottom;
+        for (int y = (int)top; y <= bottom; y++)
+            if (!ComposePlainRow(*share.job, y, worker.colors, worker.masks, &run))
+                share.tinted[y - share.top] = 1;
+    }
+    return 0;
+}
+
+// Composes rows top..bottom on up to n threads, this one among them; false when the row buffers
+// could not be had, with nothing written.
+bool ComposeOnThreads(const ComposeJob &job, int top, int bottom, int n)
+{
+    size_t rows = (size_t)(bottom - top + 1), cells = (size_t)job.count;
+    uint8_t *tinted = (uint8_t *)calloc(rows, 1);
+    uint32_t *colors = (uint32_t *)malloc(cells * 4 * (size_t)n);
+    uint8_t *masks = (uint8_t *)malloc(cells * (size_t)n);
+    if (!tinted || !colors || !masks) {
+        free(tinted);
+        free(colors);
+        free(masks);
+        return false;
+    }
+    BandShare share = {&job, top, bottom, 0, tinted};
+    Worker workers[8];
+    HANDLE threads[8] = {};
+    for (int i = 0; i < n; i++)
+        workers[i] = Worker{&share, colors + cells * (size_t)i, masks + cells * (size_t)i};
+    // Bands not taken by a thread that failed to start are taken by the others.
+    for (int i = 1; i < n; i++)
+        threads[i] = CreateThread(NULL, 0, ComposeBands, &workers[i], 0, NULL);
+    ComposeBands(&workers[0]);
+    for (int i = 1; i < n; i++)
+        if (threads[i]) {
+            WaitForSingleObject(threads[i], INFINITE);
+            CloseHandle(threads[i]);
+        }
+    for (size_t r = 0; r < rows; r++)
+        if (tinted[r]) {
+            int y = top + (int)r;
+            ComposePlainRow(job, y, colors, masks, &g_displayWrite);
+            TintRow(job, y, colors, masks);
+        }
+    free(tinted);
+    free(colors);
+    free(masks);
+    return true;
+}
+
+} // namespace
+
 int ComposeDisplayRect(ImageWindow *window, ImageGroup *group, int left, int top, int right, int bottom,
                        int useDrawBuffer)
 {
@@ -237,31 +369,21 @@ int ComposeDisplayRect(ImageWindow *window, ImageGroup *group, int left, int top
         SetCursor(cursor);
         return 0;
     }
-    const uint8_t *mask = window->editMask ? window->editMask : group->base->mask;
-    CDIB *substitute = useDrawBuffer && window->drawBuffer ? group->currentImage : NULL;
-    int mx = window->marginX, my = window->marginY;
+    ComposeJob job;
+    job.window = window;
+    job.group = group;
+    job.mask = window->editMask ? window->editMask : group->base->mask;
+    job.substitute = useDrawBuffer && window->drawBuffer ? group->currentImage : NULL;
+    job.left = left;
+    job.count = count;
+    job.from = (int64_t)group->layerX > left ? group->layerX : left;
+    job.to = group->right < right ? group->right : right;
     s_composedGroup = group;
-    // The current layer's columns, in display coordinates.
-    int64_t from = (int64_t)group->layerX > left ? group->layerX : left;
-    int64_t to = group->right < right ? group->right : right;
-    for (int y = top; y <= bottom; y++) {
-        ComposeRow(left, y, 0, count, group, substitute, window->drawBuffer, mask, colors, masks);
-        int inRows = y >= group->layerY && y <= group->bottom;
-        int dy = y + my;
-        StartWriteRun(&g_displayWrite, left + mx, dy, window->displayWidth, window->displayHeight, g_screenDepth);
-        PixelWriteHook(left + mx, dy, 0);
-        if (PlainRow(window, masks, count, inRows && from <= left && to >= right)) {
-            // Nothing tints this row: a 32-bit display takes the colours as they are.
-            memcpy((uint32_t *)window->display.pixels + g_displayWrite.position, colors, (size_t)count * 4);
-            g_displayWrite.position += count;
-            continue;
-        }
-        for (int i = 0; i < count; i++) {
-            int x = left + i;
-            int inside = x >= from && x <= to ? inRows : 0;
-            PutDisplayPixel(window, window->display.pixels, x + mx, dy, (const uint8_t *)(colors + i), masks[i],
-                            inside);
-        }
+    int workers = WorkerCount((int64_t)count * (bottom - top + 1));
+    if (workers < 2 || !BuiltInBlendsOnly(group) || !ComposeOnThreads(job, top, bottom, workers)) {
+        for (int y = top; y <= bottom; y++)
+            if (!ComposePlainRow(job, y, colors, masks, &g_displayWrite))
+                TintRow(job, y, colors, masks);
     }
     s_composedGroup = NULL;
     free(colors);

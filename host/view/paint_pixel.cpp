@@ -6,6 +6,7 @@
 #include "view/paint.h"
 #include "image/cdib.h"
 #include "view/display.h"
+#include "image/blend.h"
 #include "image/pen.h"
 #include "image/regions.h"
 #include "view/writers.h"
@@ -108,13 +109,7 @@ inline int Clamp255(int v)
 // Colour C with alpha a over P with its own alpha; a is above 0 or P is opaque.
 uint32_t BlendOver(int red, int green, int blue, int a, uint32_t p)
 {
-    int ap = (int)(p >> 24);
-    int k = 255 * a + 255 * ap - a * ap;
-    if (k <= 0)
-        return 0;
-    int pb = (int)(p & 255), pg = (int)(p >> 8 & 255), pr = (int)(p >> 16 & 255);
-    return Pack((blue * 255 * a + pb * ap * (255 - a)) / k, (green * 255 * a + pg * ap * (255 - a)) / k,
-                (red * 255 * a + pr * ap * (255 - a)) / k, k / 255);
+    return OverPixel(p, Pack(blue, green, red, 0), (uint32_t)a);
 }
 
 BlendFunction BlendOfLayer(const LayerRecord *layer)
@@ -159,7 +154,7 @@ uint32_t ComposeAt(const ImageGroup *group, const CDIB *subImage, uint32_t subPi
         int opacity = Clamp255(layer->opacity);
         uint8_t upper[4], lower[4], out[4];
         memcpy(upper, &u, 4);
-        upper[3] = (uint8_t)(upper[3] * opacity / 255);
+        upper[3] = (uint8_t)ScaleAlpha(upper[3], (uint32_t)opacity);
         memcpy(lower, &value, 4);
         BlendOfLayer(layer)(lower, upper, x, y, out);
         memcpy(&value, out, 4);

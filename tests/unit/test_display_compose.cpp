@@ -10,6 +10,7 @@
 #include "view/winlist.h"
 #include <stdlib.h>
 #include <string.h>
+#include <algorithm>
 #include <memory>
 #include <vector>
 
@@ -163,6 +164,33 @@ TEST_F(DisplayComposeTest, DisplayMatchesReferenceWithNegativeAndOversizedLayers
     // Rectangles beyond the base are clipped instead of read past the stores.
     EXPECT_EQ(ComposeDisplayRect(window, g, -50, -50, 500, 500, 0), 1);
     EXPECT_EQ(ComposeDisplayRect(window, g, 0, 0, -1, 4, 0), 0);
+}
+
+TEST_F(DisplayComposeTest, LargeRecompositionOnThreadsMatchesTheReferenceAndTheRowByRowOne)
+{
+    // Over a million pixels, so that the whole recomposition is shared out by bands of rows.
+    const int w = 1100, h = 1000;
+    ImageGroup *g = MakeGroup(w, h, {{-40, 30, 900, 800, 1, 230}, {200, -10, 1000, 1020, 1, 128},
+                                     {500, 500, 700, 600, 1, 255}});
+    ASSERT_EQ(BuildWindowDisplay(window, g, false), 1);
+    // A few pixels drawn in the stroke leave their rows to the tinting writer.
+    window->regionDisplayMode = 1;
+    for (int y : {0, 17, 500, 999})
+        window->editMask[(size_t)y * w + 600] = 0x40;
+    ComposeWholeDisplay(window, g);
+    size_t cells = (size_t)window->displayWidth * window->displayHeight;
+    std::vector<uint32_t> shared((uint32_t *)window->display.pixels, (uint32_t *)window->display.pixels + cells);
+    for (int y = 0; y < h; y += 7)
+        for (int x = 0; x < w; x++)
+            if (!window->editMask[(size_t)y * w + x])
+                ASSERT_EQ(DisplayAt(x + 3, y + 2), Pack(Reference(g, x, y))) << x << "," << y;
+    // The margins stay as they were; the picture is composed again one row at a time.
+    for (int y = 0; y < h; y++) {
+        size_t row = (size_t)(window->displayHeight - (y + 2) - 1) * window->displayWidth + 3;
+        memset((uint32_t *)window->display.pixels + row, 0, (size_t)w * 4);
+        ComposeDisplayRect(window, g, 0, y, w - 1, y, 0);
+    }
+    EXPECT_TRUE(std::equal(shared.begin(), shared.end(), (uint32_t *)window->display.pixels));
 }
 
 TEST_F(DisplayComposeTest, RowRunsAndHiddenBase)

@@ -2,6 +2,7 @@
 // the old loop or formula as the reference.
 #include "view/undo_apply.h"
 #include "test_paint_fixture.h"
+#include "image/blend.h"
 #include "image/dirtyrect.h"
 #include "image/undo.h"
 #include <random>
@@ -92,5 +93,48 @@ TEST_F(PaintTest, StrokeCommitAndUndoMatchThePixelByPixelCopy)
         EXPECT_TRUE(std::equal(original.begin(), original.end(), (uint32_t *)layer->image->pixels));
         EXPECT_EQ(RedoImage(window), 0);
         EXPECT_TRUE(std::equal(edited.begin(), edited.end(), (uint32_t *)layer->image->pixels));
+    }
+}
+
+TEST(OverBlendTest, DivisionFreeFormsEqualTheDivisionForEveryInput)
+{
+    // Every pair of alphas and every pair of channel values the over blend can meet.
+    uint64_t wrong = 0;
+    for (uint32_t au = 1; au < 256; au++)
+        for (uint32_t al = 0; al < 256; al++) {
+            uint32_t k = 255 * (au + al) - au * al, a = 255 * au, b = al * (255 - au);
+            for (uint32_t u = 0; u < 256; u++)
+                for (uint32_t l = 0; l < 256; l++) {
+                    uint32_t n = u * a + l * b;
+                    wrong += DivideOver(n, k) != n / k;
+                }
+        }
+    EXPECT_EQ(wrong, 0u);
+    for (uint32_t a = 0; a < 256; a++)
+        for (uint32_t o = 0; o < 256; o++)
+            ASSERT_EQ(ScaleAlpha(a, o), a * o / 255) << a << " " << o;
+}
+
+TEST(OverBlendTest, BlendPixelOverMatchesTheDividingFormula)
+{
+    std::mt19937 rng(3);
+    for (int i = 0; i < 1000000; i++) {
+        uint8_t lower[4], upper[4], out[4], want[4];
+        uint32_t l = rng(), u = rng();
+        memcpy(lower, &l, 4);
+        memcpy(upper, &u, 4);
+        if (i % 4 == 0)
+            upper[3] = (uint8_t)(i / 4 % 3 == 0 ? 0 : 255);
+        int au = upper[3], al = lower[3];
+        if (au == 0) {
+            memcpy(want, lower, 4);
+        } else {
+            int d = 255 * (au + al) - au * al;
+            for (int c = 0; c < 3; c++)
+                want[c] = (uint8_t)((upper[c] * 255 * au + lower[c] * al * (255 - au)) / d);
+            want[3] = (uint8_t)(d / 255);
+        }
+        BlendPixelOver(lower, upper, 0, 0, out);
+        ASSERT_EQ(memcmp(out, want, 4), 0) << std::hex << l << " " << u;
     }
 }
