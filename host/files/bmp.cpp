@@ -1,9 +1,11 @@
 #include "files/bmp.h"
 #include "base/safefile.h"
 #include <stdio.h>
+#include <stdlib.h>
 #include <string.h>
 
 enum { kFileHeaderBytes = 14, kInfoHeaderBytes = 40, kCoreHeaderBytes = 12, kReadPiece = 10240 };
+static const int64_t kWriteBatchBytes = 256 * 1024;
 
 static uint16_t Get16(const uint8_t *p) { return (uint16_t)(p[0] | p[1] << 8); }
 static uint32_t Get32(const uint8_t *p) { return p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24; }
@@ -157,9 +159,31 @@ int ReadBmpFile(const char *path, HGLOBAL *header, HGLOBAL *bits, QzProgressProc
     return result;
 }
 
+// The rows of a packed picture held in one block.
+struct BlockRows {
+    const uint8_t *bits;
+    int64_t rowBytes;
+};
+
+static bool CopyBlockRow(void *context, int fileRow, uint8_t *line)
+{
+    const BlockRows &rows = *(const BlockRows *)context;
+    memcpy(line, rows.bits + fileRow * rows.rowBytes, (size_t)rows.rowBytes);
+    return true;
+}
+
 int WriteBmpFile(const char *path, const BITMAPINFO *header, const void *pixels, QzProgressProc progress)
 {
     if (!header || !pixels)
+        return 1;
+    BlockRows rows = {(const uint8_t *)pixels, GetDibRowBytes(header->bmiHeader.biWidth, header->bmiHeader.biBitCount)};
+    return WriteBmpRows(path, header, CopyBlockRow, &rows, progress);
+}
+
+int WriteBmpRows(const char *path, const BITMAPINFO *header, BmpRowSource fill, void *context,
+                 QzProgressProc progress)
+{
+    if (!header || !fill)
         return 1;
     const BITMAPINFOHEADER *h = &header->bmiHeader;
     int64_t rowBytes = GetDibRowBytes(h->biWidth, h->biBitCount);
@@ -187,10 +211,18 @@ int WriteBmpFile(const char *path, const BITMAPINFO *header, const void *pixels,
     Put32(ih + 28, (uint32_t)h->biYPelsPerMeter);
     Put32(ih + 32, (uint32_t)entries);
 
+    // Rows go out a batch at a time, each batch in one write; the padding of each row is zero.
+    int batch = (int)(kWriteBatchBytes / rowBytes);
+    batch = batch < 1 ? 1 : batch > h->biHeight ? h->biHeight : batch;
+    uint8_t *rows = (uint8_t *)calloc((size_t)batch, (size_t)rowBytes);
+    if (!rows)
+        return 1;
     SafeFile safe;
     FILE *f = OpenSafeFile(&safe, path);
-    if (!f)
+    if (!f) {
+        free(rows);
         return 1;
+    }
     bool ok = fwrite(fh, 1, sizeof fh, f) == sizeof fh;
     for (int i = 0; ok && i < entries; i++) {
         const RGBQUAD &q = header->bmiColors[i];
@@ -199,11 +231,15 @@ int WriteBmpFile(const char *path, const BITMAPINFO *header, const void *pixels,
     }
     if (progress)
         progress(0, 0, 0);
-    const uint8_t *row = (const uint8_t *)pixels;
-    for (int y = 0; ok && y < h->biHeight; y++, row += rowBytes) {
-        ok = fwrite(row, 1, (size_t)rowBytes, f) == (size_t)rowBytes;
+    for (int y = 0; ok && y < h->biHeight; y += batch) {
+        int n = h->biHeight - y < batch ? h->biHeight - y : batch;
+        for (int i = 0; ok && i < n; i++)
+            ok = fill(context, y + i, rows + (size_t)i * (size_t)rowBytes);
+        ok = ok && fwrite(rows, (size_t)rowBytes, (size_t)n, f) == (size_t)n;
         if (progress)
-            progress(y + 1, h->biHeight, 0);
+            for (int i = 1; i <= n; i++)
+                progress(y + i, h->biHeight, 0);
     }
+    free(rows);
     return CloseSafeFile(&safe, path, ok);
 }

@@ -57,29 +57,110 @@ static int Dither5Level(int v, int threshold)
 
 static const int kM4[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
 
-static void WriteDirect(const CDIB *source, CDIB *dest, int depth, int w, int h)
+// Row y of a picture as 32-bit colours with full alpha, as ReadPicturePixel reads them; a 32-bit
+// store is read as it stands.
+static void ReadPictureRow(const CDIB *source, int w, int y, uint32_t *colors)
 {
+    const BITMAPINFOHEADER *h = &source->header->bmiHeader;
+    if (h->biBitCount == 32) {
+        const uint32_t *row = (const uint32_t *)source->pixels + (int64_t)y * GetRowLength(h->biWidth, 32);
+        for (int x = 0; x < w; x++)
+            colors[x] = row[x] | 0xFF000000u;
+        return;
+    }
+    for (int x = 0; x < w; x++)
+        ReadPicturePixel(source->header, source->pixels, x, y, (uint8_t *)(colors + x));
+}
+
+// Colours of row y into a file row of a direct depth (8 is the 3-3-2 palette); 16 bits are
+// dithered by the row's place.
+static void ConvertPictureRow(const uint32_t *colors, int w, int y, int depth, uint8_t *line)
+{
+    switch (depth) {
+    case 32: memcpy(line, colors, (size_t)w * 4); break;
+    case 24:
+        for (int x = 0; x < w; x++) {
+            uint32_t c = colors[x];
+            line[3 * x] = (uint8_t)c;
+            line[3 * x + 1] = (uint8_t)(c >> 8);
+            line[3 * x + 2] = (uint8_t)(c >> 16);
+        }
+        break;
+    case 16:
+        for (int x = 0; x < w; x++) {
+            uint32_t c = colors[x];
+            int m = kM4[y & 3][x & 3];
+            int v = Dither5Level(c >> 16 & 255, m) << 10 | Dither5Level(c >> 8 & 255, m) << 5 |
+                    Dither5Level(c & 255, m);
+            line[2 * x] = (uint8_t)v;
+            line[2 * x + 1] = (uint8_t)(v >> 8);
+        }
+        break;
+    default:
+        for (int x = 0; x < w; x++) {
+            uint32_t c = colors[x];
+            line[x] = (uint8_t)((c >> 8 & 0xE0) | ((c >> 19) & 0x1C) | (c >> 6 & 3));
+        }
+        break;
+    }
+}
+
+// False when the row buffer could not be had.
+static bool WriteDirect(const CDIB *source, CDIB *dest, int depth, int w, int h)
+{
+    uint32_t *colors = (uint32_t *)malloc((size_t)w * 4);
+    if (!colors)
+        return false;
     int64_t row = GetDibRowBytes(w, depth);
     uint8_t *bits = (uint8_t *)dest->pixels;
     for (int y = 0; y < h; y++) {
-        uint8_t *line = bits + (int64_t)(h - 1 - y) * row; // packed rows are bottom-up
-        for (int x = 0; x < w; x++) {
-            uint8_t c[4];
-            ReadPicturePixel(source->header, source->pixels, x, y, c);
-            switch (depth) {
-            case 32: memcpy(line + 4 * x, c, 4); break;
-            case 24: memcpy(line + 3 * x, c, 3); break;
-            case 16: {
-                int m = kM4[y & 3][x & 3];
-                int v = Dither5Level(c[2], m) << 10 | Dither5Level(c[1], m) << 5 | Dither5Level(c[0], m);
-                line[2 * x] = (uint8_t)v;
-                line[2 * x + 1] = (uint8_t)(v >> 8);
-                break;
-            }
-            default: line[x] = (uint8_t)((c[1] & 0xE0) | ((c[2] >> 3) & 0x1C) | (c[0] >> 6)); break;
-            }
-        }
+        ReadPictureRow(source, w, y, colors);
+        ConvertPictureRow(colors, w, y, depth, bits + (int64_t)(h - 1 - y) * row); // packed rows are bottom-up
     }
+    free(colors);
+    return true;
+}
+
+// The rows of an image at a direct depth, converted one at a time as a BMP file asks for them.
+struct DirectRows {
+    const CDIB *source;
+    int depth, w, h;
+    uint32_t *colors;
+};
+
+static bool FillDirectRow(void *context, int fileRow, uint8_t *line)
+{
+    const DirectRows &rows = *(const DirectRows *)context;
+    int y = rows.h - 1 - fileRow; // file rows are bottom-up
+    ReadPictureRow(rows.source, rows.w, y, rows.colors);
+    ConvertPictureRow(rows.colors, rows.w, y, rows.depth, line);
+    return true;
+}
+
+// Writes an image as a BMP file at 16, 24 or 32 bits, converting each row as it is written rather
+// than the whole picture first. 0 written, 1 failed, -1 another depth (the caller converts).
+static int WriteBmpDirect(const char *path, CDIB *image, int depth, QzProgressProc progress)
+{
+    int w, h, d;
+    if (depth != 16 && depth != 24 && depth != 32)
+        return -1;
+    if (!GetImageSize(image, &w, &h, &d) || !image->pixels || !image->header || w <= 0 || h <= 0)
+        return 1;
+    BITMAPINFO header = {};
+    BITMAPINFOHEADER &bh = header.bmiHeader;
+    bh.biSize = sizeof bh;
+    bh.biWidth = w;
+    bh.biHeight = h;
+    bh.biPlanes = 1;
+    bh.biBitCount = (WORD)depth;
+    bh.biCompression = BI_RGB;
+    bh.biXPelsPerMeter = bh.biYPelsPerMeter = 300; // as a new image record says
+    DirectRows rows = {image, depth, w, h, (uint32_t *)malloc((size_t)w * 4)};
+    if (!rows.colors)
+        return 1;
+    int result = WriteBmpRows(path, &header, FillDirectRow, &rows, progress);
+    free(rows.colors);
+    return result;
 }
 
 int ConvertImageDepth(CDIB *source, int depth, CDIB *dest, QzProgressProc progress)
@@ -103,8 +184,12 @@ int ConvertImageDepth(CDIB *source, int depth, CDIB *dest, QzProgressProc progre
         }
     }
     if (depth != 8) {
-        WriteDirect(source, dest, made, w, h); // the 3-3-2 palette of a new record serves a bad depth
-        return 0;
+        // The 3-3-2 palette of a new record serves a bad depth.
+        if (WriteDirect(source, dest, made, w, h))
+            return 0;
+        FreeImageData(dest);
+        memset(dest, 0, sizeof *dest);
+        return 1;
     }
     if (!ReduceColors(&source->header->bmiHeader, source->pixels, dest->header, dest->pixels, 255,
                       GetSaveHighQuality(), progress)) {
@@ -201,12 +286,15 @@ int SaveImage(ImageGroup *group, CDIB *image, const char *path)
     CDIB *saved = group->base;
     CDIB converted = {}, merged = {};
     bool isMerged = false, haveConverted = false;
+    // BMP at a direct depth converts each row as it writes it, without a converted copy.
+    int depth = GetSaveDepth();
+    bool direct = format == kFormatBmp && (depth == 16 || depth == 24 || depth == 32);
     if (format != kFormatMrf && format != kFormatMr2) {
         DrawFileProgressText(kConvertingText);
         saved = PickImageToWrite(group, image, &merged, &isMerged);
         // A failed conversion writes nothing: an image without pixels is no picture.
-        haveConverted = saved && ConvertImageDepth(saved, GetSaveDepth(), &converted, ShowSaveProgress) == 0;
-        if (isMerged)
+        haveConverted = saved && (direct || ConvertImageDepth(saved, depth, &converted, ShowSaveProgress) == 0);
+        if (isMerged && !(direct && haveConverted))
             FreeImageData(&merged);
         if (!haveConverted) {
             CloseFileProgress();
@@ -227,13 +315,17 @@ int SaveImage(ImageGroup *group, CDIB *image, const char *path)
         failed = WriteMrfFile(target, group);
     else if (format == kFormatMr2)
         failed = WriteMr2File(target, group);
+    else if (direct)
+        failed = WriteBmpDirect(target, saved, depth, ShowSaveProgress);
     else if (format == kFormatBmp)
         failed = WriteBmpFile(target, converted.header, converted.pixels, ShowSaveProgress);
     else
         failed = WriteThroughPlugin(GetSaverRow(format), target, &converted);
     CloseFileProgress();
-    if (haveConverted)
+    if (haveConverted && !direct)
         FreeImageData(&converted);
+    if (direct && isMerged)
+        FreeImageData(&merged);
     if (failed) {
         if (!(format == kFormatMr2 && failed == kMr2FailedReported))
             ShowErrorMessage(g_mainWindow, 22);
@@ -342,6 +434,9 @@ void SaveAllImages()
 // Converts and writes one image as BMP; 0 written.
 static int WriteImageAsBmp(const char *path, CDIB *image)
 {
+    int direct = WriteBmpDirect(path, image, GetSaveDepth(), NoProgress);
+    if (direct >= 0)
+        return direct;
     CDIB converted;
     if (ConvertImageDepth(image, GetSaveDepth(), &converted, NoProgress) != 0)
         return 1;

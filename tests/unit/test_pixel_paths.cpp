@@ -5,6 +5,9 @@
 #include "image/blend.h"
 #include "image/dirtyrect.h"
 #include "image/undo.h"
+#include "image/imagelist.h"
+#include "files/bmp.h"
+#include "files/save.h"
 #include <random>
 #include <vector>
 
@@ -136,5 +139,89 @@ TEST(OverBlendTest, BlendPixelOverMatchesTheDividingFormula)
         }
         BlendPixelOver(lower, upper, 0, 0, out);
         ASSERT_EQ(memcmp(out, want, 4), 0) << std::hex << l << " " << u;
+    }
+}
+
+namespace {
+
+int OldDither5Level(int v, int threshold)
+{
+    int level = v >> 3;
+    if (2 * (v & 7) >= threshold && level <= 30)
+        level++;
+    return level;
+}
+
+// A picture row at a direct depth as it was converted pixel by pixel, alpha read as 255.
+std::vector<uint8_t> OldRow(const uint32_t *row, int w, int y, int depth)
+{
+    static const int m4[4][4] = {{0, 8, 2, 10}, {12, 4, 14, 6}, {3, 11, 1, 9}, {15, 7, 13, 5}};
+    std::vector<uint8_t> line((size_t)GetDibRowBytes(w, depth), 0);
+    for (int x = 0; x < w; x++) {
+        uint8_t c[4];
+        memcpy(c, row + x, 4);
+        c[3] = 255;
+        switch (depth) {
+        case 32: memcpy(&line[4 * x], c, 4); break;
+        case 24: memcpy(&line[3 * x], c, 3); break;
+        case 16: {
+            int m = m4[y & 3][x & 3];
+            int v = OldDither5Level(c[2], m) << 10 | OldDither5Level(c[1], m) << 5 | OldDither5Level(c[0], m);
+            line[2 * x] = (uint8_t)v;
+            line[2 * x + 1] = (uint8_t)(v >> 8);
+            break;
+        }
+        }
+    }
+    return line;
+}
+
+std::vector<uint8_t> FileBytes(const std::string &path)
+{
+    std::vector<uint8_t> bytes;
+    FILE *f = fopen(path.c_str(), "rb");
+    if (!f)
+        return bytes;
+    uint8_t piece[4096];
+    size_t n;
+    while ((n = fread(piece, 1, sizeof piece, f)) > 0)
+        bytes.insert(bytes.end(), piece, piece + n);
+    fclose(f);
+    return bytes;
+}
+
+} // namespace
+
+TEST_F(HostTest, DirectDepthsConvertAndWriteRowsAsThePixelByPixelConversion)
+{
+    // An odd width, so that 24- and 16-bit rows carry padding.
+    const int w = 37, h = 11;
+    CDIB *image = nullptr;
+    ASSERT_EQ(CreateImageRecord(&image, w, h, 32), 0);
+    std::mt19937 rng(11);
+    uint32_t *px = (uint32_t *)image->pixels;
+    for (int i = 0; i < w * h; i++)
+        px[i] = rng();
+    for (int depth : {16, 24, 32}) {
+        SCOPED_TRACE(depth);
+        std::vector<uint8_t> want;
+        for (int y = h - 1; y >= 0; y--) { // file rows are bottom-up
+            std::vector<uint8_t> line = OldRow(px + y * w, w, y, depth);
+            want.insert(want.end(), line.begin(), line.end());
+        }
+        CDIB converted;
+        ASSERT_EQ(ConvertImageDepth(image, depth, &converted, nullptr), 0);
+        const uint8_t *bits = (const uint8_t *)converted.pixels;
+        int64_t rowBytes = GetDibRowBytes(w, depth), used = depth / 8 * w;
+        for (int r = 0; r < h; r++)
+            ASSERT_EQ(memcmp(bits + r * rowBytes, &want[r * rowBytes], (size_t)used), 0) << "row " << r;
+        FreeImageData(&converted);
+        SetSaveDepth(depth);
+        std::string path = dir.file("direct.bmp");
+        ASSERT_EQ(SaveImageAsBmp(path.c_str(), image), 1);
+        std::vector<uint8_t> file = FileBytes(path);
+        ASSERT_EQ(file.size(), 54 + want.size());
+        EXPECT_EQ(file[28], depth);
+        EXPECT_TRUE(std::equal(want.begin(), want.end(), file.begin() + 54));
     }
 }
