@@ -13,7 +13,6 @@
 #include "image/imagelist.h"
 #include "base/settings.h"
 #include "base/msgbox.h"
-#include "image/dibconvert.h"
 #include <psapi.h>
 #include <stdio.h>
 #include <string.h>
@@ -45,29 +44,11 @@ static int64_t FileBytes(const char *path)
     return (int64_t)a.nFileSizeHigh << 32 | a.nFileSizeLow;
 }
 
-// The file as the program opens it for editing: a new 32-bit image.
+// The file as the program opens it for editing: its rows straight into a new 32-bit image.
 static CDIB *ReadAsImage(const char *path)
 {
-    HGLOBAL h, b;
-    if (ReadBmpFile(path, &h, &b, NULL) != 1)
-        return NULL;
-    const BITMAPINFO *info = (const BITMAPINFO *)GlobalLock(h);
-    const BITMAPINFOHEADER *bh = &info->bmiHeader;
-    CDIB *image = NULL, source = {};
-    source.pixels = GlobalLock(b);
-    RGBQUAD palette[256] = {};
-    int entries = CountDibPaletteEntries(bh);
-    memcpy(palette, info->bmiColors, (size_t)(entries < 0 ? 0 : entries > 256 ? 256 : entries) * 4);
-    if (CreateImageRecord(&image, bh->biWidth, bh->biHeight, 32) == 0) {
-        memset(image->pixels, 0xFF, (size_t)bh->biWidth * bh->biHeight * 4);
-        ConvertDibToImage(image, &source, palette, bh->biWidth, bh->biHeight, bh->biBitCount, bh->biWidth,
-                          bh->biHeight, 0);
-    }
-    GlobalUnlock(h);
-    GlobalUnlock(b);
-    GlobalFree(h);
-    GlobalFree(b);
-    return image;
+    CDIB *image = NULL;
+    return ReadBmpImage(path, &image, 0, NULL) == 1 ? image : NULL;
 }
 
 static size_t PeakBytes(size_t *now)

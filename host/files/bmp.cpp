@@ -1,11 +1,13 @@
 #include "files/bmp.h"
+#include "image/cdib.h"
+#include "image/imagelist.h"
 #include "base/safefile.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
 
 enum { kFileHeaderBytes = 14, kInfoHeaderBytes = 40, kCoreHeaderBytes = 12, kReadPiece = 10240 };
-static const int64_t kWriteBatchBytes = 256 * 1024;
+static const int64_t kWriteBatchBytes = 256 * 1024, kReadBatchBytes = 256 * 1024;
 
 static uint16_t Get16(const uint8_t *p) { return (uint16_t)(p[0] | p[1] << 8); }
 static uint32_t Get32(const uint8_t *p) { return p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24; }
@@ -96,43 +98,58 @@ static bool ReadPixels(FILE *f, uint8_t *dst, int64_t size, QzProgressProc progr
     return true;
 }
 
-static int ReadBmpStream(FILE *f, HGLOBAL *header, HGLOBAL *bits, QzProgressProc progress)
+// What a BMP file's headers say, each size checked against the file's length.
+struct BmpLayout {
+    BITMAPINFOHEADER header;
+    int core, entries;
+    int64_t offBits, rowBytes, size;
+};
+
+static bool ReadLayout(FILE *f, BmpLayout *layout)
 {
     int64_t length = FileLength(f);
     uint8_t fh[kFileHeaderBytes];
     if (fread(fh, 1, sizeof fh, f) != sizeof fh || Get16(fh) != 0x4D42)
-        return 0;
-    int64_t offBits = Get32(fh + 10);
-    BITMAPINFOHEADER bih;
-    int core;
-    if (!ReadBitmapHeader(f, &bih, &core))
-        return 0;
-    if (core && fseek(f, kFileHeaderBytes + kCoreHeaderBytes, SEEK_SET) != 0)
-        return 0;
+        return false;
+    layout->offBits = Get32(fh + 10);
+    BITMAPINFOHEADER &bih = layout->header;
+    if (!ReadBitmapHeader(f, &bih, &layout->core))
+        return false;
+    if (layout->core && fseek(f, kFileHeaderBytes + kCoreHeaderBytes, SEEK_SET) != 0)
+        return false;
     if (bih.biCompression != BI_RGB || bih.biWidth <= 0 || bih.biHeight <= 0)
-        return 0;
-    int64_t rowBytes = GetDibRowBytes(bih.biWidth, bih.biBitCount);
-    if (rowBytes <= 0)
-        return 0;
+        return false;
+    layout->rowBytes = GetDibRowBytes(bih.biWidth, bih.biBitCount);
+    if (layout->rowBytes <= 0)
+        return false;
     // The header block holds at most 256 entries; the file must hold the table and the rows.
-    int entries = CountDibPaletteEntries(&bih);
-    if (bih.biClrUsed > 256 || entries < 0 || entries > 256)
-        return 0;
-    int64_t size = rowBytes * bih.biHeight;
-    if (size > 0x7FFFFFFF || offBits < 0 || length < 0 || offBits + size > length)
-        return 0;
+    layout->entries = CountDibPaletteEntries(&bih);
+    if (bih.biClrUsed > 256 || layout->entries < 0 || layout->entries > 256)
+        return false;
+    // Bounded before the product is taken: sides near the int range would overflow it.
+    if (layout->rowBytes > 0x7FFFFFFF / bih.biHeight)
+        return false;
+    layout->size = layout->rowBytes * bih.biHeight;
+    return layout->offBits >= 0 && length >= 0 &&
+           layout->offBits + layout->size <= length;
+}
 
+static int ReadBmpStream(FILE *f, HGLOBAL *header, HGLOBAL *bits, QzProgressProc progress)
+{
+    BmpLayout layout;
+    if (!ReadLayout(f, &layout))
+        return 0;
     HGLOBAL h = GlobalAlloc(GMEM_MOVEABLE | GMEM_ZEROINIT, QZ_HEADER_BLOCK_SIZE);
     if (!h)
         return 0;
     BITMAPINFO *info = (BITMAPINFO *)GlobalLock(h);
-    info->bmiHeader = bih;
-    bool ok = ReadPalette(f, info, entries, core);
+    info->bmiHeader = layout.header;
+    bool ok = ReadPalette(f, info, layout.entries, layout.core);
     GlobalUnlock(h);
-    HGLOBAL b = ok ? GlobalAlloc(GMEM_MOVEABLE, (SIZE_T)size) : NULL;
+    HGLOBAL b = ok ? GlobalAlloc(GMEM_MOVEABLE, (SIZE_T)layout.size) : NULL;
     if (b) {
         uint8_t *dst = (uint8_t *)GlobalLock(b);
-        ok = _fseeki64(f, offBits, SEEK_SET) == 0 && ReadPixels(f, dst, size, progress);
+        ok = _fseeki64(f, layout.offBits, SEEK_SET) == 0 && ReadPixels(f, dst, layout.size, progress);
         GlobalUnlock(b);
     }
     if (!ok || !b) {
@@ -143,6 +160,64 @@ static int ReadBmpStream(FILE *f, HGLOBAL *header, HGLOBAL *bits, QzProgressProc
     }
     *header = h;
     *bits = b;
+    return 1;
+}
+
+// The rows of the file a batch at a time, bottom row first, each converted into its image row.
+static bool ReadRowsInto(FILE *f, const BmpLayout &layout, const RGBQUAD *palette, CDIB *image, int keepAlpha,
+                         QzProgressProc progress)
+{
+    int w = layout.header.biWidth, h = layout.header.biHeight;
+    int batch = (int)(kReadBatchBytes / layout.rowBytes);
+    batch = batch < 1 ? 1 : batch > h ? h : batch;
+    uint8_t *rows = (uint8_t *)malloc((size_t)batch * (size_t)layout.rowBytes);
+    if (!rows)
+        return false;
+    uint32_t *store = (uint32_t *)image->pixels;
+    bool ok = _fseeki64(f, layout.offBits, SEEK_SET) == 0;
+    for (int r = 0; ok && r < h; r += batch) {
+        int n = h - r < batch ? h - r : batch;
+        ok = fread(rows, (size_t)layout.rowBytes, (size_t)n, f) == (size_t)n;
+        for (int i = 0; ok && i < n; i++)
+            ConvertDibRow(store + (int64_t)(h - 1 - (r + i)) * w, rows + (size_t)i * (size_t)layout.rowBytes,
+                          palette, w, layout.header.biBitCount, keepAlpha);
+        if (ok && progress && progress(r + n, h, 0))
+            ok = false;
+    }
+    free(rows);
+    return ok;
+}
+
+int ReadBmpImage(const char *path, CDIB **image, int keepAlpha, QzProgressProc progress)
+{
+    *image = NULL;
+    FILE *f = fopen(path, "rb");
+    if (!f)
+        return 0;
+    BmpLayout layout;
+    RGBQUAD palette[256] = {};
+    BITMAPINFO *info = (BITMAPINFO *)calloc(1, QZ_HEADER_BLOCK_SIZE);
+    bool taken = info && ReadLayout(f, &layout) && ReadPalette(f, info, layout.entries, layout.core);
+    // The record's own failure is reported where it is made.
+    int made = taken ? CreateImageRecord(image, layout.header.biWidth, layout.header.biHeight, 32) : 1;
+    if (!taken || made != 0) {
+        free(info);
+        fclose(f);
+        return taken ? -2 : 0;
+    }
+    memcpy(palette, info->bmiColors, (size_t)layout.entries * 4);
+    free(info);
+    if (progress)
+        progress(0, 0, 0);
+    bool ok = ReadRowsInto(f, layout, palette, *image, keepAlpha, progress);
+    fclose(f);
+    if (!ok) {
+        UnlinkImage(*image);
+        FreeImageData(*image);
+        free(*image);
+        *image = NULL;
+        return -1;
+    }
     return 1;
 }
 

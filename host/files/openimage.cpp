@@ -252,6 +252,22 @@ static void FreeDibPair(HGLOBAL header, HGLOBAL bits)
         GlobalFree(bits);
 }
 
+// True when a reader plug-in takes the file (or it cannot be opened, which the usual path
+// reports): the built-in BMP reader comes after them all.
+static bool ReaderTakes(const char *path)
+{
+    FILE *file = fopen(path, "rb");
+    if (!file)
+        return true;
+    bool taken = false;
+    for (int i = 0, n = CountSusieReaders(); i < n && !taken; i++) {
+        taken = SusieIsSupported(i, path, file, 0) != 0;
+        fseek(file, 0, SEEK_SET);
+    }
+    fclose(file);
+    return taken;
+}
+
 int OpenImageFile(const char *path, int convert, int keepAlpha)
 {
     // An image could not keep a longer path, and a later save would go elsewhere.
@@ -270,6 +286,25 @@ int OpenImageFile(const char *path, int convert, int keepAlpha)
     if (OpenNative(path))
         return 1;
 
+    if (convert && !ReaderTakes(path)) {
+        CDIB *image = NULL;
+        int read = ReadBmpImage(path, &image, keepAlpha, ShowLoadProgress);
+        if (read == 1) {
+            EndOpen();
+            NameOpenedImage(image, path, "*.BMP");
+            AddRecentFile(path, 1);
+            BroadcastImageListChanged();
+            return 0;
+        }
+        if (read < 0) {
+            if (read == -1) {
+                CloseFileProgress();
+                ShowErrorMessage(g_mainWindow, 17);
+            }
+            EndOpen();
+            return 1;
+        }
+    }
     HGLOBAL hh, hb;
     int reader;
     if (!ReadImageViaSusie(path, ShowLoadProgress, &hh, &hb, &reader, 0, 0)) {

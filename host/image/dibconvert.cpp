@@ -74,27 +74,40 @@ static uint32_t Entry(const RGBQUAD *palette, int index)
     return q.rgbBlue | q.rgbGreen << 8 | q.rgbRed << 16 | 0xFF000000u;
 }
 
-static void ConvertRow(uint32_t *out, const uint8_t *src, const RGBQUAD *palette, int width, int depth,
-                       int keepAlpha)
+// One loop per depth, so that the depth is decided once a row.
+void ConvertDibRow(uint32_t *out, const uint8_t *src, const RGBQUAD *palette, int width, int depth, int keepAlpha)
 {
-    for (int x = 0; x < width; x++) {
-        switch (depth) {
-        case 1: out[x] = Entry(palette, (src[x / 8] >> (7 - x % 8)) & 1); break;
-        case 4: out[x] = Entry(palette, x & 1 ? src[x / 2] & 15 : src[x / 2] >> 4); break;
-        case 8: out[x] = Entry(palette, src[x]); break;
-        case 16: {
+    switch (depth) {
+    case 1:
+        for (int x = 0; x < width; x++)
+            out[x] = Entry(palette, (src[x / 8] >> (7 - x % 8)) & 1);
+        break;
+    case 4:
+        for (int x = 0; x < width; x++)
+            out[x] = Entry(palette, x & 1 ? src[x / 2] & 15 : src[x / 2] >> 4);
+        break;
+    case 8:
+        for (int x = 0; x < width; x++)
+            out[x] = Entry(palette, src[x]);
+        break;
+    case 16:
+        for (int x = 0; x < width; x++) {
             uint32_t v = src[2 * x] | src[2 * x + 1] << 8;
             uint32_t r = ((v >> 7) & 0xF8) | 7, g = ((v >> 2) & 0xF8) | 7, b = ((v << 3) & 0xF8) | 7;
             out[x] = b | g << 8 | r << 16 | 0xFF000000u;
-            break;
         }
-        case 32: {
+        break;
+    case 24:
+        for (int x = 0; x < width; x++)
+            out[x] = src[3 * x] | src[3 * x + 1] << 8 | src[3 * x + 2] << 16 | 0xFF000000u;
+        break;
+    case 32:
+        for (int x = 0; x < width; x++) {
             uint32_t v;
             memcpy(&v, src + 4 * x, 4);
             out[x] = keepAlpha ? v : v | 0xFF000000u;
-            break;
         }
-        }
+        break;
     }
 }
 
@@ -155,7 +168,7 @@ void ConvertDibToImage(CDIB *image, const CDIB *dib, const RGBQUAD *palette, int
     int w = width < iw ? width : iw;
     int h = height < ih ? height : ih;
     for (int r = height - h; r < height; r++)
-        ConvertRow(store + (int64_t)(height - 1 - r) * iw, bits + (int64_t)r * rowBytes, palette, w, depth, keepAlpha);
+        ConvertDibRow(store + (int64_t)(height - 1 - r) * iw, bits + (int64_t)r * rowBytes, palette, w, depth, keepAlpha);
 }
 
 CDIB *CreateImageFromDib(const BITMAPINFO *dib, int flag)

@@ -10,6 +10,8 @@ int64_t GetDibRowBytes(int width, int depth);                 // -1 for an unsup
 void FitPixelAspect(const BITMAPINFOHEADER *header, int *width, int *height);
 void ConvertDibToImage(CDIB *image, const CDIB *dib, const RGBQUAD *palette, int width, int height, int depth,
                        int targetWidth, int targetHeight, int keepAlpha);
+// One DIB row of 1, 4, 8, 16, 24 or 32 bits as width 32-bit colours.
+void ConvertDibRow(uint32_t *out, const uint8_t *src, const RGBQUAD *palette, int width, int depth, int keepAlpha);
 void CopyPixels32(uint32_t *dst, const uint32_t *src, int64_t count, int keepAlpha);
 CDIB *CreateImageFromDib(const BITMAPINFO *dib, int flag); // a listed 32-bit image, or NULL
 

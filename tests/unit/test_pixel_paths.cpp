@@ -225,3 +225,60 @@ TEST_F(HostTest, DirectDepthsConvertAndWriteRowsAsThePixelByPixelConversion)
         EXPECT_TRUE(std::equal(want.begin(), want.end(), file.begin() + 54));
     }
 }
+
+static int QZCAPI CancelAfterStart(int done, int, int)
+{
+    return done > 0;
+}
+
+TEST_F(HostTest, BmpRowsReadStraightIntoTheImageAsTheWholeFileConverted)
+{
+    // An odd width, so that rows of every depth carry padding, and a palette of random colours.
+    const int w = 29, h = 7;
+    std::mt19937 rng(5);
+    for (int depth : {1, 4, 8, 16, 24, 32})
+        for (int keepAlpha : {0, 1}) {
+            SCOPED_TRACE(depth * 10 + keepAlpha);
+            std::vector<uint8_t> block(sizeof(BITMAPINFOHEADER) + 256 * 4);
+            BITMAPINFO *info = (BITMAPINFO *)block.data();
+            info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+            info->bmiHeader.biWidth = w;
+            info->bmiHeader.biHeight = h;
+            info->bmiHeader.biPlanes = 1;
+            info->bmiHeader.biBitCount = (WORD)depth;
+            for (int i = 0; i < 256; i++) {
+                uint32_t c = rng();
+                memcpy(&info->bmiColors[i], &c, 4);
+            }
+            std::vector<uint8_t> bits((size_t)GetDibRowBytes(w, depth) * h);
+            for (uint8_t &b : bits)
+                b = (uint8_t)rng();
+            std::string path = dir.file("rows.bmp");
+            ASSERT_EQ(WriteBmpFile(path.c_str(), info, bits.data(), nullptr), 0);
+
+            // The old way: the whole file into a block, then converted into the image.
+            HGLOBAL hh, hb;
+            ASSERT_EQ(ReadBmpFile(path.c_str(), &hh, &hb, nullptr), 1);
+            const BITMAPINFO *read = (const BITMAPINFO *)GlobalLock(hh);
+            RGBQUAD palette[256] = {};
+            memcpy(palette, read->bmiColors, (size_t)CountDibPaletteEntries(&read->bmiHeader) * 4);
+            CDIB *want = nullptr, source = {};
+            ASSERT_EQ(CreateImageRecord(&want, w, h, 32), 0);
+            memset(want->pixels, 0xFF, (size_t)w * h * 4);
+            source.pixels = GlobalLock(hb);
+            ConvertDibToImage(want, &source, palette, w, h, depth, w, h, keepAlpha);
+            GlobalUnlock(hh);
+            GlobalUnlock(hb);
+            GlobalFree(hh);
+            GlobalFree(hb);
+
+            CDIB *image = nullptr;
+            ASSERT_EQ(ReadBmpImage(path.c_str(), &image, keepAlpha, nullptr), 1);
+            EXPECT_EQ(memcmp(image->pixels, want->pixels, (size_t)w * h * 4), 0);
+        }
+    // A read cancelled from its progress leaves nothing behind.
+    CDIB *last = g_lastImage, *image = nullptr;
+    EXPECT_EQ(ReadBmpImage(dir.file("rows.bmp").c_str(), &image, 0, CancelAfterStart), -1);
+    EXPECT_EQ(image, nullptr);
+    EXPECT_EQ(g_lastImage, last);
+}
