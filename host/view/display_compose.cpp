@@ -103,9 +103,8 @@ int ComposeRow(int x, int y, int, int count, ImageGroup *group, CDIB *substitute
 // ---- display pixels ----
 
 // Blue frame just outside the current layer's rectangle (display coordinates).
-static bool OnLayerFrame(const ImageWindow *window, int x, int y)
+static bool OnLayerFrame(const ImageWindow *window, const ImageGroup *g, int x, int y)
 {
-    const ImageGroup *g = s_composedGroup ? s_composedGroup : window->group;
     if (!g)
         return false;
     int left = g->layerX + window->marginX, right = g->right + window->marginX;
@@ -115,38 +114,45 @@ static bool OnLayerFrame(const ImageWindow *window, int x, int y)
     return (y == top - 1 || y == bottom + 1) && x >= left && x <= right;
 }
 
-int PutDisplayPixel(const ImageWindow *window, void *bits, int x, int y, const uint8_t *color, uint8_t mask,
-                    int inside)
+// The colour a pixel is shown in with the tints of its mask, the active region and the layer
+// frame of group g; it touches no program-wide state, so composing threads may call it.
+static void ShownColor(const ImageWindow *window, const ImageGroup *g, int x, int y, const uint8_t *color,
+                       uint8_t mask, int inside, uint8_t out[4])
 {
     static const uint8_t black[4] = {0, 0, 0, 255}, white[4] = {255, 255, 255, 255};
     static const uint8_t blue[4] = {255, 0, 0, 255}, lightBlue[4] = {255, 100, 100, 255};
-    uint8_t shown[4];
-    const uint8_t *out = color;
+    const uint8_t *from = color;
+    bool halve = false, invert = false;
     if (!inside) {
-        if (window->layerFrameMode == 2) {
-            shown[0] = color[0] / 2, shown[1] = color[1] / 2, shown[2] = color[2] / 2, shown[3] = color[3];
-            out = shown;
-        } else if (window->layerFrameMode == 1 && OnLayerFrame(window, x, y)) {
-            out = blue;
-        }
+        if (window->layerFrameMode == 2)
+            halve = true;
+        else if (window->layerFrameMode == 1 && OnLayerFrame(window, g, x, y))
+            from = blue;
     } else if ((window->activeRegion && !(mask & window->activeRegion)) || (mask & 0x40)) {
         switch (window->regionDisplayMode) {
-        case 1: out = black; break;
-        case 2:
-            shown[0] = color[0] / 2, shown[1] = color[1] / 2, shown[2] = color[2] / 2, shown[3] = color[3];
-            out = shown;
-            break;
-        case 3: out = (x % 2) + (y % 2) == 1 ? color : white; break;
+        case 1: from = black; break;
+        case 2: halve = true; break;
+        case 3: from = (x % 2) + (y % 2) == 1 ? color : white; break;
         default: break;
         }
     } else if (mask & 0x80) {
-        if (window->maskDisplay == 1) {
-            shown[0] = 255 - color[0], shown[1] = 255 - color[1], shown[2] = 255 - color[2], shown[3] = color[3];
-            out = shown;
-        }
+        invert = window->maskDisplay == 1;
     } else if (mask & 0x20) {
-        out = lightBlue;
+        from = lightBlue;
     }
+    if (halve)
+        out[0] = color[0] / 2, out[1] = color[1] / 2, out[2] = color[2] / 2, out[3] = color[3];
+    else if (invert)
+        out[0] = 255 - color[0], out[1] = 255 - color[1], out[2] = 255 - color[2], out[3] = color[3];
+    else
+        memcpy(out, from, 4);
+}
+
+int PutDisplayPixel(const ImageWindow *window, void *bits, int x, int y, const uint8_t *color, uint8_t mask,
+                    int inside)
+{
+    uint8_t out[4];
+    ShownColor(window, s_composedGroup ? s_composedGroup : window->group, x, y, color, mask, inside, out);
     return g_displayWrite.write(&g_displayWrite, bits, x, y, out);
 }
 
@@ -201,8 +207,8 @@ struct ComposeJob {
     int64_t from, to; // the current layer's columns
 };
 
-// Composes row y into colors and masks and starts the display run; a row that needs no tint is
-// also written. False leaves the row to TintRow.
+// Composes row y into colors and masks and starts the display run; on a 32-bit display the row is
+// also written, tints and all. False leaves the row to TintRow and the display writer.
 bool ComposePlainRow(const ComposeJob &job, int y, uint32_t *colors, uint8_t *masks, DisplayWriteContext *run)
 {
     ImageWindow *window = job.window;
@@ -212,10 +218,21 @@ bool ComposePlainRow(const ComposeJob &job, int y, uint32_t *colors, uint8_t *ma
     int dy = y + window->marginY;
     StartWriteRun(run, job.left + window->marginX, dy, window->displayWidth, window->displayHeight, g_screenDepth);
     PixelWriteHook(job.left + window->marginX, dy, 0);
-    if (!PlainRow(window, masks, job.count, inRows && job.from <= job.left && job.to >= job.left + job.count - 1))
+    if (PlainRow(window, masks, job.count, inRows && job.from <= job.left && job.to >= job.left + job.count - 1)) {
+        // Nothing tints this row: a 32-bit display takes the colours as they are.
+        memcpy((uint32_t *)window->display.pixels + run->position, colors, (size_t)job.count * 4);
+    } else if (run->write == WritePixel32) {
+        // Tinted pixels of a 32-bit display need no writer state either.
+        uint32_t *to = (uint32_t *)window->display.pixels + run->position;
+        for (int i = 0; i < job.count; i++) {
+            int x = job.left + i;
+            int inside = x >= job.from && x <= job.to ? inRows : 0;
+            ShownColor(window, group, x + window->marginX, dy, (const uint8_t *)(colors + i), masks[i], inside,
+                       (uint8_t *)(to + i));
+        }
+    } else {
         return false;
-    // Nothing tints this row: a 32-bit display takes the colours as they are.
-    memcpy((uint32_t *)window->display.pixels + run->position, colors, (size_t)job.count * 4);
+    }
     run->position += job.count;
     return true;
 }
@@ -235,8 +252,8 @@ void TintRow(const ComposeJob &job, int y, const uint32_t *colors, const uint8_t
 }
 
 // Large rectangles are composed by several threads, bands of rows each, when only the built-in
-// blend runs (a plug-in's blend may keep state of its own). Rows with tints are left to the
-// interface thread, since the tints and the dithering writers share its state.
+// blend runs (a plug-in's blend may keep state of its own). Rows for a display below 32 bits are
+// left to the interface thread, whose writers keep the dithering state.
 const int64_t kThreadedPixels = 1 << 20;
 const int kBandRows = 16;
 

@@ -173,17 +173,24 @@ TEST_F(DisplayComposeTest, LargeRecompositionOnThreadsMatchesTheReferenceAndTheR
     ImageGroup *g = MakeGroup(w, h, {{-40, 30, 900, 800, 1, 230}, {200, -10, 1000, 1020, 1, 128},
                                      {500, 500, 700, 600, 1, 255}});
     ASSERT_EQ(BuildWindowDisplay(window, g, false), 1);
-    // A few pixels drawn in the stroke leave their rows to the tinting writer.
-    window->regionDisplayMode = 1;
+    // A few pixels drawn in the stroke, and the frame around the current layer, are tinted.
+    window->layerFrameMode = 1;
+    window->group = g;
     for (int y : {0, 17, 500, 999})
         window->editMask[(size_t)y * w + 600] = 0x40;
     ComposeWholeDisplay(window, g);
     size_t cells = (size_t)window->displayWidth * window->displayHeight;
     std::vector<uint32_t> shared((uint32_t *)window->display.pixels, (uint32_t *)window->display.pixels + cells);
-    for (int y = 0; y < h; y += 7)
-        for (int x = 0; x < w; x++)
-            if (!window->editMask[(size_t)y * w + x])
-                ASSERT_EQ(DisplayAt(x + 3, y + 2), Pack(Reference(g, x, y))) << x << "," << y;
+    for (int y : {0, 17, 200, 499, 500, 501, 998, 999})
+        for (int x = 0; x < w; x++) {
+            // The reference colour shown through the one-pixel writer.
+            uint32_t color = Pack(Reference(g, x, y)), want;
+            int inside = x >= 500 && y >= 500;
+            StartWriteRun(&g_displayWrite, 0, 0, 1, 1, 32);
+            PutDisplayPixel(window, &want, x + 3, y + 2, (const uint8_t *)&color, window->editMask[(size_t)y * w + x],
+                            inside);
+            ASSERT_EQ(DisplayAt(x + 3, y + 2), want) << x << "," << y;
+        }
     // The margins stay as they were; the picture is composed again one row at a time.
     for (int y = 0; y < h; y++) {
         size_t row = (size_t)(window->displayHeight - (y + 2) - 1) * window->displayWidth + 3;
