@@ -22,6 +22,7 @@ struct PixelContext {
     ImageGroup *group;
     uint8_t *coverage; // of the current window, when it shows the group
     uint8_t *workMask; // likewise
+    bool inBase;       // the started 32-bit image lies wholly on the base
 };
 
 PixelContext s_px;
@@ -97,6 +98,15 @@ bool WindowBase(const ImageWindow *window, int *width, int *height)
 
 } // namespace
 
+// Whether every pixel of the started image has a place in the base-sized buffers, so that a write
+// needs no test of its own against the base.
+static void CheckStartedImageInBase()
+{
+    int64_t right = (int64_t)s_px.layerX + s_px.width, bottom = (int64_t)s_px.layerY + s_px.height;
+    s_px.inBase = s_px.pixels && s_px.base && s_px.layerX >= 0 && s_px.layerY >= 0 && right <= s_px.baseWidth &&
+                  bottom <= s_px.baseHeight;
+}
+
 static void SetStartedImage(CDIB *image)
 {
     s_px.image = image;
@@ -114,6 +124,7 @@ void StartOnPlainImage(CDIB *image)
     s_px.layerX = s_px.layerY = 0;
     s_px.group = NULL;
     s_px.coverage = s_px.workMask = NULL;
+    CheckStartedImageInBase();
 }
 
 void ForgetStartedImage(const CDIB *image)
@@ -149,6 +160,7 @@ QZS_DECL(uint8_t *) QzsStartOnImageMDIB(ImageGroup *group, CDIB *image)
     bool shows = window && window->group == group;
     s_px.coverage = shows ? window->coverage : NULL;
     s_px.workMask = shows ? window->editMask : NULL;
+    CheckStartedImageInBase();
     return s_px.coverage;
 }
 
@@ -197,6 +209,18 @@ QZS_DECL(void) QzsGetMaskOnImage(CDIB *, int x, int y, uint8_t *mask)
 QZS_DECL(int) QzsSetColorOnImage(CDIB *, uint32_t *dest, int x, int y, const uint32_t *color, int bits,
                                  int useAlpha)
 {
+    // The common write of an effect: no region bits, the pixel's own alpha kept, an image on the base.
+    if (s_px.inBase && !bits && !useAlpha && (unsigned)x < (unsigned)s_px.width &&
+        (unsigned)y < (unsigned)s_px.height && dest && color) {
+        size_t i = (size_t)(y + s_px.layerY) * (size_t)s_px.baseWidth + (size_t)(x + s_px.layerX);
+        const uint8_t *mask = s_px.base->mask;
+        if (mask && mask[i] >= 128)
+            return 0;
+        dest[i] = (*color & 0x00FFFFFF) | (s_px.pixels[(size_t)y * (size_t)s_px.width + (size_t)x] & 0xFF000000);
+        if (s_px.coverage)
+            s_px.coverage[i] = 255;
+        return 1;
+    }
     if ((unsigned)x >= (unsigned)s_px.width || (unsigned)y >= (unsigned)s_px.height || !dest || !color)
         return 0;
     // A layer may lie partly off the base (negative origin, or larger than the base): its pixels

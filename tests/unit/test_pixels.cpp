@@ -9,6 +9,7 @@
 #include "view/winlist.h"
 #include <algorithm>
 #include <math.h>
+#include <random>
 #include <string.h>
 #include <vector>
 
@@ -167,6 +168,54 @@ TEST_F(PixelTest, WritesStayInsideTheBaseForLayersPartlyOffIt)
         EXPECT_EQ(r.top, lc.y > 0 ? lc.y : 0);
         EXPECT_EQ(r.right, lc.x + lc.w < kBaseW ? lc.x + lc.w - 1 : kBaseW - 1);
         EXPECT_EQ(r.bottom, lc.y + lc.h < kBaseH ? lc.y + lc.h - 1 : kBaseH - 1);
+        RemoveLayer(group, layer, 0, 0, 1);
+    }
+}
+
+TEST_F(PixelTest, EffectWritesMatchTheCheckedWriteOnRandomData)
+{
+    // A layer wholly on the base (the quick write) and one partly off it, random masks, colours,
+    // coordinates a little past the layer and region bits now and then.
+    std::mt19937 rng(9);
+    for (const LayerCase &lc : {LayerCase{5, 4, 1, 1}, LayerCase{5, 4, -2, -3}}) {
+        SCOPED_TRACE(lc.x);
+        LayerRecord *layer = AddLayer(lc.w, lc.h, lc.x, lc.y, 3);
+        const uint32_t *own = (const uint32_t *)layer->image->pixels;
+        for (int i = 0; i < kBaseW * kBaseH; i++) {
+            group->base->mask[i] = (uint8_t)rng();
+            window.editMask[i] = (uint8_t)rng();
+        }
+        QzsStartOnImage(layer->image);
+        for (int n = 0; n < 2000; n++) {
+            int x = (int)(rng() % (lc.w + 4)) - 2, y = (int)(rng() % (lc.h + 4)) - 2;
+            int bits = rng() % 4 == 0 ? (int)(rng() & 0x3F) : 0, useAlpha = (int)(rng() & 1);
+            uint32_t color = rng();
+            std::vector<uint32_t> wantDest(dest);
+            std::vector<uint8_t> wantCover(coverage);
+            // The write as every call made it: each check in turn.
+            int64_t gx = (int64_t)x + lc.x, gy = (int64_t)y + lc.y;
+            int want = 0;
+            if (x >= 0 && y >= 0 && x < lc.w && y < lc.h && gx >= 0 && gy >= 0 && gx < kBaseW && gy < kBaseH) {
+                size_t i = (size_t)(gy * kBaseW + gx);
+                unsigned m = group->base->mask[i];
+                bool refused = m >= 128;
+                if (!refused && bits & 0x20) {
+                    unsigned e = window.editMask[i], b = bits & ~0x20 ? bits & ~0x20 : 255;
+                    refused = !(e & 0x20) || !(e & b);
+                } else if (!refused && bits) {
+                    refused = !(m & bits);
+                }
+                if (!refused) {
+                    wantDest[kGuard + i] = useAlpha ? color : (color & 0x00FFFFFF) | (own[y * lc.w + x] & 0xFF000000);
+                    wantCover[kGuard + i] = 255;
+                    want = 1;
+                }
+            }
+            ASSERT_EQ(QzsSetColorOnImage(layer->image, dest.data() + kGuard, x, y, &color, bits, useAlpha), want)
+                << x << "," << y << " bits " << bits;
+            ASSERT_EQ(dest, wantDest);
+            ASSERT_EQ(coverage, wantCover);
+        }
         RemoveLayer(group, layer, 0, 0, 1);
     }
 }
