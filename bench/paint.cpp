@@ -82,6 +82,11 @@ int main(int argc, char **argv)
     ColorRecord *drawing = QzsGetColor(0);
     drawing->red = 30, drawing->green = 90, drawing->blue = 200, drawing->opacity = 200;
 
+    // The stroke buffers as after the window's first stroke, whose commit clears them: touched, so
+    // the figures time the stamps rather than the system's first mapping of fresh pages.
+    memset(window->drawBuffer, 0, (size_t)size * size * 4);
+    memset(window->coverage, 0, (size_t)size * size);
+    memset(window->editMask, 0, (size_t)size * size);
     LARGE_INTEGER freq, t0, t1, t2;
     QueryPerformanceFrequency(&freq);
     QueryPerformanceCounter(&t0);
