@@ -37,13 +37,19 @@ static bool PutPixels(FILE *f, const CDIB *image)
         return false;
     if (d == 32 && image->editDepth == 32)
         return Put(f, image->pixels, (size_t)bytes);
-    CDIB wide = {};
-    if (InitImageRecord(w, h, 32, &wide, 0, 1) != 0)
+    // Converted a row at a time, top row first; the picture's rows are bottom-up.
+    int64_t rowBytes = GetDibRowBytes(w, d);
+    uint32_t *row = rowBytes > 0 ? (uint32_t *)malloc((size_t)w * 4) : NULL;
+    if (!row)
         return false;
     const RGBQUAD *palette = (const RGBQUAD *)((const uint8_t *)image->header + image->header->bmiHeader.biSize);
-    ConvertDibToImage(&wide, image, palette, w, h, d, w, h, 0);
-    bool ok = Put(f, wide.pixels, (size_t)bytes);
-    FreeImageData(&wide);
+    const uint8_t *bits = (const uint8_t *)image->pixels;
+    bool ok = true;
+    for (int y = 0; ok && y < h; y++) {
+        ConvertDibRow(row, bits + (int64_t)(h - 1 - y) * rowBytes, palette, w, d, 0);
+        ok = Put(f, row, (size_t)w * 4);
+    }
+    free(row);
     return ok;
 }
 

@@ -1,5 +1,6 @@
 // The native format mrf: exact layout, round trips of layered groups, old versions and bad files.
 #include "testsupport.h"
+#include "files/bmp.h"
 #include "files/mrf.h"
 #include "files/openimage.h"
 #include "files/save.h"
@@ -9,6 +10,7 @@
 #include "image/imagelist.h"
 #include <string.h>
 #include <fstream>
+#include <random>
 
 namespace {
 
@@ -401,6 +403,49 @@ TEST_F(MrfTest, ViewOnlyPictureIsConvertedForWriting)
     uint32_t want[6] = {0xFFFF8040, 0xFF000000, 0xFFFF8040, 0xFF000000, 0xFFFF8040, 0xFF000000};
     for (int i = 0; i < 6; i++)
         EXPECT_EQ(Le32(f, 99 + 4 * i), want[i]) << i;
+}
+
+// The conversion goes a row at a time: random pictures of each depth give the colours the whole
+// picture converted at once gives.
+TEST_F(MrfTest, ViewOnlyPicturesConvertRowByRowAsAWhole)
+{
+    const int w = 13, h = 5;
+    std::mt19937 rng(17);
+    for (int depth : {1, 4, 8, 24}) {
+        SCOPED_TRACE(depth);
+        DiscardAllImages();
+        std::vector<uint8_t> block(sizeof(BITMAPINFOHEADER) + 256 * 4);
+        BITMAPINFO *info = (BITMAPINFO *)block.data();
+        info->bmiHeader.biSize = sizeof(BITMAPINFOHEADER);
+        info->bmiHeader.biWidth = w;
+        info->bmiHeader.biHeight = h;
+        info->bmiHeader.biPlanes = 1;
+        info->bmiHeader.biBitCount = (WORD)depth;
+        for (int i = 0; i < 256; i++) {
+            uint32_t c = rng();
+            memcpy(&info->bmiColors[i], &c, 4);
+        }
+        std::vector<uint8_t> bits((size_t)GetDibRowBytes(w, depth) * h);
+        for (uint8_t &b : bits)
+            b = (uint8_t)rng();
+        ASSERT_EQ(WriteBmpFile(dir.file("r.bmp").c_str(), info, bits.data(), nullptr), 0);
+        CDIB *before = g_lastImage;
+        ASSERT_EQ(OpenImageFile(dir.file("r.bmp").c_str(), 0, 0), 0);
+        AddOpenedImage(nullptr, before, g_lastImage);
+        ImageGroup *g = g_lastGroup;
+        ASSERT_NE(g, nullptr);
+        ASSERT_EQ(g->base->editDepth, depth);
+        // The whole picture at once, as the writer converted it before.
+        CDIB *wide = nullptr;
+        ASSERT_EQ(CreateImageRecord(&wide, w, h, 32), 0);
+        const RGBQUAD *palette =
+            (const RGBQUAD *)((const uint8_t *)g->base->header + g->base->header->bmiHeader.biSize);
+        ConvertDibToImage(wide, g->base, palette, w, h, depth, w, h, 0);
+        ASSERT_EQ(WriteMrfFile(dir.file("r.mrf").c_str(), g), 0);
+        std::vector<uint8_t> f = ReadBytes(dir.file("r.mrf"));
+        ASSERT_EQ(f.size(), 99u + (size_t)w * h * 4);
+        EXPECT_EQ(memcmp(f.data() + 99, wide->pixels, (size_t)w * h * 4), 0);
+    }
 }
 
 // A failed write leaves an existing file as it was.
