@@ -6,6 +6,7 @@
 #include "image/cdib.h"
 #include "image/group.h"
 #include "view/writers.h"
+#include "base/rowbands.h"
 #include "base/app.h"
 #include <stdlib.h>
 #include <string.h>
@@ -251,12 +252,9 @@ void TintRow(const ComposeJob &job, int y, const uint32_t *colors, const uint8_t
     }
 }
 
-// Large rectangles are composed by several threads, bands of rows each, when only the built-in
-// blend runs (a plug-in's blend may keep state of its own). Rows for a display below 32 bits are
-// left to the interface thread, whose writers keep the dithering state.
-const int64_t kThreadedPixels = 1 << 20;
-const int kBandRows = 16;
-
+// Large rectangles of a 32-bit display are composed by several threads, bands of rows each, when
+// only the built-in blend runs (a plug-in's blend may keep state of its own). A display below 32
+// bits is written on the interface thread, whose writers keep the dithering state.
 bool BuiltInBlendsOnly(const ImageGroup *group)
 {
     for (const LayerRecord *layer = group->firstLayer; layer; layer = layer->next)
@@ -265,82 +263,40 @@ bool BuiltInBlendsOnly(const ImageGroup *group)
     return true;
 }
 
-int WorkerCount(int64_t pixels)
-{
-    SYSTEM_INFO info;
-    GetSystemInfo(&info);
-    int n = (int)info.dwNumberOfProcessors;
-    n = n > 8 ? 8 : n;
-    return pixels < kThreadedPixels || n < 2 ? 1 : n;
-}
-
-struct BandShare {
+struct BandJob {
     const ComposeJob *job;
-    int top, bottom;
-    volatile LONG nextBand;
-    uint8_t *tinted; // a flag for each row left to the interface thread
+    int top;
+    uint8_t *leftOver; // a flag for each row left to the interface thread
 };
 
-struct Worker {
-    BandShare *share;
-    uint32_t *colors;
-    uint8_t *masks;
-};
-
-DWORD WINAPI ComposeBands(void *argument)
+void ComposeBand(void *context, int first, int last)
 {
-    const Worker &worker = *(const Worker *)argument;
-    BandShare &share = *worker.share;
+    BandJob &band = *(BandJob *)context;
+    const ComposeJob &job = *band.job;
+    uint32_t *colors = (uint32_t *)malloc((size_t)job.count * 5);
     DisplayWriteContext run = g_displayWrite;
-    for (;;) {
-        int64_t top = share.top + (int64_t)(InterlockedIncrement(&share.nextBand) - 1) * kBandRows;
-        if (top > share.bottom)
-            break;
-        int64_t bottom = top + kBandRows - 1 < share.bottom ? top + kBandRows - 1 : share.bottom;
-        for (int y = (int)top; y <= bottom; y++)
-            if (!ComposePlainRow(*share.job, y, worker.colors, worker.masks, &run))
-                share.tinted[y - share.top] = 1;
-    }
-    return 0;
+    for (int y = first; y <= last; y++)
+        if (!colors || !ComposePlainRow(job, y, colors, (uint8_t *)(colors + job.count), &run))
+            band.leftOver[y - band.top] = 1;
+    free(colors);
 }
 
-// Composes rows top..bottom on up to n threads, this one among them; false when the row buffers
-// could not be had, with nothing written.
-bool ComposeOnThreads(const ComposeJob &job, int top, int bottom, int n)
+// Composes rows top..bottom by bands, on several threads when there are many; false when the row
+// flags could not be had, with nothing written.
+bool ComposeByBands(const ComposeJob &job, int top, int bottom, uint32_t *colors, uint8_t *masks)
 {
-    size_t rows = (size_t)(bottom - top + 1), cells = (size_t)job.count;
-    uint8_t *tinted = (uint8_t *)calloc(rows, 1);
-    uint32_t *colors = (uint32_t *)malloc(cells * 4 * (size_t)n);
-    uint8_t *masks = (uint8_t *)malloc(cells * (size_t)n);
-    if (!tinted || !colors || !masks) {
-        free(tinted);
-        free(colors);
-        free(masks);
+    size_t rows = (size_t)(bottom - top + 1);
+    BandJob band = {&job, top, (uint8_t *)calloc(rows, 1)};
+    if (!band.leftOver)
         return false;
-    }
-    BandShare share = {&job, top, bottom, 0, tinted};
-    Worker workers[8];
-    HANDLE threads[8] = {};
-    for (int i = 0; i < n; i++)
-        workers[i] = Worker{&share, colors + cells * (size_t)i, masks + cells * (size_t)i};
-    // Bands not taken by a thread that failed to start are taken by the others.
-    for (int i = 1; i < n; i++)
-        threads[i] = CreateThread(NULL, 0, ComposeBands, &workers[i], 0, NULL);
-    ComposeBands(&workers[0]);
-    for (int i = 1; i < n; i++)
-        if (threads[i]) {
-            WaitForSingleObject(threads[i], INFINITE);
-            CloseHandle(threads[i]);
-        }
+    RunRowBands(top, bottom, job.count, ComposeBand, &band);
     for (size_t r = 0; r < rows; r++)
-        if (tinted[r]) {
+        if (band.leftOver[r]) {
             int y = top + (int)r;
-            ComposePlainRow(job, y, colors, masks, &g_displayWrite);
-            TintRow(job, y, colors, masks);
+            if (!ComposePlainRow(job, y, colors, masks, &g_displayWrite))
+                TintRow(job, y, colors, masks);
         }
-    free(tinted);
-    free(colors);
-    free(masks);
+    free(band.leftOver);
     return true;
 }
 
@@ -396,8 +352,9 @@ int ComposeDisplayRect(ImageWindow *window, ImageGroup *group, int left, int top
     job.from = (int64_t)group->layerX > left ? group->layerX : left;
     job.to = group->right < right ? group->right : right;
     s_composedGroup = group;
-    int workers = WorkerCount((int64_t)count * (bottom - top + 1));
-    if (workers < 2 || !BuiltInBlendsOnly(group) || !ComposeOnThreads(job, top, bottom, workers)) {
+    // A 32-bit display takes every row from the bands; the others go through the writers here.
+    if (g_displayWrite.write != WritePixel32 || !BuiltInBlendsOnly(group) ||
+        !ComposeByBands(job, top, bottom, colors, masks)) {
         for (int y = top; y <= bottom; y++)
             if (!ComposePlainRow(job, y, colors, masks, &g_displayWrite))
                 TintRow(job, y, colors, masks);

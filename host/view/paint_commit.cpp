@@ -12,6 +12,7 @@
 #include "image/regions.h"
 #include "image/undo.h"
 #include "view/winlist.h"
+#include "base/rowbands.h"
 #include <stdio.h>
 #include <string.h>
 
@@ -61,24 +62,30 @@ bool CutSpan(int64_t first, int64_t last, int64_t *lo, int64_t *hi)
     return *lo <= *hi;
 }
 
-// Moves the covered pixels into the edited image and empties the stroke buffers over the dirty
-// rectangle, already clipped to the base. The record's stores are indexed by its own rectangle:
-// the part of that rectangle inside the image. Each row is done as spans: the old pixels copied
-// into the record, the covered ones taken from the draw buffer, the new ones copied after.
-void TransferStroke(ImageWindow *window, UndoRecord *record)
+// One stroke being moved into the edited image: the dirty rectangle, clipped to the base, and the
+// record's stores, indexed by its own rectangle (the part of that rectangle inside the image).
+struct Transfer {
+    ImageWindow *window;
+    const ImageGroup *group;
+    uint32_t *edited;
+    int ew, eh, l, r;
+    UndoRecord *record;
+};
+
+// Rows first..last of a transfer, each done as spans: the old pixels copied into the record, the
+// covered ones taken from the draw buffer, the new ones copied after.
+void TransferRows(void *context, int first, int last)
 {
-    const ImageGroup *g = window->group;
-    int ew, eh;
-    uint32_t *edited = (uint32_t *)EditedStore(g, &ew, &eh);
-    int l, t, r, b;
-    if (!edited || !DirtyInsideWindow(window, &l, &t, &r, &b))
-        return;
+    const Transfer &job = *(const Transfer *)context;
+    ImageWindow *window = job.window;
+    const ImageGroup *g = job.group;
+    UndoRecord *record = job.record;
     uint32_t *before = record ? (uint32_t *)record->before : NULL;
     uint32_t *after = record ? (uint32_t *)record->after : NULL;
     int rw = record ? UndoRecordWidth(record) : 0;
-    int bw = window->contentWidth;
+    int bw = window->contentWidth, l = job.l, r = job.r;
     size_t n = (size_t)(r - l + 1);
-    for (int y = t; y <= b; y++) {
+    for (int y = first; y <= last; y++) {
         int64_t row = (int64_t)y * bw;
         uint8_t *mask = window->editMask + row + l;
         for (size_t i = 0; i < n; i++)
@@ -86,8 +93,8 @@ void TransferStroke(ImageWindow *window, UndoRecord *record)
         int64_t ey = (int64_t)y - g->layerY;
         // The image columns the row covers, and of those the ones the record keeps.
         int64_t lo = (int64_t)l - g->layerX, hi = (int64_t)r - g->layerX;
-        if (ey >= 0 && ey < eh && CutSpan(0, ew - 1, &lo, &hi)) {
-            uint32_t *line = edited + ey * ew;
+        if (ey >= 0 && ey < job.eh && CutSpan(0, job.ew - 1, &lo, &hi)) {
+            uint32_t *line = job.edited + ey * job.ew;
             int64_t klo = lo, khi = hi;
             bool kept = record && ey >= record->y0 && ey <= record->y1 && CutSpan(record->x0, record->x1, &klo, &khi);
             int64_t k = kept ? (ey - record->y0) * rw + (klo - record->x0) : 0;
@@ -104,6 +111,18 @@ void TransferStroke(ImageWindow *window, UndoRecord *record)
         memset(window->drawBuffer + row + l, 0, n * 4);
         memset(window->coverage + row + l, 0, n);
     }
+}
+
+// Moves the covered pixels into the edited image and empties the stroke buffers over the dirty
+// rectangle, already clipped to the base; rows of a large one are shared out over threads.
+void TransferStroke(ImageWindow *window, UndoRecord *record)
+{
+    Transfer job = {window, window->group, NULL, 0, 0, 0, 0, record};
+    job.edited = (uint32_t *)EditedStore(job.group, &job.ew, &job.eh);
+    int t, b;
+    if (!job.edited || !DirtyInsideWindow(window, &job.l, &t, &job.r, &b))
+        return;
+    RunRowBands(t, b, (int64_t)job.r - job.l + 1, TransferRows, &job);
 }
 
 void ReleaseLocks()

@@ -52,17 +52,19 @@ TEST_F(PaintTest, StrokeCommitAndUndoMatchThePixelByPixelCopy)
 {
     std::mt19937 rng(7);
     struct Case {
-        int lx, ly, lw, lh, l, t, r, b;
+        int bw, bh, lx, ly, lw, lh, l, t, r, b;
     } cases[] = {
-        {0, 0, 23, 17, 0, 0, 22, 16},   // the whole base
-        {-3, 2, 15, 9, 1, 0, 20, 14},   // a layer hanging off the left
-        {6, -4, 30, 12, -5, -5, 40, 40}, // off the top and past the right
-        {4, 3, 5, 5, 5, 4, 6, 4},       // a short run inside a small layer
+        {23, 17, 0, 0, 23, 17, 0, 0, 22, 16},    // the whole base
+        {23, 17, -3, 2, 15, 9, 1, 0, 20, 14},    // a layer hanging off the left
+        {23, 17, 6, -4, 30, 12, -5, -5, 40, 40}, // off the top and past the right
+        {23, 17, 4, 3, 5, 5, 5, 4, 6, 4},        // a short run inside a small layer
+        // Over a million pixels: the rows are shared out over threads.
+        {1100, 1000, -5, 3, 1000, 990, 0, 0, 1099, 999},
     };
     for (const Case &c : cases) {
         SCOPED_TRACE(c.lx);
         DiscardAllImages();
-        Show(23, 17, 0xFFFFFFFFu);
+        Show(c.bw, c.bh, 0xFFFFFFFFu);
         LayerRecord *layer = AddLayer(c.lx, c.ly, c.lw, c.lh, 0);
         CDIB *image = layer->image;
         uint32_t *px = (uint32_t *)image->pixels;
