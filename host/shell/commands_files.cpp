@@ -17,6 +17,8 @@
 #include "shell/commands.h"
 #include "shell/commands_internal.h"
 #include "shell/commands_pending.h"
+#include "shell/clipboard.h"
+#include "shell/printing.h"
 #include "base/settings.h"
 #include "base/messages.h"
 #include "base/msgbox.h"
@@ -65,13 +67,22 @@ static void ToggleLayerStatus(ImageWindow *window)
     QzsChangeLayerStatus(group, group->currentLayer, 1 - status, 1);
 }
 
-static void CopyLayer(ImageWindow *window)
+// The current layer's rectangle in group coordinates.
+static void CopyWholeLayer(ImageWindow *window)
 {
-    if (g_noWindowState || !window->group || !window->layerImage)
-        return;
     int w, h, d;
     GetImageSize(window->layerImage, &w, &h, &d);
-    CopyToClipboard(window, 0, 0, w - 1, h - 1);
+    int x = 0, y = 0;
+    LayerRecord *layer = window->group->currentLayer;
+    if (layer && layer->image == window->layerImage)
+        x = layer->x, y = layer->y;
+    CopyToClipboard(window, x, y, x + w - 1, y + h - 1);
+}
+
+static void CopyLayer(ImageWindow *window)
+{
+    if (!g_noWindowState && window->group && window->layerImage)
+        CopyWholeLayer(window);
 }
 
 static void CopyRegion(ImageWindow *window)
@@ -79,22 +90,21 @@ static void CopyRegion(ImageWindow *window)
     if (g_noWindowState || !window->group || !window->layerImage)
         return;
     int left, top, right, bottom;
-    QzsGetRegionArea(window->group, window->group->currentLayer, &left, &top, &right, &bottom,
-                     (int)window->activeRegion);
-    if (right > 0 && bottom > 0) {
+    if (QzsGetRegionArea(window->group, window->group->currentLayer, &left, &top, &right, &bottom,
+                         (int)window->activeRegion)) {
         CopyToClipboard(window, left, top, right, bottom);
         return;
     }
     int w, h, d;
     GetImageSize(window->layerImage, &w, &h, &d);
     if (d != 32)
-        CopyToClipboard(window, 0, 0, w - 1, h - 1);
+        CopyWholeLayer(window);
 }
 
 static void PasteAsLayer(ImageWindow *window)
 {
     if (!window->group || (window->group->base && window->group->base->editDepth == 32))
-        PasteFromClipboard(window, 1);
+        PasteFromClipboard(window, 1, 0, 0);
 }
 
 static void RunUndo(ImageWindow *window, int (*step)(ImageWindow *))
@@ -213,9 +223,10 @@ bool RunFileCommand(ImageWindow *window, int id)
     case kCommandRedo: RedoImage(window); break;
     case kCommandRegionUndo: UndoRegion(window); break;
     case kCommandRegionRedo: RedoRegion(window); break;
+    case 32013: // cut: the layer is copied and left as it is
     case 32014: CopyLayer(window); break;
     case 32056: CopyRegion(window); break;
-    case 32015: PasteFromClipboard(window, 0); break;
+    case 32015: PasteFromClipboard(window, 0, 0, 0); break;
     case 32077: PasteAsLayer(window); break;
     case 32003: ShowPreviousGroup(window); break;
     case 32004: ShowNextGroup(window); break;

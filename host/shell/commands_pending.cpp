@@ -17,11 +17,6 @@ void ClearPendingCall() { s_last = PendingCall{NULL, 0}; }
 // dialogs
 void RunPluginMaintenanceDialog(HWND, int kind) { Note("RunPluginMaintenanceDialog", kind); }
 void RunPluginDirectoryDialog(HWND) { Note("RunPluginDirectoryDialog"); }
-// clipboard and printing
-void CopyToClipboard(ImageWindow *, int left, int, int, int) { Note("CopyToClipboard", left); }
-void PasteFromClipboard(ImageWindow *, int asLayer) { Note("PasteFromClipboard", asLayer); }
-void PrintImage(ImageWindow *) { Note("PrintImage"); }
-void PrintSetup(HWND) { Note("PrintSetup"); }
 // undo and redo
 // regions, layers, display
 void ConvertIntoEditImage(ImageWindow *) { Note("ConvertIntoEditImage"); }

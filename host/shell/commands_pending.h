@@ -8,11 +8,6 @@
 // dialogs
 void RunPluginMaintenanceDialog(HWND owner, int kind);
 void RunPluginDirectoryDialog(HWND owner);
-// clipboard and printing
-void CopyToClipboard(ImageWindow *window, int left, int top, int right, int bottom);
-void PasteFromClipboard(ImageWindow *window, int asLayer);
-void PrintImage(ImageWindow *window);
-void PrintSetup(HWND owner);
 // undo and redo
 // regions, layers, display
 void ConvertIntoEditImage(ImageWindow *window);
