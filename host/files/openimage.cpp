@@ -13,6 +13,7 @@
 #include "image/cdib.h"
 #include "image/group.h"
 #include "image/imagelist.h"
+#include "plugins/dirlist.h"
 #include "plugins/subwin.h"
 #include "plugins/susie.h"
 #include "base/app.h"

@@ -7,6 +7,3 @@
 
 // the question of how to save a layered group in a one-image format: 0 layer, 1 merged, 10 cancel
 int AskMultiImageSave();
-// the directory file list handed to sub-window plug-ins
-int BuildDirFileList(const char *directory);
-void FreeDirFileList();

@@ -68,6 +68,3 @@ void ClearBorderRepaintRect() {}
 
 // ---- steps the file code calls ----
 int AskMultiImageSave() { return 0; }
-int BuildDirFileList(const char *) { return 0; }
-void FreeDirFileList() {}
-QZS_DECL(DirFileNode *) QzsGetImageInFileList(void) { return NULL; }

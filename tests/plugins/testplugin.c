@@ -230,6 +230,24 @@ static void Log(const char *format, ...)
     va_end(args);
     if (strlen(s_log) + strlen(line) + 1 < sizeof s_log)
         strcat(s_log, line);
+#ifdef TP_LOG_FILE
+    /* For runs of the real program: each line is also appended to "<module>.log" beside the module. */
+    {
+        HMODULE self = NULL;
+        char path[MAX_PATH + 8];
+        GetModuleHandleExA(GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+                           (LPCSTR)(void *)Log, &self);
+        DWORD n = GetModuleFileNameA(self, path, MAX_PATH);
+        if (n > 0 && n < MAX_PATH) {
+            strcpy(path + n, ".log");
+            FILE *f = fopen(path, "ab");
+            if (f) {
+                fprintf(f, "%s\n", line);
+                fclose(f);
+            }
+        }
+    }
+#endif
 }
 /* A pointer as lower-case hexadecimal without leading zeros, the same on both word sizes. */
 static const char *P(const void *p)
@@ -286,6 +304,9 @@ QZC_EXPORT(int) QzcChangeActiveRegion(int bits) { Log("Region(%d);", bits); retu
 QZC_EXPORT(int) QzcGetDirectory(INT_PTR a, INT_PTR b, DirFileNode *list)
 {
     Log("Directory(%s,%s,%s);", P((void *)a), P((void *)b), P(list));
+    /* The list as a plug-in walks it: name and directory flag of each entry. */
+    for (DirFileNode *node = list; node; node = QzsGetNextFileList(node))
+        Log("File(%s,%d);", node->name, (int)node->directory);
     return 0;
 }
 #endif
