@@ -35,6 +35,8 @@
 //   driver pick <caption> <tree id> <folder> <item> <ms>
 //                                           waits for the dialog and selects, in its tree view, item
 //                                           number <item> of folder number <folder> under the root
+//   driver clipsave <file.bmp>              writes the clipboard's CF_DIB as a bitmap file
+//   driver clipput <file.bmp>               puts a bitmap file's picture on the clipboard as CF_DIB
 #include <windows.h>
 #include <commctrl.h>
 #include <stdio.h>
@@ -261,11 +263,65 @@ static int Pick(const char *caption, int id, int folder, int item, int ms)
     return SendMessageA(tree, TVM_SELECTITEM, TVGN_CARET, at) ? 0 : 1;
 }
 
+// The clipboard as another program sees it.
+static int ClipSave(const char *path)
+{
+    if (!OpenClipboard(NULL))
+        return 1;
+    HANDLE dib = GetClipboardData(CF_DIB);
+    const BITMAPINFOHEADER *h = dib ? (const BITMAPINFOHEADER *)GlobalLock(dib) : NULL;
+    int result = 1;
+    if (h) {
+        SIZE_T bytes = GlobalSize(dib);
+        DWORD table = (h->biBitCount <= 8 ? (h->biClrUsed ? h->biClrUsed : 1u << h->biBitCount) : 0) * 4;
+        BITMAPFILEHEADER f = {0x4D42, (DWORD)(sizeof f + bytes), 0, 0, (DWORD)(sizeof f + h->biSize + table)};
+        FILE *out = fopen(path, "wb");
+        if (out) {
+            result = fwrite(&f, sizeof f, 1, out) == 1 && fwrite(h, 1, bytes, out) == bytes ? 0 : 1;
+            fclose(out);
+        }
+        GlobalUnlock(dib);
+    }
+    CloseClipboard();
+    return result;
+}
+
+static int ClipPut(const char *path)
+{
+    FILE *in = fopen(path, "rb");
+    if (!in)
+        return 1;
+    fseek(in, 0, SEEK_END);
+    long size = ftell(in);
+    fseek(in, (long)sizeof(BITMAPFILEHEADER), SEEK_SET);
+    size -= (long)sizeof(BITMAPFILEHEADER);
+    HGLOBAL block = size > 0 ? GlobalAlloc(GMEM_MOVEABLE, (SIZE_T)size) : NULL;
+    bool read = block && fread(GlobalLock(block), 1, (size_t)size, in) == (size_t)size;
+    fclose(in);
+    if (block)
+        GlobalUnlock(block);
+    if (!read || !OpenClipboard(NULL)) {
+        if (block)
+            GlobalFree(block);
+        return 1;
+    }
+    EmptyClipboard();
+    bool taken = SetClipboardData(CF_DIB, block) != NULL;
+    CloseClipboard();
+    if (!taken)
+        GlobalFree(block);
+    return taken ? 0 : 1;
+}
+
 int main(int argc, char **argv)
 {
     if (argc < 3)
         return 2;
     const char *verb = argv[1], *cls = argv[2];
+    if (!strcmp(verb, "clipsave"))
+        return ClipSave(argv[2]);
+    if (!strcmp(verb, "clipput"))
+        return ClipPut(argv[2]);
     if (!strcmp(verb, "wait") && argc > 3)
         return WaitFor(cls, atoi(argv[3]), true);
     if (!strcmp(verb, "gone") && argc > 3)
