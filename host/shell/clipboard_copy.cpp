@@ -93,7 +93,11 @@ int CopyToClipboard(ImageWindow *window, int left, int top, int right, int botto
         return 0;
     int width = right - left + 1, height = bottom - top + 1;
     int64_t rowBytes = GetDibRowBytes(width, depth);
+    // The colour table follows the layer's header, whatever that header's size, inside its block.
+    size_t tableStart = layer->header->bmiHeader.biSize, headerBlock = ImageHeaderBytes(layer);
     int entries = CountColorTableEntries(&layer->header->bmiHeader);
+    if (tableStart + (size_t)entries * 4 > headerBlock)
+        entries = headerBlock > tableStart ? (int)((headerBlock - tableStart) / 4) : 0;
     if (rowBytes <= 0)
         return 0;
     size_t headerBytes = sizeof(BITMAPINFOHEADER) + (size_t)entries * 4;
@@ -114,7 +118,7 @@ int CopyToClipboard(ImageWindow *window, int left, int top, int right, int botto
     h->biCompression = BI_RGB;
     h->biSizeImage = (DWORD)(rowBytes * height);
     h->biClrUsed = (DWORD)entries;
-    memcpy(data + sizeof *h, layer->header->bmiColors, (size_t)entries * 4);
+    memcpy(data + sizeof *h, (const uint8_t *)layer->header + tableStart, (size_t)entries * 4);
     uint8_t *rows = data + headerBytes;
     if (depth == 32)
         Copy32(window, rows, rowBytes, left, top, right, bottom, lx, ly, lw);
