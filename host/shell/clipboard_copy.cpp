@@ -19,14 +19,24 @@ static void LayerOrigin(const ImageWindow *window, int *x, int *y)
     }
 }
 
-// The base mask byte at a group position; 0 outside the base or without a mask.
-static uint8_t MaskAt(const ImageWindow *window, int x, int y)
+// The base image's mask, read at group positions: 0 outside the base or without a mask.
+struct BaseMask {
+    const uint8_t *bytes;
+    int width, height;
+    uint8_t At(int x, int y) const
+    {
+        return bytes && x >= 0 && y >= 0 && x < width && y < height ? bytes[(int64_t)y * width + x] : 0;
+    }
+};
+
+static BaseMask MaskOf(const ImageWindow *window)
 {
+    BaseMask m = {NULL, 0, 0};
     const CDIB *base = window->group ? window->group->base : NULL;
-    int w, h, d;
-    if (!base || !base->mask || !GetImageSize(base, &w, &h, &d) || x < 0 || y < 0 || x >= w || y >= h)
-        return 0;
-    return base->mask[(int64_t)y * w + x];
+    int d;
+    if (base && base->mask && GetImageSize(base, &m.width, &m.height, &d))
+        m.bytes = base->mask;
+    return m;
 }
 
 static void Copy32(const ImageWindow *window, uint8_t *rows, int64_t rowBytes, int left, int top, int right,
@@ -35,6 +45,7 @@ static void Copy32(const ImageWindow *window, uint8_t *rows, int64_t rowBytes, i
     const uint32_t *store = (const uint32_t *)window->layerImage->pixels;
     uint32_t bits = window->activeRegion;
     bool onlyRegion = g_cfg.CopyOnlyRegionToClip && bits;
+    BaseMask mask = MaskOf(window);
     const ColorRecord &c = g_colorTable[1];
     uint32_t background = (uint32_t)(c.blue & 255) | (uint32_t)(c.green & 255) << 8 | (uint32_t)(c.red & 255) << 16;
     for (int y = top; y <= bottom; y++) {
@@ -42,8 +53,8 @@ static void Copy32(const ImageWindow *window, uint8_t *rows, int64_t rowBytes, i
         const uint32_t *in = store + (int64_t)(y - layerY) * layerWidth;
         for (int x = left; x <= right; x++) {
             uint32_t p = in[x - layerX];
-            if (onlyRegion && !(MaskAt(window, x, y) & bits))
-                p = background;
+            if (onlyRegion && !(mask.At(x, y) & bits))
+                p = background; // alpha 0
             out[x - left] = p;
         }
     }
