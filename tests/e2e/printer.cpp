@@ -53,7 +53,11 @@ static int Add(const char *name, const char *port)
     DRIVER_INFO_3A driver = {};
     driver.cVersion = 3;
     driver.pName = (char *)kDriver;
+#ifdef _WIN64
     driver.pEnvironment = (char *)"Windows x64";
+#else
+    driver.pEnvironment = (char *)"Windows NT x86";
+#endif
     driver.pDriverPath = (char *)"wineps.drv";
     driver.pDataFile = description;
     driver.pConfigFile = (char *)"wineps.drv";
