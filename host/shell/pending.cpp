@@ -44,18 +44,6 @@
 // ---- painting ----
 
 // ---- plug-in host ----
-void CreateWorkingDirectories() {}
-void InstallNewerDataFiles() {}
-void InstallDroppedPlugins() {}
-void LoadDictionary() {}
-void ApplyDictionaryToDraws() {}
-void ApplyDictionaryToEffects() {}
-void ApplyDictionaryToSubWindows() {}
-void ApplyDictionaryToTransforms() {}
-void ApplyDictionaryToFuncColors() {}
-void ApplyDictionaryToLayerBlends() {}
-void SaveDictionary() {}
-void FreeDictionary() {}
 
 
 // ---- draw methods, sub-window plug-ins, status bar ----

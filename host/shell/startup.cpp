@@ -114,12 +114,13 @@ int OvrinMain(HINSTANCE instance, char *commandLine, int show)
         if (g_titleWindow)
             InvalidateRect(g_titleWindow, NULL, TRUE);
     }
-    CreateWorkingDirectories();
-    InstallNewerDataFiles();
+    CreateWorkDirectories();
+    InstallDataFiles();
     LoadMessageTranslations();
     SetCurrentSaveFormat(2);
     FindSusieDirectory();
-    InstallDroppedPlugins();
+    InstallNewPlugins(g_cfg.appDir);
+    InstallNewSusiePlugins(g_cfg.appDir);
     LoadAllPlugins();
     LoadToolBarBitmaps();
     CreateToolBarButtons();
