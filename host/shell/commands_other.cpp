@@ -16,6 +16,8 @@
 #include "shell/lightingdlg.h"
 #include "shell/commands_internal.h"
 #include "shell/commands_pending.h"
+#include "shell/maintain.h"
+#include "plugins/plugdialogs.h"
 #include "script/macro.h"
 #include "base/settings.h"
 #include "shell/menus.h"

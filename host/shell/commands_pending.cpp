@@ -15,8 +15,6 @@ void ClearPendingCall() { s_last = PendingCall{NULL, 0}; }
 
 // open and save
 // dialogs
-void RunPluginMaintenanceDialog(HWND, int kind) { Note("RunPluginMaintenanceDialog", kind); }
-void RunPluginDirectoryDialog(HWND) { Note("RunPluginDirectoryDialog"); }
 // undo and redo
 // regions, layers, display
 void ConvertIntoEditImage(ImageWindow *) { Note("ConvertIntoEditImage"); }

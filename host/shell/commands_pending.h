@@ -6,8 +6,6 @@
 
 // open and save (images, layers, recent files, wallpaper)
 // dialogs
-void RunPluginMaintenanceDialog(HWND owner, int kind);
-void RunPluginDirectoryDialog(HWND owner);
 // undo and redo
 // regions, layers, display
 void ConvertIntoEditImage(ImageWindow *window);

@@ -55,4 +55,3 @@ void ClearBorderRepaintRect() {}
 // ---- file reading and saving ----
 
 // ---- steps the file code calls ----
-int AskMultiImageSave() { return 0; }

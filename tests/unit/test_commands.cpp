@@ -125,9 +125,6 @@ TEST_F(CommandTest, GatesRangesAndSingleIdentifiers)
         {0, 25000, nullptr, 0, nullptr}, // nothing registered
         {3, 32162, nullptr, 0, nullptr},
         {3, 32032, nullptr, 0, nullptr},
-        {0, 32081, "RunPluginMaintenanceDialog", 0, nullptr},
-        {0, 32083, "RunPluginMaintenanceDialog", 1, nullptr},
-        {0, 32082, "RunPluginMaintenanceDialog", 2, nullptr},
         {10, 32086, nullptr, 0, nullptr},
         {0, 32030, nullptr, 0, "Not support yet!"},
         {0, 32037, nullptr, 0, nullptr},
