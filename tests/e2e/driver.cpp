@@ -8,6 +8,7 @@
 //                                           prints its texts and presses OK
 //   driver press <caption> <id> <ms>        waits for the dialog and sends it command id
 //   driver click <class> <x> <y>            moves the pointer over a client point and clicks there
+//   driver tap <caption> <x> <y> <ms>       waits for the dialog and clicks at its client point
 //   driver tell <class> <id>                posts WM_COMMAND id to the visible window of the class
 //   driver titled <class> <text> <ms>       waits for a visible window of the class whose title
 //                                           holds the text
@@ -350,6 +351,15 @@ int main(int argc, char **argv)
         PostMessageA(w, WM_MOUSEMOVE, 0, at);
         PostMessageA(w, WM_LBUTTONDOWN, MK_LBUTTON, at);
         PostMessageA(w, WM_LBUTTONUP, 0, at);
+        return 0;
+    }
+    if (!strcmp(verb, "tap") && argc > 5) {
+        HWND dialog = WaitForDialog(cls, atoi(argv[5]));
+        if (!dialog)
+            return 1;
+        LPARAM at = MAKELPARAM(atoi(argv[3]), atoi(argv[4]));
+        PostMessageA(dialog, WM_LBUTTONDOWN, MK_LBUTTON, at);
+        PostMessageA(dialog, WM_LBUTTONUP, 0, at);
         return 0;
     }
     if (!strcmp(verb, "tell") && argc > 3) {
