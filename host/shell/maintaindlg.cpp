@@ -6,6 +6,7 @@
 #include "image/bindings.h"
 #include "base/app.h"
 #include "base/messages.h"
+#include "base/notify.h"
 #include <stdio.h>
 
 enum { kMaintainDialog = 106, kDelete = 1, kEnd = 2, kUp = 3000, kDown = 3001, kInstall = 3002 };
@@ -189,6 +190,7 @@ static void OnEnd(HWND dialog)
         ShowSubWindows();
         RebuildToolBarAfterMaintenance();
     }
+    NotifyMenusChanged(); // the menus list the plug-ins by row
     EndDialog(dialog, kEnd);
 }
 
@@ -247,5 +249,12 @@ void RunPluginMaintenanceDialog(HWND owner, int kind)
 {
     if (kind < kMaintainDraw || kind > kMaintainFuncColor)
         return;
+    // Asked from inside a tool-window plug-in, which the dialog may unload: it opens once that call
+    // has returned.
+    if (InSubWindowCall()) {
+        static const int kCommands[] = {32081, 32083, 32082};
+        PostMessageA(g_mainWindow, WM_COMMAND, kCommands[kind], 0);
+        return;
+    }
     DialogBoxParamA(g_instance, MAKEINTRESOURCEA(kMaintainDialog), owner, PluginMaintenanceDialogProc, kind);
 }

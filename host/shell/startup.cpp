@@ -10,6 +10,7 @@
 #include "image/imagelist.h"
 #include "view/writers.h"
 #include "draw/drawsel.h"
+#include "plugins/dictionary.h"
 #include "plugins/install.h"
 #include "plugins/loader.h"
 #include "plugins/plugdialogs.h"
@@ -121,6 +122,7 @@ int OvrinMain(HINSTANCE instance, char *commandLine, int show)
     FindSusieDirectory();
     InstallNewPlugins(g_cfg.appDir);
     InstallNewSusiePlugins(g_cfg.appDir);
+    ResetDictionary();
     LoadAllPlugins();
     LoadToolBarBitmaps();
     CreateToolBarButtons();
