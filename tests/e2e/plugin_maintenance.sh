@@ -3,10 +3,11 @@
 # dropped into the application directory are installed at start-up; the maintenance dialog moves a
 # method up, sets the new one aside and brings it back; the plug-in directory dialog's Ok says when
 # its directories take effect. The draw list written at quit shows the order and what is loaded.
-#   plugin_maintenance.sh <wine-run.sh> <wine state dir> <application dir> <driver.exe> <test plug-in dir>
+#   plugin_maintenance.sh <wine-run.sh> <wine state dir> <application dir> <driver.exe> <test plug-in dir> <artifact dir>
 set -u
-run=$1 state=$2 appsrc=$3 driver=$4 plugins=$5
+run=$1 state=$2 appsrc=$3 driver=$4 plugins=$5 artifacts=$6
 . "$(dirname "$0")/common.sh"
+mkdir -p "$artifacts"
 printf 'lang 0\n' >"$app/ovrin.cfg"
 printf 'dwopal.ovp\ndwpike.ovp\nd_click.ovp\n' >"$app/Stat/draw.pin"
 cp "$plugins/d_click.ovp" "$app/" || fail "no test draw module"
@@ -39,6 +40,8 @@ sleep 1 # the dialog is gone before it is asked for again
 # Brought back from the reserve.
 "$run" "$state" "$driver" command OvrinMAIN 32081 || fail "could not ask for the maintenance dialog"
 "$run" "$state" "$driver" tap "$dlg" 40 283 10000 || fail "the maintenance dialog did not open again"
+sleep 1
+import -display ":$(cat "$state/display")" -window root "$artifacts/ovrin-plugin-maintenance.png" 2>/dev/null
 "$run" "$state" "$driver" press "$dlg" 3002 5000 || fail "could not press Install"
 until_true '[ -f "$app/Draw/d_click.ovp" ] && [ ! -e "$app/Draw/d_click.ovp.del" ]' ||
   fail "Install did not bring the module back"
