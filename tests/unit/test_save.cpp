@@ -311,6 +311,30 @@ TEST_F(SaveTest, LayeredGroupInAOneImageFormat)
     EXPECT_STREQ(layer->name, "layer.bmp");
     EXPECT_EQ(layer->modified, 0);
     EXPECT_EQ(g->base->modified, 1);
+
+    // Mode 10 asks: Cancel writes nothing, "Merge && Save" writes the base's size. The question is
+    // found by its title: a progress window of the save is a dialog too.
+    g_cfg.SaveModeInMultiImage = 10;
+    for (int button : {3019, 3000}) {
+        static int s_button;
+        static void (*s_answer)(HWND);
+        s_button = button;
+        s_answer = [](HWND) {
+            if (HWND question = FindOwnWindow("#32770", "Save"))
+                PostMessageA(question, WM_COMMAND, s_button, 0);
+            else
+                DriveNextDialog(s_answer);
+        };
+        DriveNextDialog(s_answer);
+        SaveImageGroup(g, dir.file("asked.bmp").c_str());
+        StopDrivingDialogs();
+        EXPECT_EQ(Exists(dir.file("asked.bmp")), button == 3000) << button;
+    }
+    ASSERT_EQ(ReadBmpFile(dir.file("asked.bmp").c_str(), &h, &b, nullptr), 1);
+    EXPECT_EQ(((BITMAPINFOHEADER *)GlobalLock(h))->biWidth, 4);
+    GlobalUnlock(h);
+    GlobalFree(h);
+    GlobalFree(b);
 }
 
 TEST_F(SaveTest, ProposedNameAndDefaultSave)
