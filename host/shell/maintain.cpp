@@ -7,6 +7,7 @@
 #include "image/colors.h"
 #include "base/app.h"
 #include "base/messages.h"
+#include "base/notify.h"
 #include "base/settings.h"
 #include "base/sysinfo.h"
 #include "base/textutil.h"
@@ -131,6 +132,18 @@ void RemoveFuncColorRow(int row)
     memset(&g_colorFunctions[kColorFunctionRows - 1], 0, sizeof g_colorFunctions[0]);
 }
 
+// Colour record 0's functional colour changed its number: the draw side and the colour panel follow
+// the row it now names (or none).
+static void FollowColorFunction(int oldFunction)
+{
+    int function = g_colorTable[0].function;
+    if (function == oldFunction)
+        return;
+    SetColorFunctionDrawMode(function);
+    const ColorFunctionRecord *row = function > 0 ? GetColorFunctionRow(function - 1) : NULL;
+    NotifyColorFunctionPanel(row ? row->file : "", row ? function : 0);
+}
+
 // A moved or removed row carries the current draw method or colour record 0's functional colour.
 static int FollowSwap(int index, int i, int j) { return index == i ? j : index == j ? i : index; }
 
@@ -159,8 +172,10 @@ int SwapPluginRows(int kind, int i, int j)
         g_colorFunctions[i] = g_colorFunctions[j];
         g_colorFunctions[j] = t;
         ColorRecord *c = &g_colorTable[0];
+        int old = c->function;
         if (c->function > 0)
             c->function = FollowSwap(c->function - 1, i, j) + 1;
+        FollowColorFunction(old);
         BroadcastSubWindowMessage(kMessageColorChanged);
         BroadcastColorChanged(0);
         return 0;
@@ -184,8 +199,10 @@ static void AfterDrawRemoved(int row)
     if (row == current) {
         SelectDrawIndex(0);
         int function = g_colorTable[0].function;
-        if (function > 0 && !CheckDrawColorCombination(0, function))
+        if (function > 0 && !CheckDrawColorCombination(0, function)) {
             g_colorTable[0].function = 0;
+            FollowColorFunction(function);
+        }
     } else if (row < current) {
         SelectDrawIndex(current - 1);
     }
@@ -194,11 +211,12 @@ static void AfterDrawRemoved(int row)
 static void AfterFuncColorRemoved(int row)
 {
     BroadcastSubWindowMessage(kMessageColorChanged);
-    int &function = g_colorTable[0].function;
+    int &function = g_colorTable[0].function, old = function;
     if (function == row + 1)
         function = 0;
     else if (function > row + 1)
         function--;
+    FollowColorFunction(old);
 }
 
 int DeleteUncheckedPlugins(MaintenanceState *s)
