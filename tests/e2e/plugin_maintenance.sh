@@ -10,6 +10,8 @@ run=$1 state=$2 appsrc=$3 driver=$4 plugins=$5 artifacts=$6
 mkdir -p "$artifacts"
 printf 'lang 0\n' >"$app/ovrin.cfg"
 printf 'dwopal.ovp\ndwpike.ovp\nd_click.ovp\n' >"$app/Stat/draw.pin"
+# Only the two listed draw methods stay installed, so the list written at quit is these rows alone.
+find "$app/Draw" -name '*.ovp' ! -name dwopal.ovp ! -name dwpike.ovp -delete
 cp "$plugins/d_click.ovp" "$app/" || fail "no test draw module"
 printf 'draw "Test Click" "Kuriku"\n' >"$app/names.pld.JPN"
 
