@@ -52,18 +52,5 @@ inline Rect CornerBox()
 
 } // namespace tf
 
-// The three entries of a module with four free corners.
-#define QZ_FREE_CORNERS()                                                                                       \
-    QZC_EXPORT(int) QzcStartTransform(ImageWindow *view, int left, int top, int right, int bottom)              \
-    {                                                                                                           \
-        return tf::StartRectangle(view, left, top, right, bottom);                                              \
-    }                                                                                                           \
-    QZC_EXPORT(int)                                                                                             \
-    QzcDragPoint(ImageWindow *view, int oldX, int oldY, int newX, int newY, int message, int index)             \
-    {                                                                                                           \
-        return tf::DragFreeCorner(view, oldX, oldY, newX, newY, message, index);                                \
-    }                                                                                                           \
-    QZC_EXPORT(int) QzcDrawControlPoint(ImageWindow *view, int show, int refresh)                               \
-    {                                                                                                           \
-        return tf::DrawOutline(view, show, refresh);                                                            \
-    }
+// The entries of a module with four free corners.
+#define QZ_FREE_CORNERS() QZ_TRANSFORM_ENTRIES(tf::DragFreeCorner)

@@ -134,8 +134,8 @@ int Render(ImageWindow *view, const Source &src, const Rect &d, Map map, Shade s
 
 } // namespace tf
 
-// The three entries of a module whose handles are the rectangle template.
-#define QZ_RECTANGLE_TEMPLATE()                                                                                 \
+// The three entries of a transform module; `drag` moves its handles.
+#define QZ_TRANSFORM_ENTRIES(drag)                                                                              \
     QZC_EXPORT(int) QzcStartTransform(ImageWindow *view, int left, int top, int right, int bottom)              \
     {                                                                                                           \
         return tf::StartRectangle(view, left, top, right, bottom);                                              \
@@ -143,9 +143,12 @@ int Render(ImageWindow *view, const Source &src, const Rect &d, Map map, Shade s
     QZC_EXPORT(int)                                                                                             \
     QzcDragPoint(ImageWindow *view, int oldX, int oldY, int newX, int newY, int message, int index)             \
     {                                                                                                           \
-        return tf::DragRectangle(view, oldX, oldY, newX, newY, message, index);                                 \
+        return drag(view, oldX, oldY, newX, newY, message, index);                                              \
     }                                                                                                           \
     QZC_EXPORT(int) QzcDrawControlPoint(ImageWindow *view, int show, int refresh)                               \
     {                                                                                                           \
         return tf::DrawOutline(view, show, refresh);                                                            \
     }
+
+// The entries of a module whose handles are the rectangle template.
+#define QZ_RECTANGLE_TEMPLATE() QZ_TRANSFORM_ENTRIES(tf::DragRectangle)
