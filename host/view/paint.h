@@ -14,6 +14,12 @@ void SetPsetPosition(int x, int y, int width); // every run index := y x width +
 // 0..255; penColumn and penRow are handed to per-pixel functional colours. Advances the run.
 void PaintPixel(ImageWindow *window, int x, int y, int penColumn, int penRow, const ColorRecord *record,
                 int alpha);
+// Pen cells x.. x + count - 1 of row y at the run's position, as PaintPixel paints them, while
+// their colour records need no colour function and write no region; weights and colorIndexes are
+// the pen matrix rows from the first cell, each cell's alpha weight x alphaScale / 255. Returns
+// the cells done: the next one, if any, needs PaintPixel.
+int PaintPlainCells(ImageWindow *window, int x, int y, int count, const uint32_t *weights,
+                    const uint32_t *colorIndexes, int alphaScale);
 // The displayed colour of a group's pixel: the base (or the checkerboard when the base is
 // hidden) and every shown layer through its blend; subImage's pixel there is taken as subPixel.
 // inside (may be NULL) tells whether the point lies in the current layer's rectangle.

@@ -3,6 +3,7 @@
 // pixel shown for it. Runs once per pixel of every stroke: no allocation, no multiply per pixel
 // outside loop mode, the display written directly.
 #include "image/bindings.h"
+#include "image/colors.h"
 #include "view/paint.h"
 #include "image/cdib.h"
 #include "view/display.h"
@@ -324,6 +325,112 @@ void PaintPixel(ImageWindow *window, int x, int y, int penColumn, int penRow, co
     ShowPixel(window, x, y, shown, workMask[i], inside);
     ExtendDirtyRect(x, y);
     AdvanceIndices();
+}
+
+int PaintPlainCells(ImageWindow *window, int x, int y, int count, const uint32_t *weights,
+                    const uint32_t *colorIndexes, int alphaScale)
+{
+    if (!window || count <= 0 || IsLoopMode())
+        return 0;
+    if (!TargetCurrent(window))
+        LookUpTarget(window);
+    RunTarget &t = s_target;
+    if (!t.usable)
+        return 0;
+    const ImageGroup *g = t.group;
+    const uint8_t *workMask = window->editMask;
+    uint8_t *coverage = window->coverage;
+    uint32_t *drawBuffer = window->drawBuffer;
+    int activeRegion = window->activeRegion;
+    // The shown pixel is the stroke value itself when the edited image is the visible base with no
+    // layer over it, and the display takes it as it stands when it is written at 32 bits.
+    bool plainCompose = g->baseStatus != 0 && t.edited == g->base && !g->firstLayer;
+    bool rowInside = y >= g->clampedY && y <= g->bottom;
+    bool direct = t.displayBits && t.displayDepth == 32 && g_displayWrite.depth == 32 &&
+                  g_displayWrite.write == WritePixel32;
+    uint32_t *display = (uint32_t *)t.displayBits;
+    uint32_t lastIndex = 0;
+    const ColorRecord *record = QzsGetColor(0);
+    // Every cell here lies on row y >= 0, so the dirty rectangle grows by the row's first and last
+    // painted cell alike.
+    int dirtyLo = 0, dirtyHi = 0;
+    bool foldDirty = y >= 0, dirty = false;
+    int k = 0;
+    for (; k < count; k++, x++) {
+        uint32_t weight = weights[k] > 255 ? 255 : weights[k];
+        if (!weight) {
+            AdvanceRun();
+            continue;
+        }
+        if (colorIndexes[k] != lastIndex) {
+            lastIndex = colorIndexes[k];
+            record = QzsGetColor(lastIndex < kColorRecords ? (int)lastIndex : 0);
+        }
+        if (record->regionMode != 0 || record->function > 0)
+            break; // the whole pipeline, from the caller
+        int alpha = (int)weight * alphaScale / 255;
+        int64_t i = s_run.baseIndex;
+        if (i < 0 || (uint64_t)i >= t.baseCells) {
+            AdvanceRun();
+            continue;
+        }
+        if (alpha <= 0) {
+            if (foldDirty) {
+                dirtyLo = dirty ? dirtyLo : x;
+                dirtyHi = x;
+                dirty = true;
+            } else {
+                ExtendDirtyRect(x, y);
+            }
+            AdvanceRun();
+            continue;
+        }
+        uint8_t m = workMask[i];
+        if ((m & 0x80) || (activeRegion && !(m & activeRegion)) || (record->drawFlags == 0 && coverage[i] >= alpha)) {
+            AdvanceRun();
+            continue;
+        }
+        int64_t j = s_run.layerIndex;
+        if (j < 0 || (uint64_t)j >= t.editedCells) {
+            AdvanceRun();
+            continue;
+        }
+        t.edited->modified = 1;
+        uint32_t under = t.editedPixels[j];
+        if ((record->drawFlags & 4) && drawBuffer[i])
+            under = drawBuffer[i];
+        uint32_t value = BlendOver(Clamp255(record->red), Clamp255(record->green), Clamp255(record->blue), alpha, under);
+        drawBuffer[i] = value;
+        coverage[i] = (uint8_t)alpha;
+        int inside;
+        uint32_t shown;
+        if (plainCompose) {
+            shown = value;
+            inside = rowInside && x >= g->clampedX && x <= g->right;
+        } else {
+            shown = ComposeAt(g, t.edited, value, x, y, i, &inside);
+        }
+        int64_t p = g_displayWrite.position;
+        if (direct && inside && !(m & 0x60) && p >= 0 && p + 1 <= t.displayUnits) {
+            display[p] = shown;
+            g_displayWrite.position++;
+        } else {
+            ShowPixel(window, x, y, shown, m, inside);
+        }
+        if (foldDirty) {
+            dirtyLo = dirty ? dirtyLo : x;
+            dirtyHi = x;
+            dirty = true;
+        } else {
+            ExtendDirtyRect(x, y);
+        }
+        AdvanceIndices();
+    }
+    if (dirty) {
+        ExtendDirtyRect(dirtyLo, y);
+        ExtendDirtyRect(dirtyHi, y);
+    }
+    return k;
 }
 
 // ---- services ----

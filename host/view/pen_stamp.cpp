@@ -77,6 +77,13 @@ QZS_DECL(int) QzsWritePen(ImageWindow *window, int x, int y, int redraw)
         const uint32_t *weights = pen->weights + (size_t)r * n;
         const uint32_t *colors = pen->colorIndexes + (size_t)r * n;
         for (int64_t px = x0, c = column0; px <= x1 && pen->weights == matrix && pen->side == n; px++, c++) {
+            // Cells of a plain colour in one call; the first that needs the whole pipeline goes
+            // through it alone (its colour plug-in may even make a new pen).
+            int done = PaintPlainCells(window, (int)px, (int)py, (int)(x1 - px + 1), weights + c, colors + c,
+                                       alphaScale);
+            px += done, c += done;
+            if (px > x1)
+                break;
             uint32_t weight = weights[c] > 255 ? 255 : weights[c];
             if (weight)
                 PaintPixel(window, (int)px, (int)py, (int)c, (int)r, CellColor(colors[c]),

@@ -282,3 +282,100 @@ TEST_F(PenTest, PenMakerAndChangeNotices)
     EXPECT_EQ(QzsSetPen(0x200), 48);
     EXPECT_EQ(s_maker.lastValue, 0x200);
 }
+
+namespace {
+
+// A stamp painted the way stamps always were, every cell through PaintPixel, for comparison.
+void StampCellByCell(ImageWindow *window, int x, int y)
+{
+    const ImageGroup *g = window->group;
+    const PenRecord *pen = QzsGetPen();
+    int n = pen->side, alphaScale = QzsGetColor(0)->opacity & 255;
+    int x0 = x - pen->hotX, y0 = y - pen->hotY;
+    for (int r = 0; r < n; r++) {
+        int py = y0 + r, cx = std::max(x0, g->clampedX);
+        if (py < g->clampedY || py > g->bottom)
+            continue;
+        StartPaintRun(window, cx, py);
+        for (int px = cx; px <= std::min(x0 + n - 1, g->right); px++) {
+            int c = px - x0;
+            uint32_t weight = std::min<uint32_t>(pen->weights[r * n + c], 255), index = pen->colorIndexes[r * n + c];
+            if (weight)
+                PaintPixel(window, px, py, c, r, QzsGetColor(index < 16 ? (int)index : 0),
+                           (int)weight * alphaScale / 255);
+            else
+                AdvanceRun();
+        }
+    }
+}
+
+} // namespace
+
+TEST_F(PenTest, StampsPaintAsCellByCellOnRandomScenes)
+{
+    srand(19);
+    auto random = [](int n) { return rand() % n; };
+    auto colour = [&] { return (uint32_t)rand() << 17 ^ (uint32_t)rand() << 4 ^ (uint32_t)rand(); };
+    for (int scene = 0; scene < 24; scene++) {
+        DiscardAllImages();
+        ClearDirtyRect();
+        Show(37, 29, 0);
+        for (int i = 0; i < w * h; i++) {
+            uint32_t c = colour(), alphas[] = {0, 255, c >> 24};
+            Base(i % w, i / w) = (c & 0xFFFFFF) | alphas[random(3)] << 24;
+        }
+        if (scene % 3 == 1)
+            AddLayer(random(8) - 3, random(8) - 3, 30, 20, 0x80406080u);
+        ComposeWholeDisplay(window, group);
+        UseFakeColor(0); // record 3 goes through a colour function; the others are plain
+        Drawing(random(256), random(256), random(256), random(3) ? 255 : random(256), random(2) ? 4 : 0);
+        for (int k = 1; k < 4; k++) {
+            QzsSetColorRGB(k, random(256), random(256), random(256));
+            QzsGetColor(k)->drawFlags = random(2) ? 4 : 0;
+            QzsGetColor(k)->function = k == 3;
+        }
+        window->activeRegion = scene % 4 == 3 ? 1 : 0;
+        window->layerFrameMode = scene % 3;
+        int side = 5 + random(12);
+        std::vector<uint32_t> weights((size_t)side * side);
+        for (uint32_t &v : weights)
+            v = random(4) ? random(300) : 0;
+        SetPen(side, weights, random(side), random(side), 0, 0, side - 1, side - 1);
+        PenRecord *pen = QzsGetPen();
+        for (int i = 0; i < side * side; i++)
+            pen->colorIndexes[i] = random(8) ? random(3) : random(2) ? 3 : 40;
+        uint8_t marks[] = {0, 0, 0, 1, 0x80, 0x40, 0x20, 0x21};
+        for (int i = 0; i < w * h; i++) {
+            window->editMask[i] = marks[random(8)];
+            window->coverage[i] = random(2) ? (uint8_t)random(256) : 0;
+            window->drawBuffer[i] = window->coverage[i] ? colour() : 0;
+        }
+        size_t displayBytes = (size_t)window->displayWidth * window->displayHeight * 4;
+        std::vector<uint32_t> draw0(window->drawBuffer, window->drawBuffer + w * h);
+        std::vector<uint8_t> cover0(window->coverage, window->coverage + w * h),
+            shown0((uint8_t *)window->display.pixels, (uint8_t *)window->display.pixels + displayBytes);
+        int stamps[4][2];
+        for (auto &s : stamps)
+            s[0] = random(w + 10) - 5, s[1] = random(h + 10) - 5;
+        std::vector<uint32_t> draws[2];
+        std::vector<uint8_t> covers[2], shown[2];
+        RECT dirty[2];
+        for (int pass = 0; pass < 2; pass++) {
+            memcpy(window->drawBuffer, draw0.data(), draw0.size() * 4);
+            memcpy(window->coverage, cover0.data(), cover0.size());
+            memcpy(window->display.pixels, shown0.data(), displayBytes);
+            SetDirtyRect(3, 4, 5, 6);
+            for (auto &s : stamps)
+                pass ? StampCellByCell(window, s[0], s[1]) : (void)QzsWritePen(window, s[0], s[1], 0);
+            draws[pass].assign(window->drawBuffer, window->drawBuffer + w * h);
+            covers[pass].assign(window->coverage, window->coverage + w * h);
+            shown[pass].assign((uint8_t *)window->display.pixels, (uint8_t *)window->display.pixels + displayBytes);
+            GetDirtyRect(&dirty[pass]);
+        }
+        ASSERT_EQ(draws[0], draws[1]) << scene;
+        ASSERT_EQ(covers[0], covers[1]) << scene;
+        ASSERT_EQ(shown[0], shown[1]) << scene;
+        ASSERT_TRUE(EqualRect(&dirty[0], &dirty[1])) << scene;
+        ASSERT_NE(draws[0], draw0) << scene; // the stamps painted
+    }
+}
