@@ -7,6 +7,7 @@
 # the peak the open took, goal 0.83). ImageMagick (one thread) is timed alongside for the rows it
 # has a like command for and shown on its own lines. Run by hand, never by CI:
 #   bench/compare.sh [build tree]        (default build/x86_64; needs python3-pil, imagemagick)
+#   ROWS="gamma pen" bench/compare.sh     (only those rows)
 set -eu
 cd "$(dirname "$0")/.."
 build=${1:-build/x86_64}
@@ -74,6 +75,7 @@ rows=("gamma 0.5" "rgb 0.5" "composite 4" "bmp-write 0.8" "bmp-read 1" "pen 1" "
 for row in "${rows[@]}"; do
   set -- $row
   name=$1 goal=$2 ours="" theirs="" im=""
+  case " ${ROWS:-$name} " in *" $name "*) ;; *) continue ;; esac
   for ((i = 0; i < runs; i++)); do
     ours+=" $(ovrin "$name")"
     theirs+=" $(peer "$name")"
