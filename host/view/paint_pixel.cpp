@@ -334,88 +334,86 @@ int PaintPlainCells(ImageWindow *window, int x, int y, int count, const uint32_t
         return 0;
     if (!TargetCurrent(window))
         LookUpTarget(window);
-    RunTarget &t = s_target;
+    const RunTarget &t = s_target;
     if (!t.usable)
         return 0;
     const ImageGroup *g = t.group;
     const uint8_t *workMask = window->editMask;
     uint8_t *coverage = window->coverage;
     uint32_t *drawBuffer = window->drawBuffer;
-    int activeRegion = window->activeRegion;
+    const uint32_t *edited = t.editedPixels;
+    const uint64_t baseCells = t.baseCells, editedCells = t.editedCells;
+    const unsigned activeRegion = window->activeRegion;
     // The shown pixel is the stroke value itself when the edited image is the visible base with no
     // layer over it, and the display takes it as it stands when it is written at 32 bits.
-    bool plainCompose = g->baseStatus != 0 && t.edited == g->base && !g->firstLayer;
-    bool rowInside = y >= g->clampedY && y <= g->bottom;
-    bool direct = t.displayBits && t.displayDepth == 32 && g_displayWrite.depth == 32 &&
-                  g_displayWrite.write == WritePixel32;
+    const bool plainCompose = g->baseStatus != 0 && t.edited == g->base && !g->firstLayer;
+    const bool rowInside = y >= g->clampedY && y <= g->bottom;
+    const int insideLeft = g->clampedX, insideRight = g->right;
+    const bool direct = t.displayBits && t.displayDepth == 32 && g_displayWrite.depth == 32 &&
+                        g_displayWrite.write == WritePixel32;
     uint32_t *display = (uint32_t *)t.displayBits;
+    const int64_t displayUnits = t.displayUnits;
+    // The run is carried in locals (the byte stores into the stroke buffers would otherwise make
+    // every step reload it) and put back before anything that reads it.
+    int64_t i = s_run.baseIndex, j = s_run.layerIndex;
+    int64_t p = g_displayWrite.position;
+    const int step = g_displayWrite.depth == 24 ? 3 : 1;
     uint32_t lastIndex = 0;
     const ColorRecord *record = QzsGetColor(0);
+    bool plain = record->regionMode == 0 && record->function <= 0;
+    int red = Clamp255(record->red), green = Clamp255(record->green), blue = Clamp255(record->blue);
+    int drawFlags = record->drawFlags;
+    bool modified = false;
     // Every cell here lies on row y >= 0, so the dirty rectangle grows by the row's first and last
     // painted cell alike.
     int dirtyLo = 0, dirtyHi = 0;
-    bool foldDirty = y >= 0, dirty = false;
+    const bool foldDirty = y >= 0;
+    bool dirty = false;
     int k = 0;
-    for (; k < count; k++, x++) {
+    for (; k < count; k++, x++, i++, j++, p += step) {
         uint32_t weight = weights[k] > 255 ? 255 : weights[k];
-        if (!weight) {
-            AdvanceRun();
+        if (!weight)
             continue;
-        }
         if (colorIndexes[k] != lastIndex) {
             lastIndex = colorIndexes[k];
             record = QzsGetColor(lastIndex < kColorRecords ? (int)lastIndex : 0);
+            plain = record->regionMode == 0 && record->function <= 0;
+            red = Clamp255(record->red), green = Clamp255(record->green), blue = Clamp255(record->blue);
+            drawFlags = record->drawFlags;
         }
-        if (record->regionMode != 0 || record->function > 0)
+        if (!plain)
             break; // the whole pipeline, from the caller
         int alpha = (int)weight * alphaScale / 255;
-        int64_t i = s_run.baseIndex;
-        if (i < 0 || (uint64_t)i >= t.baseCells) {
-            AdvanceRun();
+        if (i < 0 || (uint64_t)i >= baseCells)
             continue;
-        }
-        if (alpha <= 0) {
-            if (foldDirty) {
-                dirtyLo = dirty ? dirtyLo : x;
-                dirtyHi = x;
-                dirty = true;
+        if (alpha > 0) {
+            uint8_t m = workMask[i];
+            if ((m & 0x80) || (activeRegion && !(m & activeRegion)) || (drawFlags == 0 && coverage[i] >= alpha))
+                continue;
+            if (j < 0 || (uint64_t)j >= editedCells)
+                continue;
+            modified = true;
+            uint32_t under = edited[j];
+            if ((drawFlags & 4) && drawBuffer[i])
+                under = drawBuffer[i];
+            uint32_t value = BlendOver(red, green, blue, alpha, under);
+            drawBuffer[i] = value;
+            coverage[i] = (uint8_t)alpha;
+            int inside;
+            uint32_t shown;
+            if (plainCompose) {
+                shown = value;
+                inside = rowInside && x >= insideLeft && x <= insideRight;
             } else {
-                ExtendDirtyRect(x, y);
+                shown = ComposeAt(g, t.edited, value, x, y, i, &inside);
             }
-            AdvanceRun();
-            continue;
-        }
-        uint8_t m = workMask[i];
-        if ((m & 0x80) || (activeRegion && !(m & activeRegion)) || (record->drawFlags == 0 && coverage[i] >= alpha)) {
-            AdvanceRun();
-            continue;
-        }
-        int64_t j = s_run.layerIndex;
-        if (j < 0 || (uint64_t)j >= t.editedCells) {
-            AdvanceRun();
-            continue;
-        }
-        t.edited->modified = 1;
-        uint32_t under = t.editedPixels[j];
-        if ((record->drawFlags & 4) && drawBuffer[i])
-            under = drawBuffer[i];
-        uint32_t value = BlendOver(Clamp255(record->red), Clamp255(record->green), Clamp255(record->blue), alpha, under);
-        drawBuffer[i] = value;
-        coverage[i] = (uint8_t)alpha;
-        int inside;
-        uint32_t shown;
-        if (plainCompose) {
-            shown = value;
-            inside = rowInside && x >= g->clampedX && x <= g->right;
-        } else {
-            shown = ComposeAt(g, t.edited, value, x, y, i, &inside);
-        }
-        int64_t p = g_displayWrite.position;
-        if (direct && inside && !(m & 0x60) && p >= 0 && p + 1 <= t.displayUnits) {
-            display[p] = shown;
-            g_displayWrite.position++;
-        } else {
-            ShowPixel(window, x, y, shown, m, inside);
+            if (direct && inside && !(m & 0x60) && p >= 0 && p + 1 <= displayUnits) {
+                display[p] = shown;
+            } else {
+                g_displayWrite.position = (int)p;
+                ShowPixel(window, x, y, shown, m, inside);
+                p = g_displayWrite.position - step; // stepped by the writer; the loop steps it again
+            }
         }
         if (foldDirty) {
             dirtyLo = dirty ? dirtyLo : x;
@@ -424,8 +422,11 @@ int PaintPlainCells(ImageWindow *window, int x, int y, int count, const uint32_t
         } else {
             ExtendDirtyRect(x, y);
         }
-        AdvanceIndices();
     }
+    s_run.baseIndex = i, s_run.layerIndex = j;
+    g_displayWrite.position = (int)p;
+    if (modified)
+        t.edited->modified = 1;
     if (dirty) {
         ExtendDirtyRect(dirtyLo, y);
         ExtendDirtyRect(dirtyHi, y);
