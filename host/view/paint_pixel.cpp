@@ -396,7 +396,17 @@ int PaintPlainCells(ImageWindow *window, int x, int y, int count, const uint32_t
             uint32_t under = edited[j];
             if ((drawFlags & 4) && drawBuffer[i])
                 under = drawBuffer[i];
-            uint32_t value = BlendOver(red, green, blue, alpha, under);
+            uint32_t value;
+            if (under >> 24 == 255) {
+                // Over an opaque pixel the over blend's divisor is 255 x 255 and every channel
+                // is the plain mix (c a + p (255 - a)) / 255.
+                int rest = 255 - alpha;
+                value = Pack((blue * alpha + (int)(under & 255) * rest) / 255,
+                             (green * alpha + (int)(under >> 8 & 255) * rest) / 255,
+                             (red * alpha + (int)(under >> 16 & 255) * rest) / 255, 255);
+            } else {
+                value = BlendOver(red, green, blue, alpha, under);
+            }
             drawBuffer[i] = value;
             coverage[i] = (uint8_t)alpha;
             int inside;
