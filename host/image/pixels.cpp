@@ -169,7 +169,8 @@ QZS_DECL(uint8_t *) QzsStartOnImage(CDIB *image)
     return QzsStartOnImageMDIB(g_currentGroup, image);
 }
 
-QZS_DECL(int) QzsGetColorOnImage(CDIB *image, int x, int y, uint32_t *color)
+// Any other read: another image, a point outside (clamped to the edge), no started store.
+static __attribute__((noinline)) int ReadColorElsewhere(CDIB *image, int x, int y, uint32_t *color)
 {
     int w, h, stride;
     const uint32_t *px = SourceFor(image, &w, &h, &stride);
@@ -181,6 +182,18 @@ QZS_DECL(int) QzsGetColorOnImage(CDIB *image, int x, int y, uint32_t *color)
     }
     *color = ReadClamped(px, stride, w, h, x, y);
     return 0;
+}
+
+QZS_DECL(int) QzsGetColorOnImage(CDIB *image, int x, int y, uint32_t *color)
+{
+    // The read an effect makes for each pixel, the started image inside it, needs no frame.
+    const uint32_t *started = s_px.pixels;
+    if (image == s_px.image && started && (unsigned)x < (unsigned)s_px.width && (unsigned)y < (unsigned)s_px.height &&
+        color && image->pixels == started) {
+        *color = started[(size_t)y * (size_t)s_px.width + (size_t)x];
+        return 1;
+    }
+    return ReadColorElsewhere(image, x, y, color);
 }
 
 QZS_DECL(int) QzsGetColorOnImageGlobal(ImageWindow *window, int x, int y, uint32_t *color)
@@ -206,21 +219,10 @@ QZS_DECL(void) QzsGetMaskOnImage(CDIB *, int x, int y, uint8_t *mask)
     *mask = m && InsideBase(x, y) ? m[(size_t)y * (size_t)s_px.baseWidth + (size_t)x] : 0;
 }
 
-QZS_DECL(int) QzsSetColorOnImage(CDIB *, uint32_t *dest, int x, int y, const uint32_t *color, int bits,
-                                 int useAlpha)
+// Any other write: region bits, the colour's own alpha, a layer reaching off the base.
+static __attribute__((noinline)) int WriteColorChecked(uint32_t *dest, int x, int y, const uint32_t *color, int bits,
+                                                       int useAlpha)
 {
-    // The common write of an effect: no region bits, the pixel's own alpha kept, an image on the base.
-    if (s_px.inBase && !bits && !useAlpha && (unsigned)x < (unsigned)s_px.width &&
-        (unsigned)y < (unsigned)s_px.height && dest && color) {
-        size_t i = (size_t)(y + s_px.layerY) * (size_t)s_px.baseWidth + (size_t)(x + s_px.layerX);
-        const uint8_t *mask = s_px.base->mask;
-        if (mask && mask[i] >= 128)
-            return 0;
-        dest[i] = (*color & 0x00FFFFFF) | (s_px.pixels[(size_t)y * (size_t)s_px.width + (size_t)x] & 0xFF000000);
-        if (s_px.coverage)
-            s_px.coverage[i] = 255;
-        return 1;
-    }
     if ((unsigned)x >= (unsigned)s_px.width || (unsigned)y >= (unsigned)s_px.height || !dest || !color)
         return 0;
     // A layer may lie partly off the base (negative origin, or larger than the base): its pixels
@@ -254,6 +256,25 @@ QZS_DECL(int) QzsSetColorOnImage(CDIB *, uint32_t *dest, int x, int y, const uin
     if (s_px.coverage)
         s_px.coverage[i] = 255;
     return 1;
+}
+
+QZS_DECL(int) QzsSetColorOnImage(CDIB *, uint32_t *dest, int x, int y, const uint32_t *color, int bits,
+                                 int useAlpha)
+{
+    // The common write of an effect, needing no frame: no region bits, the pixel's own alpha
+    // kept, an image on the base.
+    if (s_px.inBase && !bits && !useAlpha && (unsigned)x < (unsigned)s_px.width &&
+        (unsigned)y < (unsigned)s_px.height && dest && color) {
+        size_t i = (size_t)(y + s_px.layerY) * (size_t)s_px.baseWidth + (size_t)(x + s_px.layerX);
+        const uint8_t *mask = s_px.base->mask;
+        if (mask && mask[i] >= 128)
+            return 0;
+        dest[i] = (*color & 0x00FFFFFF) | (s_px.pixels[(size_t)y * (size_t)s_px.width + (size_t)x] & 0xFF000000);
+        if (s_px.coverage)
+            s_px.coverage[i] = 255;
+        return 1;
+    }
+    return WriteColorChecked(dest, x, y, color, bits, useAlpha);
 }
 
 QZS_DECL(int) QzsSetColorOnEdtWin(ImageWindow *window, int x, int y, const uint32_t *color)
