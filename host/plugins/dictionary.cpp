@@ -81,23 +81,6 @@ int ReadDictionaryFile(const char *path)
     return 1;
 }
 
-static std::vector<std::string> ListAppFiles(const char *pattern)
-{
-    std::vector<std::string> names;
-    char search[kPathBytes];
-    if (!JoinPath(search, sizeof search, g_cfg.appDir, pattern))
-        return names;
-    WIN32_FIND_DATAA found;
-    HANDLE h = FindFirstPlainFile(search, &found);
-    if (h == INVALID_HANDLE_VALUE)
-        return names;
-    do
-        names.push_back(found.cFileName);
-    while (FindNextPlainFile(h, &found));
-    FindClose(h);
-    return names;
-}
-
 static bool DictionaryPath(char *out, size_t size, const char *dir, const char *stem)
 {
     return (size_t)snprintf(out, size, "%s\\%s.%s", dir, stem, g_cfg.ExtensionOfDictionary) < size;
@@ -110,7 +93,7 @@ void LoadDictionary()
         ReadDictionaryFile(path);
     if ((size_t)snprintf(pattern, sizeof pattern, "*.pld.%s", g_cfg.ExtensionOfDictionary) >= sizeof pattern)
         return;
-    for (const std::string &name : ListAppFiles(pattern)) {
+    for (const std::string &name : ListPlainFiles(g_cfg.appDir, pattern)) {
         char from[kPathBytes], to[kPathBytes];
         if (!JoinPath(from, sizeof from, g_cfg.appDir, name.c_str()))
             continue;

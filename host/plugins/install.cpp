@@ -104,8 +104,7 @@ void CreateWorkDirectories()
             CreateDirectoryA(g_oldPlugDir[k], NULL);
 }
 
-// The plain files of dir matching pattern, listed before any of them moves.
-static std::vector<std::string> ListFiles(const char *dir, const char *pattern)
+std::vector<std::string> ListPlainFiles(const char *dir, const char *pattern)
 {
     std::vector<std::string> names;
     char search[kPathBytes];
@@ -124,7 +123,7 @@ static std::vector<std::string> ListFiles(const char *dir, const char *pattern)
 
 void InstallMatching(const char *pattern)
 {
-    for (const std::string &name : ListFiles(g_cfg.appDir, pattern)) {
+    for (const std::string &name : ListPlainFiles(g_cfg.appDir, pattern)) {
         char from[kPathBytes], to[kPathBytes];
         if (JoinPath(from, sizeof from, g_cfg.appDir, name.c_str()) &&
             JoinPath(to, sizeof to, g_cfg.Stat_dir, name.c_str()))
@@ -183,7 +182,7 @@ void InstallNewPlugins(const char *dir)
                             {g_cfg.ExtCommand_dir, kOldExtCmd},
                             {g_cfg.Parameter_dir, kOldParam},
                             {g_cfg.Layer_dir, kOldLayer}};
-    for (const std::string &name : ListFiles(dir, "*.ovp")) {
+    for (const std::string &name : ListPlainFiles(dir, "*.ovp")) {
         char from[kPathBytes], to[kPathBytes], kept[kPathBytes];
         if (!JoinPath(from, sizeof from, dir, name.c_str()))
             continue;
@@ -201,7 +200,7 @@ int InstallNewSusiePlugins(const char *dir)
 {
     if (strcmp(g_cfg.Susie_dir, "???") == 0)
         return 0;
-    for (const std::string &name : ListFiles(dir, "*.spi")) {
+    for (const std::string &name : ListPlainFiles(dir, "*.spi")) {
         char from[kPathBytes], to[kPathBytes];
         if (JoinPath(from, sizeof from, dir, name.c_str()) && JoinPath(to, sizeof to, g_cfg.Susie_dir, name.c_str()))
             InstallIfNewer(from, to, NULL);

@@ -3,6 +3,8 @@
 // kept in the matching directory of old plug-ins.
 #pragma once
 #include "ovrin.h"
+#include <string>
+#include <vector>
 
 // Plug-in kind codes found from a module's exports; -1 none (or the module does not load).
 enum {
@@ -29,3 +31,5 @@ int ClassifyPlugin(const char *path);
 // when one is given, else stays.
 void InstallIfNewer(const char *source, const char *destination, const char *backup);
 void MoveWithCompanions(const char *source, const char *destination, const char *backup);
+// The plain files of dir matching pattern, listed before any of them moves.
+std::vector<std::string> ListPlainFiles(const char *dir, const char *pattern);
