@@ -14,6 +14,7 @@
 #include "plugins/params.h"
 #include "base/settings.h"
 #include "view/winlist.h"
+#include "benchhost.h"
 #include <chrono>
 #include <stdio.h>
 #include <string.h>
@@ -59,24 +60,16 @@ int main(int argc, char **argv)
     const char *raw = argc > 2 && strcmp(argv[1], "--raw") == 0 ? argv[2] : nullptr;
     const char *only = argc > 2 && strcmp(argv[1], "--only") == 0 ? argv[2] : nullptr;
     int size = smoke ? 256 : 4096;
-    char dir[MAX_PATH];
-    GetTempPathA(sizeof dir, dir);
-    SetDefaultSettings(dir);
-    SetDefaultColors();
+    StartWithDefaults();
     g_cfg.MaxUndoBuffer = (int64_t)512 << 20; // thirty applies of 64 MB layers keep only the last few steps
 
-    CDIB *base = nullptr;
-    if (CreateImageRecord(&base, size, size, 32) != 0 || AddImageGroup(base) != 1) {
-        fprintf(stderr, "no memory for a %dx%d image\n", size, size);
+    CDIB *base = NoiseBase(size);
+    if (!base)
         return 1;
-    }
     ImageGroup *group = g_lastGroup;
-    uint32_t *px = (uint32_t *)base->pixels;
-    for (size_t i = 0; i < (size_t)size * size; i++)
-        px[i] = 0xFF000000u | (uint32_t)(i * 2654435761u >> 8);
     if (raw) {
         FILE *out = fopen(raw, "wb");
-        if (!out || fwrite(px, 4, (size_t)size * size, out) != (size_t)size * size) {
+        if (!out || fwrite(base->pixels, 4, (size_t)size * size, out) != (size_t)size * size) {
             fprintf(stderr, "could not write %s\n", raw);
             return 1;
         }

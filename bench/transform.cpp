@@ -19,6 +19,7 @@
 #include "base/app.h"
 #include "base/msgbox.h"
 #include "base/settings.h"
+#include "benchhost.h"
 #include <chrono>
 #include <stdio.h>
 #include <stdlib.h>
@@ -50,21 +51,13 @@ int main(int argc, char **argv)
     const int size = smoke ? 128 : 4096;
     SetMessageBoxHook(Quiet);
     g_instance = GetModuleHandleA(NULL);
-    char dir[MAX_PATH];
-    GetTempPathA(sizeof dir, dir);
-    SetDefaultSettings(dir);
-    SetDefaultColors();
+    StartWithDefaults();
     InitDisplayWriters(32);
 
-    CDIB *base = NULL;
-    if (CreateImageRecord(&base, size, size, 32) != 0 || AddImageGroup(base) != 1) {
-        fprintf(stderr, "no memory for a %d x %d image\n", size, size);
+    CDIB *base = NoiseBase(size);
+    if (!base)
         return 1;
-    }
     ImageGroup *group = g_lastGroup;
-    uint32_t *px = (uint32_t *)base->pixels;
-    for (size_t i = 0; i < (size_t)size * size; i++)
-        px[i] = 0xFF000000u | (uint32_t)(i * 2654435761u >> 8);
     ImageWindow *window = (ImageWindow *)calloc(1, sizeof(ImageWindow));
     if (window) {
         window->group = group;

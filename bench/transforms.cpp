@@ -13,6 +13,7 @@
 #include "plugins/loader.h"
 #include "view/display.h"
 #include "view/winlist.h"
+#include "benchhost.h"
 #include <chrono>
 #include <stdio.h>
 #include <string.h>
@@ -56,24 +57,16 @@ int main(int argc, char **argv)
     bool smoke = argc > 1 && strcmp(argv[1], "--smoke") == 0;
     const char *raw = argc > 2 && strcmp(argv[1], "--raw") == 0 ? argv[2] : nullptr;
     int size = smoke ? 256 : 2048;
-    char dir[MAX_PATH];
-    GetTempPathA(sizeof dir, dir);
-    SetDefaultSettings(dir);
-    SetDefaultColors();
+    StartWithDefaults();
     g_cfg.MaxUndoBuffer = (int64_t)256 << 20;
 
-    CDIB *base = nullptr;
-    if (CreateImageRecord(&base, size, size, 32) != 0 || AddImageGroup(base) != 1) {
-        fprintf(stderr, "no memory for a %dx%d image\n", size, size);
+    CDIB *base = NoiseBase(size);
+    if (!base)
         return 1;
-    }
     ImageGroup *group = g_lastGroup;
-    uint32_t *px = (uint32_t *)base->pixels;
-    for (size_t i = 0; i < (size_t)size * size; i++)
-        px[i] = 0xFF000000u | (uint32_t)(i * 2654435761u >> 8);
     if (raw) {
         FILE *out = fopen(raw, "wb");
-        if (!out || fwrite(px, 4, (size_t)size * size, out) != (size_t)size * size) {
+        if (!out || fwrite(base->pixels, 4, (size_t)size * size, out) != (size_t)size * size) {
             fprintf(stderr, "could not write %s\n", raw);
             return 1;
         }
