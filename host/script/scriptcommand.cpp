@@ -11,6 +11,8 @@
 #include "image/dibconvert.h"
 #include "image/group.h"
 #include "image/imagelist.h"
+#include "view/display.h"
+#include <stdlib.h>
 #include <string.h>
 #include <string>
 
@@ -46,6 +48,17 @@ const uint32_t *WidePixels(const CDIB *old, int w, int h, int d, CDIB *wide)
     return (const uint32_t *)wide->pixels;
 }
 
+// The new image and the window rebuilt for it must both fit before the old image is given up: a
+// window that fails to build afterwards would show an image it has no buffers for.
+bool FitsBeside(const ImageWindow *window, int w, int h)
+{
+    int64_t bytes = GetPixelBufferSize(w, h, 32);
+    void *store = bytes < 0 ? NULL : malloc((size_t)bytes);
+    bool fits = store && CanBuildWindowDisplay(window, w, h);
+    free(store);
+    return fits;
+}
+
 void ResizeImage(ImageWindow *window, const char *p)
 {
     std::string mode, token;
@@ -62,7 +75,7 @@ void ResizeImage(ImageWindow *window, const char *p)
     int64_t nw, nh;
     if (!NewSize(mode, w0, h0, v[0], v[1], &nw, &nh))
         return;
-    if (nw < 1 || nh < 1 || nw > INT32_MAX || nh > INT32_MAX || GetPixelBufferSize((int)nw, (int)nh, 32) < 0) {
+    if (nw < 1 || nh < 1 || nw > INT32_MAX || nh > INT32_MAX || !FitsBeside(window, (int)nw, (int)nh)) {
         ShowErrorMessage(g_mainWindow, kMessageNoNewImage);
         return;
     }

@@ -6,6 +6,9 @@
 
 // building (display_build.cpp)
 int BuildWindowDisplay(ImageWindow *window, ImageGroup *group, bool viewOnly); // 1 built, 0 failed (message)
+// Whether the window could be built for a base of w x h now (sizes and memory), without a message:
+// asked before an image the window shows is given up for one of another size.
+bool CanBuildWindowDisplay(const ImageWindow *window, int w, int h);
 void RefreshWindowDisplay(ImageWindow *window, ImageGroup *group);
 void ClearDisplay(ImageWindow *window);
 void FillDisplayMargins(ImageWindow *window, ImageGroup *group);

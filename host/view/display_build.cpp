@@ -72,6 +72,37 @@ static int AllocWorkBuffers(ImageWindow *window, int w, int h)
     return 1;
 }
 
+// The display of a base of w x h: the base with the window's frame on every side.
+static void GetDisplaySize(const ImageWindow *window, int w, int h, int64_t *dw, int64_t *dh)
+{
+    int mx = window->marginX > 0 ? window->marginX : 0;
+    int my = window->marginY > 0 ? window->marginY : 0;
+    *dw = (int64_t)w + 2 * (int64_t)mx;
+    *dh = (int64_t)h + 2 * (int64_t)my;
+}
+
+bool CanBuildWindowDisplay(const ImageWindow *window, int w, int h)
+{
+    if (!window || w < 1 || h < 1)
+        return false;
+    int64_t dw, dh;
+    GetDisplaySize(window, w, h, &dw, &dh);
+    if (dw > INT32_MAX || dh > INT32_MAX)
+        return false;
+    int64_t display = GetPixelBufferSize((int)dw, (int)dh, g_screenDepth), bytes = GetPixelBufferSize(w, h, 8);
+    if (display < 0 || bytes < 0 || (int64_t)w * h * 4 > kMaxPixelBytes)
+        return false;
+    // Tried together, as the build holds them, and given back at once.
+    void *stores[4] = {malloc((size_t)display), malloc((size_t)w * h * 4), malloc((size_t)bytes),
+                       malloc((size_t)bytes)};
+    bool fits = true;
+    for (void *store : stores) {
+        fits = fits && store;
+        free(store);
+    }
+    return fits;
+}
+
 int BuildWindowDisplay(ImageWindow *window, ImageGroup *group, bool viewOnly)
 {
     if (!window)
@@ -81,9 +112,10 @@ int BuildWindowDisplay(ImageWindow *window, ImageGroup *group, bool viewOnly)
         viewOnly = true;
     int w, h, d;
     GetImageSize(base, &w, &h, &d);
+    int64_t dw, dh;
+    GetDisplaySize(window, w, h, &dw, &dh);
     int mx = window->marginX > 0 ? window->marginX : 0;
     int my = window->marginY > 0 ? window->marginY : 0;
-    int64_t dw = (int64_t)w + 2 * (int64_t)mx, dh = (int64_t)h + 2 * (int64_t)my;
 
     FreeWindowBuffers(window);
     if (dw > INT32_MAX || dh > INT32_MAX ||

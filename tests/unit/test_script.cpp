@@ -15,6 +15,7 @@
 #include "shell/commands.h"
 #include "shell/winproc.h"
 #include "view/display.h"
+#include "view/undo_apply.h"
 #include "view/groupview.h"
 #include "view/winlist.h"
 #include <limits.h>
@@ -281,6 +282,48 @@ TEST_F(ScriptTest, ResizeImagePlacesTheOldPictureOnANewCanvas)
     QzsExecuteScript("command resizeimage fix 0 0 0 0");
     QzsExecuteScript(nullptr);
     EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// Sizes whose image passes its own limit but whose window cannot be built (the display with its
+// frame, the work buffers): refused with one box before anything changes, and the window goes on.
+TEST_F(ScriptTest, ResizeImageRefusesSizesTheWindowCannotShow)
+{
+    auto title = [&] {
+        char text[400] = "";
+        GetWindowTextA(w->window, text, sizeof text);
+        return std::string(text);
+    };
+    for (const char *line : {"command resizeimage fix 23170 23170 0 0", "command resizeimage fix 1 200000000 0 0"}) {
+        SCOPED_TRACE(line);
+        boxes.boxes.clear();
+        Open(100, 50);
+        CDIB *before = w->layerImage;
+        const std::string shown = title();
+        const int wasModified = before->modified;
+        ASSERT_NE(shown.find("(100*50)"), std::string::npos);
+        Run(line);
+        EXPECT_EQ(Texts(), std::vector<std::string>{"Can't open new image"});
+        EXPECT_EQ(w->layerImage, before);
+        EXPECT_EQ(g->base, before);
+        EXPECT_EQ(before->undoFirst, nullptr);
+        EXPECT_EQ(w->contentWidth * 1000 + w->contentHeight, 100 * 1000 + 50);
+        EXPECT_NE(w->drawBuffer, nullptr);
+        EXPECT_NE(w->display.pixels, nullptr);
+        EXPECT_EQ(title(), shown);
+        EXPECT_EQ(before->modified, wasModified);
+
+        // Later lines still act on the window, and the undo chain takes the resize back.
+        boxes.boxes.clear();
+        Run("command resizeimage add 10 0 0 0");
+        EXPECT_NE(title().find("(110*50)"), std::string::npos);
+        EXPECT_EQ(w->contentWidth, 110);
+        EXPECT_EQ(UndoImage(w), 0);
+        int width, height, depth;
+        ASSERT_TRUE(GetImageSize(w->layerImage, &width, &height, &depth));
+        EXPECT_EQ(width * 1000 + height, 100 * 1000 + 50);
+        EXPECT_EQ(((uint32_t *)w->layerImage->pixels)[49 * 100 + 99], Pattern(99, 49));
+        EXPECT_TRUE(boxes.boxes.empty());
+    }
 }
 
 TEST_F(ScriptTest, ReplayAndSaveMessages)
