@@ -15,6 +15,7 @@
 #include <stdlib.h>
 #include <string.h>
 #include <string>
+#include <vector>
 
 enum { kMessageNoNewImage = 9, kMessageUndefinedSaveType = 77 };
 
@@ -99,6 +100,15 @@ void ResizeImage(ImageWindow *window, const char *p)
     QzsReplaceWinImage(window, fresh, 1);
 }
 
+// Every token from p on as save option 0, 1, ...
+void SetSaveOptions(const char *p)
+{
+    std::string token;
+    ClearSaveOptions();
+    for (int i = 0; (p = ReadMacroToken(p, token, false)) != NULL; i++)
+        SetSaveOption(i, token.c_str());
+}
+
 void SaveImageAs(ImageWindow *window, const char *p)
 {
     std::string path, name, token;
@@ -113,15 +123,18 @@ void SaveImageAs(ImageWindow *window, const char *p)
         ShowErrorMessage(g_mainWindow, kMessageUndefinedSaveType);
         return;
     }
+    // The user's format, depth and options are the dialog's: the line only borrows them.
     int keptFormat = GetSaveFormat(), keptDepth = GetSaveDepth();
+    std::vector<std::string> keptOptions(GetSaveOptionTable(), GetSaveOptionTable() + GetSaveOptionCount());
     SetSaveFormat(format);
     SetSaveDepth(depth);
-    ClearSaveOptions();
-    for (int i = 0; (p = ReadMacroToken(p, token, false)) != NULL; i++)
-        SetSaveOption(i, token.c_str());
+    SetSaveOptions(p);
     SaveImageGroup(window->group, path.c_str());
     SetSaveFormat(keptFormat);
     SetSaveDepth(keptDepth);
+    ClearSaveOptions();
+    for (size_t i = 0; i < keptOptions.size(); i++)
+        SetSaveOption((int)i, keptOptions[i].c_str());
 }
 
 void LoadImage(const char *p)

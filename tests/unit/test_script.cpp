@@ -15,8 +15,8 @@
 #include "shell/commands.h"
 #include "shell/winproc.h"
 #include "view/display.h"
-#include "view/undo_apply.h"
 #include "view/groupview.h"
+#include "view/undo_apply.h"
 #include "view/winlist.h"
 #include <limits.h>
 #include <string.h>
@@ -47,6 +47,7 @@ protected:
             ToggleMacroRecording(nullptr);
         SetScriptFixPoint(0, 0, 0);
         memset(g_drawPlugins, 0, sizeof g_drawPlugins);
+        ClearSaveOptions();
         HostTest::TearDown();
     }
     // A window showing a new group of the pattern, made current.
@@ -348,7 +349,11 @@ TEST_F(ScriptTest, ReplayAndSaveMessages)
     EXPECT_EQ(Texts(), (std::vector<std::string>{"macro file " + missing + " can't open", "Now macro recoding",
                                                  "Undefined save type"}));
 
-    Run(("command saveimage \"" + out + "\" BMP 24").c_str());
+    // The user's save options outlive a line that saves with options of its own.
+    ClearSaveOptions();
+    SetSaveOption(0, "q90");
+    SetSaveOption(1, "fast");
+    Run(("command saveimage \"" + out + "\" BMP 24 1 2 3").c_str());
     std::string file = ReadFileText(out);
     ASSERT_EQ(file.size(), 54u + 4 * 20); // rows of 18 bytes padded to 20
     auto word = [&](size_t at) { return (uint8_t)file[at] | (uint8_t)file[at + 1] << 8; };
@@ -360,5 +365,8 @@ TEST_F(ScriptTest, ReplayAndSaveMessages)
     EXPECT_EQ((uint8_t)file[54 + 3 * 20 + 5 * 3 + 0], 0x40);
     EXPECT_EQ(GetSaveFormat(), kFormatMrf);
     EXPECT_EQ(GetSaveDepth(), 32);
+    ASSERT_EQ(GetSaveOptionCount(), 2);
+    EXPECT_STREQ(GetSaveOptionTable()[0], "q90");
+    EXPECT_STREQ(GetSaveOptionTable()[1], "fast");
     EXPECT_EQ(boxes.boxes.size(), 3u);
 }
