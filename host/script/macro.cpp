@@ -215,11 +215,15 @@ void RecordMacroEffect(const char *name)
     std::string line = "Effect ";
     AppendMacroToken(line, name, false);
     line += " ";
-    for (int i = 0; i < kGlobalParameters; i++)
-        if (const char *value = GetGlobalParameter(i)) {
-            line += " ";
-            AppendMacroToken(line, value, true);
-        }
+    // Values are read back by position: the unset slots below the last set one are written empty,
+    // or every later value would reach the slot before its own.
+    int count = kGlobalParameters;
+    while (count > 0 && !GetGlobalParameter(count - 1))
+        count--;
+    for (int i = 0; i < count; i++) {
+        line += " ";
+        AppendMacroToken(line, GetGlobalParameter(i), true);
+    }
     line += "\n";
     RecordMacroLine(line.c_str());
 }

@@ -151,11 +151,12 @@ void RunEffect(ImageWindow *window, const char *p)
     RECT area;
     if (!GetEffectArea(window, (int)window->activeRegion, &area) || area.right < 0 || area.bottom < 0)
         return;
-    // Each value to its own slot, in the order the recorder wrote the set slots.
+    // Each value to its own slot, as the recorder wrote them slot by slot.
     FreeGlobalParameters();
     for (size_t i = 0; i < values.size() && i < kGlobalParameters; i++)
         SetGlobalParameter((int)i, values[i].c_str());
-    ApplyEffect(window, row, area.left, area.top, area.right, area.bottom, (int)window->activeRegion, 0, 0);
+    // Recorded like an effect applied from the dialog when a macro is being recorded.
+    ApplyEffect(window, row, area.left, area.top, area.right, area.bottom, (int)window->activeRegion, 1, 0);
     FreeGlobalParameters();
 }
 

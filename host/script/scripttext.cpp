@@ -5,12 +5,18 @@
 #include <stdlib.h>
 #include <string.h>
 
+// A quote or a line break: no plain token can hold it.
+static bool NeedsMark(const char *text)
+{
+    return strpbrk(text, "\"\r\n") != NULL;
+}
+
 static bool NeedsQuotes(const char *text)
 {
     if (!*text)
         return true;
     for (const unsigned char *p = (const unsigned char *)text; *p; p++)
-        if (*p < 0x20 || *p == ' ' || *p == '"' || *p == 0x7F)
+        if (*p < 0x20 || *p == ' ' || *p == 0x7F)
             return true;
     return false;
 }
@@ -19,12 +25,15 @@ void AppendMacroToken(std::string &line, const char *text, bool quote)
 {
     if (!text)
         text = "";
-    if (!quote && !NeedsQuotes(text)) {
-        line += text;
+    if (!NeedsMark(text)) {
+        if (quote || NeedsQuotes(text))
+            line.append(1, '"').append(text).append(1, '"');
+        else
+            line += text;
         return;
     }
     // Byte by byte on both sides: a Shift-JIS trail byte 0x5C is escaped and comes back as it was.
-    line += '"';
+    line += "\\\"";
     for (const char *p = text; *p; p++) {
         switch (*p) {
         case '\\': line += "\\\\"; break;
@@ -37,10 +46,11 @@ void AppendMacroToken(std::string &line, const char *text, bool quote)
     line += '"';
 }
 
-static const char *ReadQuoted(const char *p, std::string &token, bool unescape)
+// A marked token's text after its opening quote, up to the closing quote that no backslash escapes.
+static const char *ReadEscaped(const char *p, std::string &token)
 {
     for (; *p && *p != '"'; p++) {
-        if (!unescape || *p != '\\' || !p[1]) {
+        if (*p != '\\' || !p[1]) {
             token += *p;
             continue;
         }
@@ -56,7 +66,7 @@ static const char *ReadQuoted(const char *p, std::string &token, bool unescape)
     return *p == '"' ? p + 1 : p;
 }
 
-const char *ReadMacroToken(const char *pos, std::string &token, bool unescape)
+const char *ReadMacroToken(const char *pos, std::string &token, bool marked)
 {
     token.clear();
     if (!pos)
@@ -65,8 +75,15 @@ const char *ReadMacroToken(const char *pos, std::string &token, bool unescape)
         pos++;
     if (!*pos)
         return NULL;
-    if (*pos == '"')
-        return ReadQuoted(pos + 1, token, unescape);
+    if (marked && pos[0] == '\\' && pos[1] == '"')
+        return ReadEscaped(pos + 2, token);
+    if (*pos == '"') {
+        const char *end = strchr(pos + 1, '"');
+        if (!end)
+            end = pos + strlen(pos);
+        token.assign(pos + 1, (size_t)(end - pos - 1));
+        return *end ? end + 1 : end;
+    }
     const char *start = pos;
     while (*pos && !IsBlank((unsigned char)*pos))
         pos++;

@@ -1,19 +1,22 @@
-// Tokens of macro and script lines. Effect values are written between double quotes with their
-// backslashes, quotes and line breaks escaped, so that a value replays byte for byte; names are
-// quoted only when they hold a blank, a quote or a control byte. Paths and numbers stay plain
-// tokens as the host tokenizer reads them: a backslash there is part of the path.
+// Tokens of macro and script lines, read as the host tokenizer reads them: a run of non-blank
+// bytes, or a double-quoted string without its quotes and nothing else undone, so that a
+// backslash in a hand-written path stays a backslash. A value that holds a quote or a line break
+// cannot be written that way: the recorder writes it marked, a backslash before its opening quote,
+// with its backslashes, quotes and line breaks escaped (\"say \"hi\"\r\n"), and only a token so
+// marked has its escapes undone.
 #pragma once
 #include <stdint.h>
 #include <string>
 
-// Appends text as one token: always between quotes with its escapes when quote is set, else bare
-// unless it needs quoting (an empty text is written as "").
+// Appends text as one token: between quotes when quote is set or the text needs them (empty, or
+// holding a blank or a control byte), bare otherwise; marked and escaped when it holds a quote or
+// a line break.
 void AppendMacroToken(std::string &line, const char *text, bool quote);
 
-// The next token from pos on, blanks skipped: a run of non-blank bytes, or a double-quoted string
-// without its quotes (escapes undone when unescape is set; an unknown escape stays as written).
+// The next token from pos on, blanks skipped; with marked set, a marked token comes back with its
+// escapes undone (an unknown escape stays as written), else it is an ordinary run of bytes.
 // The position after the token; NULL, with an empty token, when only blanks are left.
-const char *ReadMacroToken(const char *pos, std::string &token, bool unescape);
+const char *ReadMacroToken(const char *pos, std::string &token, bool marked);
 
 // A decimal number as the script reads it: leading digits with an optional sign, 0 without any,
 // held to the int range.

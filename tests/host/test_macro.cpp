@@ -145,6 +145,7 @@ protected:
         ASSERT_EQ(RegisterStatusWindowClass(), 1);
         g_statusWindowsOn = 0;
         Put(g_cfg.Effect_dir, "e_param");
+        Put(g_cfg.Effect_dir, "e_set");
         CDIB *base = nullptr;
         QzsCreateNewImage(&base, kW, kH, 32);
         ASSERT_NE(base, nullptr);
@@ -172,6 +173,14 @@ protected:
         for (int i = 0; i < kW * kH; i++)
             ((uint32_t *)group->base->pixels)[i] = 0xFF808080u;
     }
+    // What the setter effect read from its first three parameters, "p0|p1|p2|".
+    static std::string SetterParams()
+    {
+        int row = FindEffectByName("Test Setter");
+        if (row < 0)
+            return "(not loaded)";
+        return ((LogProc)GetProcAddress(g_effectPlugins[row].module, "TpEffectParams"))();
+    }
     int Wrong(const char *const params[3])
     {
         int bad = 0;
@@ -191,13 +200,13 @@ TEST_F(EffectMacroTest, AnEffectReplaysWithTheParametersItWasAppliedWith)
     ASSERT_EQ(ToggleMacroRecording(path.c_str()), 1);
     EnsureEffectsLoaded();
     int row = FindEffectByName("Test Params");
-    ASSERT_EQ(row, 0);
+    ASSERT_GE(row, 0);
     for (int i = 0; i < 3; i++)
         SetGlobalParameter(i, params[i]);
     EXPECT_EQ(ApplyEffect(w, row, 0, 0, kW - 1, kH - 1, 0, 1, 0), 1);
     EXPECT_EQ(Wrong(params), 0);
     ToggleMacroRecording(path.c_str());
-    EXPECT_EQ(ReadListText(path), "Effect \"Test Params\"  \"7\" \"say \\\"hi\\\" \\\\o/\" \"two\\r\\nlines\"\n");
+    EXPECT_EQ(ReadListText(path), R"(Effect "Test Params"  "7" \"say \"hi\" \\o/" \"two\r\nlines")" "\n");
 
     Clear();
     EXPECT_EQ(PlayMacroFile(path.c_str()), 1);
@@ -209,5 +218,87 @@ TEST_F(EffectMacroTest, AnEffectReplaysWithTheParametersItWasAppliedWith)
     ExecuteScriptLine(w, "effect \"No Such Effect\" \"7\"");
     ExecuteScriptLine(w, "effect Test \"Params\"");
     EXPECT_EQ(((uint32_t *)group->base->pixels)[0], 0xFF808080u);
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// Lines written by hand read as the host tokenizer reads them: quotes removed and nothing else, so
+// a backslash stays a backslash; only a token the recorder marked (a backslash before its opening
+// quote) has its escapes undone.
+TEST_F(EffectMacroTest, ScriptLinesHandTheEffectTheirValuesAsWritten)
+{
+    EnsureEffectsLoaded();
+    struct Case {
+        const char *line, *params;
+    } cases[] = {
+        {R"(effect "Test Setter" "C:\new\tex.bmp" 5)", R"(C:\new\tex.bmp|5||)"},
+        {R"(Effect "Test Setter" "C:\dir\" "\\srv\share\")", R"(C:\dir\|\\srv\share\||)"},
+        {"effect \"Test Setter\" \"\" \"a b\"\tx\"y", R"(|a b|x"y|)"},
+        {R"(effect "Test Setter" "say \"hi\"")", R"(say \|hi\""||)"},
+        {R"(effect "Test Setter" "a""b" "open \n)", R"(a|b|open \n|)"},
+        {R"(effect "Test Setter" \n \\"one" x\"two")", R"(\n|\\"one"|x\"two"|)"},
+        {R"(effect "Test Setter" \"two\r\nlines" \"say \"hi\" \\o/" \"\t\\")", "two\r\nlines|say \"hi\" \\o/|\\t\\|"},
+        {R"(effect \"Test Setter" \"\"" \"open)", "\"|open||"},
+    };
+    for (const Case &c : cases) {
+        Clear();
+        QzsExecuteScript(c.line);
+        EXPECT_EQ(SetterParams(), c.params) << c.line;
+        EXPECT_EQ(((uint32_t *)group->base->pixels)[kW + 1], 0xFFAB0101u) << c.line;
+    }
+    EXPECT_TRUE(boxes.boxes.empty());
+}
+
+// The recorder writes every value so that it comes back byte for byte in its own slot: plain
+// values as a hand-written line would hold them, values with quotes or line breaks marked and
+// escaped, the unset slots below the last set one as empty values. Effects run by script lines
+// while recording are written too.
+TEST_F(EffectMacroTest, RecordedEffectsReplayEveryValueInItsSlot)
+{
+    EnsureEffectsLoaded();
+    const int row = FindEffectByName("Test Setter");
+    ASSERT_GE(row, 0);
+    std::string path = dir.file("keymac1.ovm");
+    struct Case {
+        const char *values[3]; // NULL: the slot is not set
+        const char *line;      // the line written, when checked
+    } cases[] = {
+        {{"C:\\new\\tex.bmp", "5", ""}, R"(Effect "Test Setter"  "C:\new\tex.bmp" "5" "")" "\n"},
+        {{"a", nullptr, "c"}, R"(Effect "Test Setter"  "a" "" "c")" "\n"},
+        {{nullptr, nullptr, "last"}, R"(Effect "Test Setter"  "" "" "last")" "\n"},
+        {{"\\", "\"", "\n"}, R"(Effect "Test Setter"  "\" \"\"" \"\n")" "\n"},
+        {{"\x95\x5C\"", "tab\there", "\r"}, nullptr},
+        {{"\\\"", "\"\\", "a\\\"b\r\n\\"}, nullptr},
+        {{nullptr, nullptr, nullptr}, "Effect \"Test Setter\" \n"},
+    };
+    for (const Case &c : cases) {
+        std::string want;
+        for (const char *v : c.values)
+            want += std::string(v ? v : "") + "|";
+        SCOPED_TRACE(want);
+        ASSERT_EQ(ToggleMacroRecording(path.c_str()), 1);
+        for (int i = 0; i < 3; i++)
+            if (c.values[i])
+                SetGlobalParameter(i, c.values[i]);
+        EXPECT_EQ(ApplyEffect(w, row, 0, 0, kW - 1, kH - 1, 0, 1, 0), 1);
+        ASSERT_EQ(SetterParams(), want);
+        ToggleMacroRecording(path.c_str());
+        if (c.line)
+            EXPECT_EQ(ReadListText(path), c.line);
+        Clear();
+        EXPECT_EQ(PlayMacroFile(path.c_str()), 1);
+        EXPECT_EQ(SetterParams(), want);
+        EXPECT_EQ(((uint32_t *)group->base->pixels)[kW + 1], 0xFFAB0101u);
+    }
+
+    // A script line run while recording is recorded, and replays the same.
+    ASSERT_EQ(ToggleMacroRecording(path.c_str()), 1);
+    QzsExecuteScript(R"(effect "Test Setter" "C:\new" \"say \"hi\"\r\n")");
+    ToggleMacroRecording(path.c_str());
+    const std::string want = "C:\\new|say \"hi\"\r\n||";
+    EXPECT_EQ(SetterParams(), want);
+    EXPECT_EQ(ReadListText(path), R"(Effect "Test Setter"  "C:\new" \"say \"hi\"\r\n")" "\n");
+    Clear();
+    EXPECT_EQ(PlayMacroFile(path.c_str()), 1);
+    EXPECT_EQ(SetterParams(), want);
     EXPECT_TRUE(boxes.boxes.empty());
 }
