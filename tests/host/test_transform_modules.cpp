@@ -388,11 +388,7 @@ TEST_F(TransformModulesTest, QuadrilateralIdentityAndRefusals)
         char t[64] = "";
         GetWindowTextA(box, t, sizeof t);
         caption = t;
-        HWND c = NULL;
-        while (text.empty() && (c = FindWindowExA(box, c, "Static", NULL)) != NULL) {
-            GetWindowTextA(c, t, sizeof t);
-            text = t;
-        }
+        text = MessageBoxText(box);
         SendMessageA(box, WM_COMMAND, IDOK, 0);
     });
     DispatchCommand(w, 30000, 0);
