@@ -1,7 +1,7 @@
 // The gradation modules painted through the host on small figures, against colours computed here
-// from their formulas: sloped (every kind of angle, the steep ones over the box's true extent),
-// rectangular, four-colour along either axis, and the continuous gradation stamp by stamp; boxes
-// one pixel across get a defined colour.
+// from their formulas: sloped (every kind of angle, held to the two end colours), rectangular,
+// four-colour along either axis, and the continuous gradation stamp by stamp; boxes one pixel
+// across get a defined colour.
 #include "funccol_fixture.h"
 
 namespace {
@@ -56,6 +56,8 @@ TEST_F(FuncColTest, ModulesBindWithTheirNamesKindsAndButtons)
     EXPECT_EQ(Texts(), std::vector<std::string>{});
 }
 
+// The position along the slope over the extent, f = p / E, held to 0..1: colour 2 along the slope
+// line through the top-left corner (for angles down to -90 degrees).
 TEST_F(FuncColTest, SlopedGradationAtEveryKindOfAngle)
 {
     Show(16, 12);
@@ -64,42 +66,41 @@ TEST_F(FuncColTest, SlopedGradationAtEveryKindOfAngle)
         const char *panel; // minus the angle; nullptr: no panel, the angle as loaded
         double angle;
     } cases[] = {
-        {nullptr, -60}, {"0", 0},   {"-90", 90}, {"90", -90}, {"45", -45}, {"120", -120}, {"60", -60},
-        {"-30", 30},    {"-1", 1}, {"-89", 89}, // the slope rises into the box: its true extent
+        {nullptr, -60}, {"0", 0},     {"-90", 90}, {"90", -90},   {"45", -45}, {"120", -120}, {"60", -60},
+        {"30", -30},    {"-30", 30},  {"-1", 1},   {"-60", 60},   {"-89", 89}, {"-135", 135},
     };
     const Inside boxes[] = {
         [](int x, int y) { return Box(3, 2, 12, 9)(x, y) && !(x == 7 && y == 5); }, // with a hole
-        Box(5, 5, 5, 5), Box(2, 3, 9, 3), Box(4, 1, 4, 8),                       // one pixel across
+        Box(4, 2, 11, 9),                                                          // square
+        Box(5, 5, 5, 5), Box(2, 3, 9, 3), Box(4, 1, 4, 8),                         // one pixel across
     };
-    const int extents[4][4] = {{3, 2, 12, 9}, {5, 5, 5, 5}, {2, 3, 9, 3}, {4, 1, 4, 8}};
+    const int extents[5][4] = {{3, 2, 12, 9}, {4, 2, 11, 9}, {5, 5, 5, 5}, {2, 3, 9, 3}, {4, 1, 4, 8}};
     for (const Case &c : cases) {
         if (c.panel)
             Choose("fcteal.ovp", {c.panel});
         else
             Choose("fcteal.ovp");
-        for (int b = 0; b < 4; b++) {
+        for (int b = 0; b < 5; b++) {
             int x0 = extents[b][0], y0 = extents[b][1];
             double W = extents[b][2] - x0 + 1, H = extents[b][3] - y0 + 1;
             double a = c.angle, t = a == 90 ? 0 : tan(a * 3.1415926 / 180);
             auto P = [&](double cx, double dy) { return a == 90 ? cx : dy - cx * t; };
-            bool rising = a > 0 && a < 90;
+            double E = a >= -90 ? P(W, H) : H - P(W, 0);
             auto expected = [&](int x, int y) {
-                double dx = x - x0, dy = y - y0, f;
-                if (rising) // from the corner (W, 0) to (0, H)
-                    f = (P(dx, dy) - P(W, 0)) / (H - P(W, 0));
-                else if (a >= -90)
-                    f = P(dx, dy) / P(W, H);
-                else
-                    f = (H - P(dx, dy)) / (H - P(W, 0));
-                EXPECT_TRUE(f >= 0 && f < 1) << a << " f " << f;
+                double dx = x - x0, dy = y - y0, p = a >= -90 ? P(dx, dy) : H - P(dx, dy);
+                double f = E != 0 ? p / E : 0;
+                f = f < 0 ? 0 : f > 1 ? 1 : f;
                 return Opaque((int)(c3.r * f + (1 - f) * c2.r), (int)(c3.g * f + (1 - f) * c2.g),
                               (int)(c3.b * f + (1 - f) * c2.b));
             };
             PaintFigure(boxes[b]);
             ExpectFigure(boxes[b], expected, (std::string("sloped ") + std::to_string(a)).c_str());
-            // Where the gradation starts at the top-left corner, that pixel has colour 2 exactly.
-            if (!rising && a >= -90) {
+            if (a >= -90) {
                 EXPECT_EQ(Base(x0, y0), Opaque(c2.r, c2.g, c2.b)) << a << " box " << b;
+            }
+            // Steep slopes run from the left column: it keeps colour 2 down to the bottom-left corner.
+            if (b == 1 && (a == 89 || a == 90)) {
+                EXPECT_EQ(Base(x0, extents[b][3]), Opaque(c2.r, c2.g, c2.b)) << a;
             }
         }
     }

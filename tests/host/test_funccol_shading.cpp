@@ -1,6 +1,6 @@
 // The 3D shading module painted through the host on small figures, against a relief computed here
 // from its description: the chamfer distance map, the bevel profile (linear or rounded, raised or
-// sunk, from the figure's own size, roughened by the module's own generator), the normals of the
+// sunk, from the figure's own size, roughened by the C library's rand()), the normals of the
 // 11 x 11 kernels and the host's light; as glass, the picture seen through the relief.
 #include "funccol_fixture.h"
 #include "image/lighting.h"
@@ -16,16 +16,6 @@ struct Umbra {
         for (int p : {height, width, radius, sunk, rounded, fromFigure, roughness, glass, refraction})
             v.push_back(std::to_string(p));
         return v;
-    }
-};
-
-// The module's generator, from its seed at loading.
-struct Generator {
-    uint32_t seed = 1;
-    int Next()
-    {
-        seed = seed * 1103515245u + 12345u;
-        return (int)(seed >> 16 & 0x7FFF);
     }
 };
 
@@ -58,8 +48,8 @@ int Shade(int value, double nx, double ny, double nz)
 }
 
 // The colour of every pixel of the box (x0, y0) .. (x1, y1) that the figure covers.
-std::vector<uint32_t> Relief(const Inside &inside, int x0, int y0, int x1, int y1, Umbra u, Generator &random,
-                             const ColorRecord &drawing)
+// The noise is the C library's rand(), one number per cell of the box, seeded by the caller.
+std::vector<uint32_t> Relief(const Inside &inside, int x0, int y0, int x1, int y1, Umbra u, const ColorRecord &drawing)
 {
     int w = x1 - x0 + 1, h = y1 - y0 + 1;
     auto marked = [&](int i, int j) { return inside(x0 + i, y0 + j); };
@@ -94,7 +84,7 @@ std::vector<uint32_t> Relief(const Inside &inside, int x0, int y0, int x1, int y
             height = (int)(sqrt(double(top) * top - double(top - v) * (top - v)) * u.height / u.width);
         else
             height = (v * u.height + u.width / 2) / u.width;
-        v = sign * height + random.Next() % (2 * u.roughness + 1) - u.roughness;
+        v = sign * height + rand() % (2 * u.roughness + 1) - u.roughness;
     }
     int lowest = *std::min_element(d.begin(), d.end());
     int positive = 0;
@@ -129,13 +119,17 @@ std::vector<uint32_t> Relief(const Inside &inside, int x0, int y0, int x1, int y
 
 class ShadingTest : public FuncColTest {
 protected:
-    Generator random; // follows the module's: every call draws one number per cell of its box
+    unsigned seed = 7;
 
+    // The C library's generator, shared by the program and its modules, starts each figure from a
+    // seed of the test's and again for the reference.
     void Check(const Inside &inside, int x0, int y0, int x1, int y1, const Umbra &u, const char *what)
     {
         Choose("fcumbra.ovp", u.Panel());
+        srand(++seed);
         PaintFigure(inside);
-        std::vector<uint32_t> want = Relief(inside, x0, y0, x1, y1, u, random, *QzsGetColor(0));
+        srand(seed);
+        std::vector<uint32_t> want = Relief(inside, x0, y0, x1, y1, u, *QzsGetColor(0));
         ExpectFigure(inside, [&](int x, int y) { return want[(y - y0) * (x1 - x0 + 1) + (x - x0)]; }, what);
     }
 };

@@ -250,3 +250,105 @@ TEST_F(LayerManagerTest, MoreThanFiveEntriesScroll)
     Click(100, RowY(0));
     EXPECT_EQ(Layer(6), group->currentLayer);
 }
+
+// Closed and opened again from its menu command, or made anew by reloading the plug-ins, it shows
+// the current group at once: its rows (the current one in dark blue) and its blend list.
+TEST_F(LayerManagerTest, ShownAgainItShowsTheCurrentGroup)
+{
+    Show({kFirst, kSecond});
+    auto at = [&](int x, int y) {
+        UpdateWindow(manager);
+        HDC dc = GetDC(manager);
+        COLORREF c = GetPixel(dc, x, y);
+        ReleaseDC(manager, dc);
+        return c;
+    };
+    const COLORREF current = RGB(0, 0, 0x80), other = RGB(255, 255, 255);
+    ASSERT_EQ(current, at(200, RowY(0)));
+    SendMessageA(manager, WM_CLOSE, 0, 0);
+    ASSERT_FALSE(IsWindowVisible(manager));
+    DispatchCommand(w, kSubWindowMenuFirst, 0);
+    ASSERT_TRUE(IsWindowVisible(manager));
+    EXPECT_EQ(current, at(200, RowY(0)));
+    EXPECT_EQ(other, at(200, RowY(1)));
+
+    DispatchCommand(w, 32072, 0); // reload: the window is made again by the module loaded again
+    ASSERT_NE(manager, g_subWindows[0].window);
+    manager = g_subWindows[0].window;
+    ASSERT_TRUE(IsWindowVisible(manager));
+    EXPECT_EQ(current, at(200, RowY(0)));
+    EXPECT_EQ(other, at(200, RowY(2)));
+    EXPECT_TRUE(IsWindowEnabled(GetDlgItem(manager, kBlendCombo)));
+    Click(100, RowY(1));
+    EXPECT_EQ(Layer(1), group->currentLayer);
+}
+
+// The "Unknown status" boxes shown while the watch runs: each is counted and answered as it
+// appears. Only that box is looked for: another test's dialog left on this thread is not it.
+namespace {
+int s_unknownBoxes;
+std::string s_unknownText;
+
+void CALLBACK AnswerUnknownStatus(HWND, UINT, UINT_PTR, DWORD)
+{
+    HWND box = FindOwnWindow("#32770", "SUBWIN error");
+    if (!box || !IsWindowVisible(box))
+        return;
+    s_unknownBoxes++;
+    s_unknownText = MessageBoxText(box);
+    SendMessageA(box, WM_COMMAND, IDOK, 0); // ends its loop before the next tick
+}
+} // namespace
+
+// A current layer that its group does not list is said once ("Unknown status"), after the paint
+// that finds it and not again on later paints; it is never read or handed to the host. Once the
+// group is sound again, a new such state is said again.
+TEST_F(LayerManagerTest, ACurrentLayerOutsideItsGroupIsReportedOnce)
+{
+    Show({kFirst});
+    LayerRecord *listed = Layer(1);
+    LayerRecord stray = *listed;
+    stray.next = nullptr;
+    stray.opacity = 77;
+    s_unknownBoxes = 0;
+    s_unknownText.clear();
+    UINT_PTR watch = SetTimer(NULL, 0, 20, AnswerUnknownStatus);
+    auto settle = [&] {
+        for (int i = 0; i < 4; i++) {
+            UpdateWindow(manager);
+            MSG m;
+            while (PeekMessageA(&m, nullptr, 0, 0, PM_REMOVE)) {
+                TranslateMessage(&m);
+                DispatchMessageA(&m);
+            }
+        }
+    };
+    auto lose = [&] {
+        group->currentLayer = &stray;
+        BroadcastImageChanged(group, &stray, stray.image, 2);
+        settle();
+    };
+    lose();
+    EXPECT_EQ(1, s_unknownBoxes);
+    EXPECT_EQ("Unknown status", s_unknownText);
+
+    InvalidateRect(manager, NULL, TRUE);
+    settle();
+    BroadcastImageChanged(group, &stray, stray.image, 5);
+    settle();
+    EXPECT_EQ(1, s_unknownBoxes);
+    SendMessageA(manager, WM_COMMAND, kOpacityPlus, 0);
+    Click(115 + 20, 55);
+    EXPECT_EQ(77, stray.opacity);
+    EXPECT_EQ(255, listed->opacity);
+    EXPECT_FALSE(IsWindowEnabled(GetDlgItem(manager, kBlendCombo)));
+
+    group->currentLayer = listed;
+    BroadcastImageChanged(group, listed, listed->image, 2);
+    settle();
+    EXPECT_EQ(1, s_unknownBoxes);
+    lose();
+    EXPECT_EQ(2, s_unknownBoxes);
+    KillTimer(NULL, watch);
+    group->currentLayer = listed;
+}

@@ -85,7 +85,8 @@ std::vector<Px> RefNearest(const Picture &s, int W, int H, bool keep, uint32_t b
 {
     return Each(s, W, H, keep, [&](const Map &m, int X, int Y) {
         int64_t cx = ((X - m.xoff) * m.nx + m.dx / 2) / m.dx, cy = ((Y - m.yoff) * m.ny + m.dy / 2) / m.dy;
-        // the mended edge: inside the last pixel but rounded past it keeps that pixel
+        // Not the plain rounding: a position inside the last pixel that rounds past it keeps that
+        // pixel (as ImageMagick does) instead of the background
         if (cx == s.w && (X - m.xoff) * m.nx < s.w * m.dx)
             cx = s.w - 1;
         if (cy == s.h && (Y - m.yoff) * m.ny < s.h * m.dy)
@@ -111,29 +112,23 @@ std::vector<Px> RefBilinear(const Picture &s, int W, int H, bool keep, uint32_t 
     });
 }
 
+// Every source pixel the span touches, from the truncated start to the end rounded up, weighted
+// by its overlap; a span running past the far edge (keep aspect) reads the edge pixel there.
 std::vector<Px> RefArea(const Picture &s, int W, int H, bool keep, uint32_t back)
 {
-    // Overlap of [from, to) with every source pixel of one axis.
-    auto overlaps = [](double from, double to, int n) {
-        std::vector<double> w(n);
-        for (int i = 0; i < n; i++)
-            w[i] = std::max(0.0, std::min(to, i + 1.0) - std::max(from, (double)i));
-        return w;
-    };
     return Each(s, W, H, keep, [&](const Map &m, int X, int Y) {
         double x0 = (double)(X - m.xoff) * m.nx / m.dx, y0 = (double)(Y - m.yoff) * m.ny / m.dy;
+        double x1 = (double)(X - m.xoff + 1) * m.nx / m.dx, y1 = (double)(Y - m.yoff + 1) * m.ny / m.dy;
         if (x0 < 0 || y0 < 0 || x0 >= s.w || y0 >= s.h)
             return Split(back);
-        std::vector<double> wx = overlaps(x0, (double)(X - m.xoff + 1) * m.nx / m.dx, s.w),
-                            wy = overlaps(y0, (double)(Y - m.yoff + 1) * m.ny / m.dy, s.h);
         double sum[4] = {0, 0, 0, 0}, total = 0;
-        for (int y = 0; y < s.h; y++)
-            for (int x = 0; x < s.w; x++)
-                if (wx[x] > 0 && wy[y] > 0) {
-                    for (int k = 0; k < 4; k++)
-                        sum[k] += wx[x] * wy[y] * Ch(s.At(x, y), k);
-                    total += wx[x] * wy[y];
-                }
+        for (int y = (int)y0; y < ceil(y1); y++)
+            for (int x = (int)x0; x < ceil(x1); x++) {
+                double w = (std::min(x1, x + 1.0) - std::max(x0, (double)x)) * (std::min(y1, y + 1.0) - std::max(y0, (double)y));
+                for (int k = 0; k < 4; k++)
+                    sum[k] += w * Ch(s.At(x, y), k);
+                total += w;
+            }
         Px v;
         for (int k = 0; k < 4; k++)
             v[k] = (int)(sum[k] / total + 0.5);
@@ -319,6 +314,14 @@ TEST_F(ResizeTest, NearestNeighbour)
         Result r = RunOk(src, z.w, z.h, 0, z.keep);
         EXPECT_EQ(CountOff(r.px, RefNearest(src, z.w, z.h, z.keep, kBack), z.w, 0, "nearest"), 0) << z.w << "x" << z.h;
     }
+    // An enlargement ends on the source's last row and column: plain rounding would send them
+    // past the edge, to the background, a line of it along two sides of every enlargement.
+    Picture small = Noise(4, 3, 12, false);
+    Result big = RunOk(small, 10, 7, 0, false); // the last column at 3.6 rounds to 4, the last row at 2.57 to 3
+    for (int y = 0; y < 7; y++)
+        EXPECT_EQ(big.px[(size_t)y * 10 + 9], small.At(3, (y * 3 + 3) / 7)) << "row " << y;
+    for (int x = 0; x < 10; x++)
+        EXPECT_EQ(big.px[6 * 10 + x], small.At(std::min((x * 4 + 5) / 10, 3), 2)) << "column " << x;
     // convert's nearest neighbour at odd sizes (no position falls half-way between two pixels);
     // the last row and column of an enlargement keep the edge pixels.
     Picture opaque = Noise(37, 23, 2, true);

@@ -333,6 +333,35 @@ TEST_F(TransformModulesTest, Quadrilaterals)
     });
 }
 
+// The inverse bilinear quadrilateral turned and mirrored: each destination pixel shows the source
+// pixel the turn brings there. With the top edge running straight down (a quarter turn, the
+// mirror across the diagonal) the horizontal equation says nothing about u. The layer is 32 x 24,
+// so the upright shapes reach below it and only its rows are judged.
+TEST_F(TransformModulesTest, QuadrilateralTurnedAndMirrored)
+{
+    const int R = kLayerW - 1, B = kLayerH - 1; // 31, 23
+    struct Case {
+        const char *what;
+        QzPoint quad[4];
+        std::function<Expected(int x, int y)> reference;
+    } cases[] = {
+        {"quarter turn clockwise", {{B, 0}, {B, R}, {0, R}, {0, 0}},
+         [&](int x, int y) { return x <= B ? Sampled(y, B - x) : Expected(); }},
+        {"quarter turn anticlockwise", {{0, R}, {0, 0}, {B, 0}, {B, R}},
+         [&](int x, int y) { return x <= B ? Sampled(R - y, x) : Expected(); }},
+        {"half turn", {{R, B}, {0, B}, {0, 0}, {R, 0}}, [&](int x, int y) { return Sampled(R - x, B - y); }},
+        {"mirrored left to right", {{R, 0}, {0, 0}, {0, B}, {R, B}}, [&](int x, int y) { return Sampled(R - x, y); }},
+        {"mirrored across the diagonal", {{0, 0}, {0, R}, {B, R}, {B, 0}},
+         [&](int x, int y) { return x <= B ? Sampled(y, x) : Expected(); }},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        StartModule("Tflumesform");
+        SetHandles(c.quad);
+        ApplyAndCompare(c.what, c.reference);
+    }
+}
+
 // Handles left on the layer: the three quadrilaterals give the layer back unchanged, and a drag
 // moves one corner alone. Three corners on one line: tfnook says so and draws nothing; distort,
 // with all four on one point, draws nothing.
@@ -359,11 +388,7 @@ TEST_F(TransformModulesTest, QuadrilateralIdentityAndRefusals)
         char t[64] = "";
         GetWindowTextA(box, t, sizeof t);
         caption = t;
-        HWND c = NULL;
-        while (text.empty() && (c = FindWindowExA(box, c, "Static", NULL)) != NULL) {
-            GetWindowTextA(c, t, sizeof t);
-            text = t;
-        }
+        text = MessageBoxText(box);
         SendMessageA(box, WM_COMMAND, IDOK, 0);
     });
     DispatchCommand(w, 30000, 0);

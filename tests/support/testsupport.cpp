@@ -241,6 +241,14 @@ HWND FindDescendant(HWND parent, int id)
     return s.hit;
 }
 
+std::string MessageBoxText(HWND box)
+{
+    char t[256] = "";
+    for (HWND c = NULL; !t[0] && (c = FindWindowExA(box, c, "Static", NULL)) != NULL;)
+        GetWindowTextA(c, t, sizeof t);
+    return t;
+}
+
 void DriveNextDialog(std::function<void(HWND)> drive, UINT period)
 {
     StopDrivingDialogs();

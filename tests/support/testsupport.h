@@ -55,6 +55,7 @@ HWND FindShownDialog();                   // a visible dialog of this thread, or
 // display, so a search over every window could find another test's.
 HWND FindOwnWindow(const char *cls, const char *title);
 HWND FindDescendant(HWND parent, int id); // a child at any depth with that id, or NULL
+std::string MessageBoxText(HWND box);     // a message box's text: its first static with any
 
 void WriteFileText(const std::string &path, const std::string &text);
 std::string ReadFileText(const std::string &path);

@@ -211,6 +211,8 @@ TEST(TransformMaps, InverseBilinearUndoesTheForwardMap)
         {{10, 90, 80, 20}, {10, 20, 70, 90}},   // convex, no two sides parallel
         {{0, 50, 70, -10}, {0, -5, 40, 30}},    // a kite
         {{10, 30, 40, 20}, {10, 10, 30, 30}},   // a parallelogram: the linear case
+        {{23, 23, 0, 0}, {0, 31, 31, 0}},       // a quarter turn: the top edge straight down
+        {{0, 5, -25, -30}, {0, 30, 40, 5}},     // the top edge steep, convex, no two sides parallel
     };
     for (const Quad &q : quads) {
         Bilinear m = MakeBilinear(q);

@@ -11,7 +11,9 @@
 // stores no image (word 1 NULL) and returns 0; sizes that do not fit an int are not cut down but
 // given to QzsCreateCDIB as the nearest int, so that the host refuses them with its own messages
 // (11 and the "MES" box), as it refuses every size whose 32-bit store passes its limit; nearest
-// neighbour keeps the last source pixel where a position inside it rounds past the edge.
+// neighbour keeps the last source pixel where a position inside it rounds past the edge (plain
+// rounding would end every enlargement in a line of background); an area-average span that runs
+// past the far edge reads the edge pixel there.
 #include "ovrin.h"
 #include <limits.h>
 #include <math.h>
@@ -279,9 +281,11 @@ inline uint32_t Sample(CDIB *source, int x, int y)
 
 // The source span [from, to) of an output column or row and the whole pixels it touches,
 // [first, end) limited to the source; first is -1 when the span starts outside the source.
+// A span that runs past the source's far edge (keep aspect) reads the edge pixel there, so the
+// edge pixel also takes the part beyond it.
 struct Span {
     double from, to;
-    int first, end;
+    int first, end, edge;
 };
 
 Span MakeSpan(int64_t i, int64_t off, int64_t num, int64_t den, int size)
@@ -289,6 +293,7 @@ Span MakeSpan(int64_t i, int64_t off, int64_t num, int64_t den, int size)
     Span s;
     s.from = SourceAt(i, off, num, den);
     s.to = SourceAt(i + 1, off, num, den);
+    s.edge = size - 1;
     if (!(s.from >= 0 && s.from < size)) {
         s.first = s.end = -1;
         return s;
@@ -303,7 +308,7 @@ Span MakeSpan(int64_t i, int64_t off, int64_t num, int64_t den, int size)
 
 inline double Overlap(const Span &s, int p)
 {
-    double lo = s.from > p ? s.from : p, hi = s.to < p + 1 ? s.to : p + 1;
+    double lo = s.from > p ? s.from : p, hi = s.to < p + 1 || p == s.edge ? s.to : p + 1;
     return hi - lo;
 }
 

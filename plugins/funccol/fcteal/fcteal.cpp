@@ -26,17 +26,12 @@ int QZCAPI TealPostProcess(ImageWindow *window, int x0, int y0, int x1, int y1, 
     fc::Rgb from = fc::Color(2), to = fc::Color(3);
     double w = (double)x1 - x0 + 1, h = (double)y1 - y0 + 1;
     Slope s{s_angle == 90.0, s_angle < -90.0, s_angle == 90.0 ? 0.0 : tan(s_angle * 3.1415926 / 180.0), h};
-    // The gradation runs from the corner nearest its start to the one farthest along it. For most
-    // angles that is 0 to the extent P(W, H); for the others (the slope rising into the box) the
-    // corners give the true extent, so the colours stay between the two ends.
-    const double corners[4] = {s.At(0, 0), s.At(w, 0), s.At(0, h), s.At(w, h)};
-    double low = corners[0], high = corners[0];
-    for (double c : corners)
-        low = c < low ? c : low, high = c > high ? c : high;
-    double extent = high - low;
+    // Colour 2 at the starting corner, colour 3 where the slope line reaches the extent; past the
+    // ends the end colours. A slope line through the box's far corner has no extent: colour 2.
+    double extent = s.At(w, s.below ? 0 : h);
     fc::PaintBox(window, x0, y0, x1, y1, mode, [&](int x, int y) {
-        double f = extent > 0 ? (s.At((double)x - x0, (double)y - y0) - low) / extent : 0.0;
-        f = f > 0.0 ? (f < 1.0 ? f : 1.0) : 0.0; // also NaN from a slope too steep to measure
+        double f = extent != 0 ? s.At((double)x - x0, (double)y - y0) / extent : 0.0;
+        f = f > 0.0 ? (f < 1.0 ? f : 1.0) : 0.0;
         return fc::Rgb{(int)(to.red * f + (1 - f) * from.red), (int)(to.green * f + (1 - f) * from.green),
                        (int)(to.blue * f + (1 - f) * from.blue)};
     });

@@ -14,15 +14,6 @@ struct Bevel {
     bool rounded;
 };
 
-// The module's own generator: seeded once when the module is loaded, never reseeded.
-uint32_t s_seed = 1;
-
-int Random()
-{
-    s_seed = s_seed * 1103515245u + 12345u;
-    return (int)((s_seed >> 16) & 0x7FFF);
-}
-
 // The 11 x 11 normal kernels at offset (dx, dy), |dx|, |dy| <= 5: 100 over the distance, signed
 // by the side; Ky is Kx transposed.
 struct Kernels {
@@ -194,8 +185,9 @@ int QZCAPI UmbraPostProcess(ImageWindow *window, int x0, int y0, int x1, int y1,
         s.bevel.width = largest / 32 > 0 ? largest / 32 : 1;
         s.bevel.height = largest / 96;
     }
+    // The roughness comes from the C library's generator, seeded (or not) by whoever else uses it.
     for (size_t i = 0; i < cells; i++)
-        map[i] = s.sign * Height(map[i], s.bevel) + Random() % (2 * s.roughness + 1) - s.roughness;
+        map[i] = s.sign * Height(map[i], s.bevel) + rand() % (2 * s.roughness + 1) - s.roughness;
     int lowest = 10000000;
     if (s.sign < 0)
         for (size_t i = 0; i < cells; i++)

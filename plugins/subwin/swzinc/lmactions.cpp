@@ -122,7 +122,7 @@ void DrawingUnlocked()
 void ChangeOpacityBy(int step)
 {
     ImageGroup *group = ShownGroup();
-    LayerRecord *layer = group ? group->currentLayer : NULL;
+    LayerRecord *layer = KnownCurrentLayer(group);
     if (!layer)
         return;
     int opacity = Clamp(layer->opacity + step, 0, 255);
@@ -134,10 +134,11 @@ void ChangeOpacityBy(int step)
 void SetOpacityAt(int x, int redraw)
 {
     ImageGroup *group = ShownGroup();
-    if (!group || !group->currentLayer)
+    LayerRecord *layer = KnownCurrentLayer(group);
+    if (!layer)
         return;
     int opacity = 2 * Clamp(x - 115, 0, 128);
-    QzsChangeLayerOpacity(group, group->currentLayer, opacity > 255 ? 255 : opacity, redraw);
+    QzsChangeLayerOpacity(group, layer, opacity > 255 ? 255 : opacity, redraw);
 }
 
 void FollowNotification(ImageGroup *group, LayerRecord *layer, CDIB *image, int code)
@@ -159,4 +160,14 @@ void FollowNotification(ImageGroup *group, LayerRecord *layer, CDIB *image, int 
         UpdateControls();
     if (g_lm.window)
         InvalidateRect(g_lm.window, NULL, FALSE);
+}
+
+// Shown again, or made anew after a reload: the view starts from the current window's group
+// whatever it was told before (or never told), its scroll position kept where it still shows the
+// current layer.
+void FollowCurrentWindow()
+{
+    ImageWindow *window = QzsGetCurrentWindow();
+    ImageGroup *group = window ? window->group : NULL;
+    FollowNotification(group, group ? group->currentLayer : NULL, group ? group->currentImage : NULL, 2);
 }

@@ -80,9 +80,9 @@ void DrawOpacityBar()
     sw::FillPicture(g_lm.bar, 0, 0, kBarWidth - 1, kBarHeight - 1, grey);
     sw::FillPicture(g_lm.bar, kBarWidth - 1, 0, kBarWidth - 1, kBarHeight - 1, white);
     sw::FillPicture(g_lm.bar, 0, kBarHeight - 1, kBarWidth - 1, kBarHeight - 1, white);
-    ImageGroup *group = ShownGroup();
-    if (group && group->currentLayer) {
-        int x = group->currentLayer->opacity / 2;
+    LayerRecord *layer = KnownCurrentLayer(ShownGroup());
+    if (layer) {
+        int x = layer->opacity / 2;
         sw::FillPicture(g_lm.bar, x, 0, x + 1, kBarHeight - 1, white);
     }
 }
@@ -101,8 +101,8 @@ void PaintLayerManager(HWND window)
     sw::ShowPicture(window, g_lm.thumb, 10, 10);
     sw::ShowPicture(window, g_lm.bar, 115, 45);
     char text[32] = "No Opacity";
-    if (group && group->currentLayer)
-        snprintf(text, sizeof text, "opacity:%3d", group->currentLayer->opacity);
+    if (LayerRecord *layer = KnownCurrentLayer(group))
+        snprintf(text, sizeof text, "opacity:%3d", layer->opacity);
     HDC screen = GetDC(window);
     sw::ShowText(screen, g_lm.smallFont, 118, 46, text, RGB(255, 255, 255));
     ReleaseDC(window, screen);
@@ -113,4 +113,9 @@ void PaintLayerManager(HWND window)
         h.visible = HandleVisible(group, row);
         QzsDrawButton(window, &h);
     }
+    // Said once per such state, after this paint: a box from inside it would paint and say it again.
+    LayerRecord *lost = LostCurrentLayer(group);
+    if (lost && lost != g_lm.lostLayer)
+        PostMessageA(window, kUnknownStatusMessage, 0, 0);
+    g_lm.lostLayer = lost;
 }

@@ -63,6 +63,17 @@ int CurrentEntry(ImageGroup *group)
     return 0;
 }
 
+// A current layer outside the group's list is never read: it may be gone already.
+LayerRecord *KnownCurrentLayer(ImageGroup *group)
+{
+    return group && group->currentLayer && CurrentEntry(group) > 0 ? group->currentLayer : NULL;
+}
+
+LayerRecord *LostCurrentLayer(ImageGroup *group)
+{
+    return group && group->currentLayer && CurrentEntry(group) == 0 ? group->currentLayer : NULL;
+}
+
 int LargestFirst(ImageGroup *group)
 {
     int n = CountEntries(group) - kRows;
@@ -96,7 +107,7 @@ void KeepCurrentLayerVisible(ImageGroup *group)
 bool HandleVisible(ImageGroup *group, int row)
 {
     int entry = RowEntry(group, row);
-    if (!group || entry < 0 || CountEntries(group) < 2 || !group->currentLayer)
+    if (!group || entry < 0 || CountEntries(group) < 2 || !KnownCurrentLayer(group))
         return false;
     int current = CurrentEntry(group);
     return entry != current && entry != current - 1;

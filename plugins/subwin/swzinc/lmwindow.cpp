@@ -94,8 +94,9 @@ void OnLeftButtonUp(int x, int y)
         Redraw(g_lm.handles[row], 0);
         ImageGroup *group = ShownGroup();
         int entry = RowEntry(group, row);
-        if (group && entry >= 0 && OnButton(g_lm.handles[row], x, y, true))
-            QzsMoveLayer(group, group->currentLayer, EntryLayer(group, entry));
+        LayerRecord *current = KnownCurrentLayer(group);
+        if (current && entry >= 0 && OnButton(g_lm.handles[row], x, y, true))
+            QzsMoveLayer(group, current, EntryLayer(group, entry));
     }
 }
 
@@ -106,7 +107,7 @@ void OnCommand(int id, int code)
     case kOpacityMinus: ChangeOpacityBy(-2); break;
     case kOpacityPlus: ChangeOpacityBy(2); break;
     case kBlendCombo:
-        if (code == CBN_SELCHANGE && group && group->currentLayer) {
+        if (code == CBN_SELCHANGE && KnownCurrentLayer(group)) {
             LRESULT chosen = SendMessageA(g_lm.combo, CB_GETCURSEL, 0, 0);
             if (chosen != CB_ERR)
                 QzsSetLayerBlendMode(group, group->currentLayer, (int)chosen);
@@ -143,6 +144,12 @@ void OnDrawItem(const DRAWITEMSTRUCT *item)
     QzsDrawButton(item->hwndItem, &b);
 }
 
+void OnShowWindow(bool shown)
+{
+    if (shown)
+        FollowCurrentWindow();
+}
+
 void OnCreate(HWND window)
 {
     CreateWindowExA(0, "BUTTON", "", WS_CHILD | WS_VISIBLE | BS_OWNERDRAW, 95, 45, 19, 19, window,
@@ -163,9 +170,11 @@ LRESULT CALLBACK LayerManagerProc(HWND window, UINT message, WPARAM wParam, LPAR
     case WM_COMMAND: OnCommand(LOWORD(wParam), HIWORD(wParam)); return 0;
     case WM_VSCROLL: OnScroll(LOWORD(wParam), (short)HIWORD(wParam)); return 0;
     case WM_DRAWITEM: OnDrawItem((const DRAWITEMSTRUCT *)lParam); return TRUE;
+    case WM_SHOWWINDOW: OnShowWindow(wParam != 0); break;
+    case kUnknownStatusMessage: MessageBoxA(window, "Unknown status", "SUBWIN error", MB_OK); return 0;
     case WM_CLOSE: QzsHideDlg(window); return 0;
-    default: return sw::DefaultMessage(window, message, wParam, lParam);
     }
+    return sw::DefaultMessage(window, message, wParam, lParam);
 }
 
 void MakeDrawingObjects(HINSTANCE instance)
@@ -239,7 +248,7 @@ HWND CreateLayerManagerWindow(HINSTANCE instance, HWND owner, int x, int y)
 void UpdateControls()
 {
     ImageGroup *group = ShownGroup();
-    LayerRecord *layer = group ? group->currentLayer : NULL;
+    LayerRecord *layer = KnownCurrentLayer(group);
     SendMessageA(g_lm.combo, CB_SETCURSEL, layer ? (WPARAM)layer->blend : 0, 0);
     EnableWindow(g_lm.combo, layer != NULL);
     int largest = LargestFirst(group);

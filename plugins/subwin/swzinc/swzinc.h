@@ -9,6 +9,8 @@
 enum { kRows = 5, kCommandButtons = 6 };
 enum { kButtonNew, kButtonDelete, kButtonCreate, kButtonCopy, kButtonTracing, kButtonExport };
 enum { kOpacityMinus = 3000, kOpacityPlus = 3010, kBlendCombo = 2500, kRowScroll = 2000 };
+// Posted by the paint that found a current layer its group does not list: the box comes after it.
+enum { kUnknownStatusMessage = WM_APP + 1 };
 // Commands the owner passes on to the main window.
 enum { kCommandNewLayer = 32070, kCommandDeleteLayer = 32078, kCommandCopyRegion = 32056, kCommandPasteLayer = 32077 };
 
@@ -24,6 +26,7 @@ struct LayerManager {
     bool opacityDrag;
     void *createHandle; // the draw method saved while "Create Layer" draws, NULL when not
     bool creating;
+    LayerRecord *lostLayer; // the unlisted current layer last reported, NULL while the state is sound
     sw::Picture thumb, bar;
     HBRUSH face, halfFace, white, black, darkBlue;
     HFONT bigFont, smallFont;
@@ -39,6 +42,8 @@ LayerRecord *EntryLayer(ImageGroup *group, int entry); // NULL for the base or n
 int EntryStatus(ImageGroup *group, int entry);
 CDIB *EntryImage(ImageGroup *group, int entry);
 int CurrentEntry(ImageGroup *group); // the current layer's position, 0 for the base
+LayerRecord *KnownCurrentLayer(ImageGroup *group); // the current layer when the group lists it
+LayerRecord *LostCurrentLayer(ImageGroup *group);  // a current layer the group does not list, else NULL
 int LargestFirst(ImageGroup *group); // the highest first visible entry: entries - 5, at least 0
 int RowEntry(ImageGroup *group, int row); // the entry row 0 (top) to 4 shows, -1 for an empty row
 void KeepCurrentLayerVisible(ImageGroup *group);
@@ -54,6 +59,7 @@ void RunCommandButton(int which);
 void ChangeOpacityBy(int step);
 void SetOpacityAt(int x, int redraw);
 void FollowNotification(ImageGroup *group, LayerRecord *layer, CDIB *image, int code);
+void FollowCurrentWindow();
 void DrawingUnlocked();
 
 // ---- the window (lmwindow.cpp) ----

@@ -53,8 +53,14 @@ inline bool BilinearInverse(const Bilinear &m, double x, double y, double *uOut,
     for (int i = 0; i < 2; i++) {
         if (v[i] == kNoCandidate)
             continue;
-        double den = m.B + m.A * v[i];
-        double u = den == 0 ? kNoCandidate : (dx - m.C * v[i]) / den;
+        // u from whichever of the two equations depends on it more: the x equation alone loses u
+        // where the top edge runs straight down (a quarter turn), the y one where it runs across.
+        double denX = m.B + m.A * v[i], denY = m.F + m.E * v[i];
+        double u = kNoCandidate;
+        if (fabs(denX) >= fabs(denY) && denX != 0)
+            u = (dx - m.C * v[i]) / denX;
+        else if (denY != 0)
+            u = (dy - m.G * v[i]) / denY;
         if (u >= 0 && u <= 1 && v[i] >= 0 && v[i] <= 1) {
             *uOut = u;
             *vOut = v[i];
