@@ -1,6 +1,7 @@
 // Reading mr2 files: record by record, each embedded PNG handed from memory to the outside readers.
 // Every size and name from the file is bounded by the bytes the file still holds.
 #include "files/mr2.h"
+#include "files/nativeread.h"
 #include "files/openimage.h"
 #include "base/app.h"
 #include "base/messages.h"
@@ -12,28 +13,15 @@
 #include <stdlib.h>
 #include <string.h>
 
-enum { kNameBytes = 256, kRunChunk = 3 * 1024 };
+enum { kRunChunk = 3 * 1024 };
 
 struct Mr2Record {
     int32_t x, y, status, opacity;
     int blend;
     uint8_t color[3]; // blue, green, red
-    char name[kNameBytes];
+    char name[kNativeNameBytes];
     HGLOBAL header, bits; // the reader's picture
 };
-
-static int32_t Le32(const uint8_t *p) { return (int32_t)(p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24); }
-static int Le16(const uint8_t *p) { return p[0] | p[1] << 8; }
-
-static int64_t BytesLeft(FILE *f)
-{
-    int64_t here = _ftelli64(f);
-    if (here < 0 || _fseeki64(f, 0, SEEK_END) != 0)
-        return -1;
-    int64_t end = _ftelli64(f);
-    _fseeki64(f, here, SEEK_SET);
-    return end - here;
-}
 
 static void FreePair(HGLOBAL *header, HGLOBAL *bits)
 {
@@ -42,20 +30,6 @@ static void FreePair(HGLOBAL *header, HGLOBAL *bits)
     if (*bits)
         GlobalFree(*bits);
     *header = *bits = NULL;
-}
-
-// The name up to its NUL, which must come within an image name's bytes and before the end.
-static bool ReadName(FILE *f, char *name)
-{
-    for (int i = 0; i < kNameBytes; i++) {
-        int c = fgetc(f);
-        if (c == EOF)
-            return false;
-        name[i] = (char)c;
-        if (c == 0)
-            return true;
-    }
-    return false;
 }
 
 // The reader's picture must lie whole in its blocks before it is walked: plain rows of a known
@@ -85,14 +59,14 @@ static int ReadRecord(FILE *f, QzProgressProc progress, Mr2Record *r)
         return 2;
     if (got != sizeof h)
         return 1; // only a clean end ends the list; a record cut short is an error
-    r->x = Le32(h);
-    r->y = Le32(h + 4);
-    r->status = Le32(h + 8);
-    r->opacity = Le32(h + 12);
-    uint32_t pngSize = (uint32_t)Le32(h + 20);
-    r->color[2] = (uint8_t)Le16(h + 24);
-    r->color[1] = (uint8_t)Le16(h + 26);
-    r->color[0] = (uint8_t)Le16(h + 28);
+    r->x = GetLe32(h);
+    r->y = GetLe32(h + 4);
+    r->status = GetLe32(h + 8);
+    r->opacity = GetLe32(h + 12);
+    uint32_t pngSize = (uint32_t)GetLe32(h + 20);
+    r->color[2] = (uint8_t)GetLe16(h + 24);
+    r->color[1] = (uint8_t)GetLe16(h + 26);
+    r->color[0] = (uint8_t)GetLe16(h + 28);
     char blendName[kMr2BlendNameBytes + 1] = {};
     memcpy(blendName, h + 30, kMr2BlendNameBytes);
     r->blend = FindBlendByName(blendName);
@@ -100,7 +74,7 @@ static int ReadRecord(FILE *f, QzProgressProc progress, Mr2Record *r)
         ShowErrorMessageArg(g_mainWindow, 108, blendName);
         r->blend = 0;
     }
-    if (!ReadName(f, r->name) || (int64_t)pngSize > BytesLeft(f))
+    if (!ReadRecordName(f, r->name) || (int64_t)pngSize > BytesLeft(f))
         return 1;
     uint8_t *png = (uint8_t *)malloc(pngSize ? pngSize : 1);
     if (!png)
@@ -156,28 +130,6 @@ static CDIB *TakePicture(Mr2Record *r)
     return image;
 }
 
-static void DiscardImage(CDIB *image)
-{
-    if (!image)
-        return;
-    UnlinkImage(image);
-    FreeImageData(image);
-    free(image);
-}
-
-// Frees what a failed read made: the layers' images and the base; the group is left empty.
-static void EmptyGroup(ImageGroup *group)
-{
-    while (LayerRecord *l = group->firstLayer) {
-        group->firstLayer = l->next;
-        DiscardImage(l->image);
-        free(l);
-    }
-    DiscardImage(group->base);
-    group->base = group->currentImage = NULL;
-    group->currentLayer = NULL;
-}
-
 // Decodes the mask runs that follow the base record; false when they end before the mask is full.
 static bool ReadMaskRuns(FILE *f, CDIB *base, int width, int height)
 {
@@ -198,39 +150,23 @@ static bool ReadMaskRuns(FILE *f, CDIB *base, int width, int height)
             return false;
         }
     }
-    base->mask = decoder.mask;
-    for (RegionSlot &slot : base->slots) {
-        slot.state = 1;
-        slot.left = slot.top = 0;
-        slot.right = width - 1;
-        slot.bottom = height - 1;
-    }
+    TakeWholeMask(base, decoder.mask, width, height);
     return true;
 }
 
 static FILE *OpenMr2(const char *path, int *maskFlag)
 {
-    FILE *f = fopen(path, "rb");
-    if (!f)
-        return NULL;
     uint8_t h[kMr2HeaderBytes];
-    if (fread(h, 1, sizeof h, f) != sizeof h || memcmp(h, kMr2Magic, 4) != 0) {
-        fclose(f);
-        return NULL;
-    }
+    FILE *f = OpenNativeFile(path, kMr2Magic, h, sizeof h);
     // The version is not read: every version has this layout.
-    *maskFlag = (int16_t)Le16(h + 6);
+    if (f)
+        *maskFlag = (int16_t)GetLe16(h + 6);
     return f;
 }
 
 int IsMr2File(const char *path)
 {
-    int maskFlag;
-    FILE *f = OpenMr2(path, &maskFlag);
-    if (!f)
-        return 0;
-    fclose(f);
-    return 1;
+    return IsNativeFile(path, kMr2Magic, kMr2HeaderBytes);
 }
 
 static int ClampOpacity(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
@@ -244,16 +180,7 @@ static int ReadGroup(FILE *f, const char *path, ImageGroup *group, QzProgressPro
         return kMr2ReadError;
     int w, h, d;
     GetImageSize(base, &w, &h, &d);
-    snprintf(base->name, sizeof base->name, "%s", GetFileNamePart(path));
-    memcpy(base->background, r.color, 3);
-    group->base = base;
-    group->baseStatus = r.status ? 1 : 0;
-    group->currentImage = base;
-    group->currentLayer = NULL;
-    group->layerX = group->layerY = group->clampedX = group->clampedY = 0;
-    group->right = w - 1;
-    group->bottom = h - 1;
-    memcpy(group->name, base->name, sizeof group->name);
+    FillGroupFromBase(group, base, path, r.color, r.status);
     if (!readAll)
         return kMr2Read;
     if (maskFlag == 1 && !ReadMaskRuns(f, base, w, h))
