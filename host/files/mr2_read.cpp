@@ -12,12 +12,16 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <string>
+#include <vector>
 
 enum { kRunChunk = 3 * 1024 };
 
 struct Mr2Record {
     int32_t x, y, status, opacity;
     int blend;
+    char blendName[kMr2BlendNameBytes + 1]; // as stored, reported when no blend has it
+    bool blendUnknown;
     uint8_t color[3]; // blue, green, red
     char name[kNativeNameBytes];
     HGLOBAL header, bits; // the reader's picture
@@ -50,7 +54,8 @@ static bool PictureIsWhole(HGLOBAL header, HGLOBAL bits)
            (uint64_t)h.biSize + (uint64_t)entries * 4 <= headerBytes && (uint64_t)(row * h.biHeight) <= bitsBytes;
 }
 
-// Fields, name and picture of a record. 0 read, 1 error, 2 no further record.
+// Fields, name and picture of a record. 0 read, 1 error, 2 no further record. An unknown blend
+// name is only noted: it is reported once the whole file has been read.
 static int ReadRecord(FILE *f, QzProgressProc progress, Mr2Record *r)
 {
     uint8_t h[kMr2RecordBytes];
@@ -67,13 +72,12 @@ static int ReadRecord(FILE *f, QzProgressProc progress, Mr2Record *r)
     r->color[2] = (uint8_t)GetLe16(h + 24);
     r->color[1] = (uint8_t)GetLe16(h + 26);
     r->color[0] = (uint8_t)GetLe16(h + 28);
-    char blendName[kMr2BlendNameBytes + 1] = {};
-    memcpy(blendName, h + 30, kMr2BlendNameBytes);
-    r->blend = FindBlendByName(blendName);
-    if (r->blend < 0) {
-        ShowErrorMessageArg(g_mainWindow, 108, blendName);
+    memset(r->blendName, 0, sizeof r->blendName);
+    memcpy(r->blendName, h + 30, kMr2BlendNameBytes);
+    r->blend = FindBlendByName(r->blendName);
+    r->blendUnknown = r->blend < 0;
+    if (r->blendUnknown)
         r->blend = 0;
-    }
     if (!ReadRecordName(f, r->name) || (int64_t)pngSize > BytesLeft(f))
         return 1;
     uint8_t *png = (uint8_t *)malloc(pngSize ? pngSize : 1);
@@ -171,13 +175,29 @@ int IsMr2File(const char *path)
 
 static int ClampOpacity(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
+// Blend names no blend plug-in has, one a record, in file order.
+typedef std::vector<std::string> UnknownBlends;
+
+static void NoteBlend(const Mr2Record &r, UnknownBlends *unknown)
+{
+    if (r.blendUnknown)
+        unknown->push_back(r.blendName);
+}
+
+static void ReportBlends(const UnknownBlends &unknown)
+{
+    for (const std::string &name : unknown)
+        ShowErrorMessageArg(g_mainWindow, 108, name.c_str());
+}
+
 static int ReadGroup(FILE *f, const char *path, ImageGroup *group, QzProgressProc progress, int readAll,
-                     int maskFlag)
+                     int maskFlag, UnknownBlends *unknown)
 {
     Mr2Record r = {};
     CDIB *base = ReadRecord(f, progress, &r) == 0 ? TakePicture(&r) : NULL;
     if (!base)
         return kMr2ReadError;
+    NoteBlend(r, unknown);
     int w, h, d;
     GetImageSize(base, &w, &h, &d);
     FillGroupFromBase(group, base, path, r.color, r.status);
@@ -192,6 +212,7 @@ static int ReadGroup(FILE *f, const char *path, ImageGroup *group, QzProgressPro
         CDIB *image = result == 0 ? TakePicture(&r) : NULL;
         if (!image)
             return kMr2ReadError;
+        NoteBlend(r, unknown);
         snprintf(image->name, sizeof image->name, "%s", r.name);
         if (!CreateLayer(group, image, r.x, r.y, r.status ? 1 : 0, ClampOpacity(r.opacity), r.blend)) {
             DiscardImage(image);
@@ -208,11 +229,15 @@ int ReadMr2File(const char *path, ImageGroup *group, QzProgressProc progress, in
     FILE *f = OpenMr2(path, &maskFlag);
     if (!f)
         return kMr2NotMine;
-    int result = ReadGroup(f, path, group, progress, readAll, maskFlag);
+    UnknownBlends unknown;
+    int result = ReadGroup(f, path, group, progress, readAll, maskFlag, &unknown);
     fclose(f);
+    // One failed file, one message: the blends of layers thrown away again go unmentioned.
     if (result == kMr2ReadError) {
         EmptyGroup(group);
         ShowErrorMessage(g_mainWindow, 106);
+    } else {
+        ReportBlends(unknown);
     }
     return result;
 }
@@ -231,6 +256,8 @@ int ReadMr2FirstImage(const char *path, QzProgressProc progress, HGLOBAL *header
         ShowErrorMessage(g_mainWindow, 106);
         return 0;
     }
+    if (r.blendUnknown)
+        ShowErrorMessageArg(g_mainWindow, 108, r.blendName);
     *header = r.header;
     *bits = r.bits;
     return 1;

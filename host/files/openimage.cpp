@@ -95,7 +95,8 @@ void ShowOpenFailure(const char *path)
 // ---- readers ----
 
 // Asks the readers in load order; the first that takes the source reads it. 1 read, 0 the taker
-// failed (reported), -1 none took it.
+// failed (reported for a file; bytes from memory are part of a file whose reader reports), -1 none
+// took it.
 static int AskSusieReaders(const char *source, FILE *file, int fromMemory, int64_t length,
                            QzProgressProc progress, HGLOBAL *header, HGLOBAL *bits, int *reader)
 {
@@ -110,7 +111,8 @@ static int AskSusieReaders(const char *source, FILE *file, int fromMemory, int64
             fclose(file);
         snprintf(g_progressText, sizeof g_progressText, "%s", fromMemory ? "(Memory)" : GetFileNamePart(source));
         if (SusieGetPicture(i, source, fromMemory, length, header, bits, progress) != 0) {
-            ShowErrorMessage(g_mainWindow, 18);
+            if (!fromMemory)
+                ShowErrorMessage(g_mainWindow, 18);
             return 0;
         }
         *reader = i;
