@@ -1,6 +1,7 @@
 // Reading mr2 files: record by record, each embedded PNG handed from memory to the outside readers.
 // Every size and name from the file is bounded by the bytes the file still holds.
 #include "files/mr2.h"
+#include "files/nativeread.h"
 #include "files/openimage.h"
 #include "base/app.h"
 #include "base/messages.h"
@@ -11,29 +12,20 @@
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <string>
+#include <vector>
 
-enum { kNameBytes = 256, kRunChunk = 3 * 1024 };
+enum { kRunChunk = 3 * 1024 };
 
 struct Mr2Record {
     int32_t x, y, status, opacity;
     int blend;
+    char blendName[kMr2BlendNameBytes + 1]; // as stored, reported when no blend has it
+    bool blendUnknown;
     uint8_t color[3]; // blue, green, red
-    char name[kNameBytes];
+    char name[kNativeNameBytes];
     HGLOBAL header, bits; // the reader's picture
 };
-
-static int32_t Le32(const uint8_t *p) { return (int32_t)(p[0] | p[1] << 8 | p[2] << 16 | (uint32_t)p[3] << 24); }
-static int Le16(const uint8_t *p) { return p[0] | p[1] << 8; }
-
-static int64_t BytesLeft(FILE *f)
-{
-    int64_t here = _ftelli64(f);
-    if (here < 0 || _fseeki64(f, 0, SEEK_END) != 0)
-        return -1;
-    int64_t end = _ftelli64(f);
-    _fseeki64(f, here, SEEK_SET);
-    return end - here;
-}
 
 static void FreePair(HGLOBAL *header, HGLOBAL *bits)
 {
@@ -42,20 +34,6 @@ static void FreePair(HGLOBAL *header, HGLOBAL *bits)
     if (*bits)
         GlobalFree(*bits);
     *header = *bits = NULL;
-}
-
-// The name up to its NUL, which must come within an image name's bytes and before the end.
-static bool ReadName(FILE *f, char *name)
-{
-    for (int i = 0; i < kNameBytes; i++) {
-        int c = fgetc(f);
-        if (c == EOF)
-            return false;
-        name[i] = (char)c;
-        if (c == 0)
-            return true;
-    }
-    return false;
 }
 
 // The reader's picture must lie whole in its blocks before it is walked: plain rows of a known
@@ -76,7 +54,8 @@ static bool PictureIsWhole(HGLOBAL header, HGLOBAL bits)
            (uint64_t)h.biSize + (uint64_t)entries * 4 <= headerBytes && (uint64_t)(row * h.biHeight) <= bitsBytes;
 }
 
-// Fields, name and picture of a record. 0 read, 1 error, 2 no further record.
+// Fields, name and picture of a record. 0 read, 1 error, 2 no further record. An unknown blend
+// name is only noted: it is reported once the whole file has been read.
 static int ReadRecord(FILE *f, QzProgressProc progress, Mr2Record *r)
 {
     uint8_t h[kMr2RecordBytes];
@@ -85,22 +64,21 @@ static int ReadRecord(FILE *f, QzProgressProc progress, Mr2Record *r)
         return 2;
     if (got != sizeof h)
         return 1; // only a clean end ends the list; a record cut short is an error
-    r->x = Le32(h);
-    r->y = Le32(h + 4);
-    r->status = Le32(h + 8);
-    r->opacity = Le32(h + 12);
-    uint32_t pngSize = (uint32_t)Le32(h + 20);
-    r->color[2] = (uint8_t)Le16(h + 24);
-    r->color[1] = (uint8_t)Le16(h + 26);
-    r->color[0] = (uint8_t)Le16(h + 28);
-    char blendName[kMr2BlendNameBytes + 1] = {};
-    memcpy(blendName, h + 30, kMr2BlendNameBytes);
-    r->blend = FindBlendByName(blendName);
-    if (r->blend < 0) {
-        ShowErrorMessageArg(g_mainWindow, 108, blendName);
+    r->x = GetLe32(h);
+    r->y = GetLe32(h + 4);
+    r->status = GetLe32(h + 8);
+    r->opacity = GetLe32(h + 12);
+    uint32_t pngSize = (uint32_t)GetLe32(h + 20);
+    r->color[2] = (uint8_t)GetLe16(h + 24);
+    r->color[1] = (uint8_t)GetLe16(h + 26);
+    r->color[0] = (uint8_t)GetLe16(h + 28);
+    memset(r->blendName, 0, sizeof r->blendName);
+    memcpy(r->blendName, h + 30, kMr2BlendNameBytes);
+    r->blend = FindBlendByName(r->blendName);
+    r->blendUnknown = r->blend < 0;
+    if (r->blendUnknown)
         r->blend = 0;
-    }
-    if (!ReadName(f, r->name) || (int64_t)pngSize > BytesLeft(f))
+    if (!ReadRecordName(f, r->name) || (int64_t)pngSize > BytesLeft(f))
         return 1;
     uint8_t *png = (uint8_t *)malloc(pngSize ? pngSize : 1);
     if (!png)
@@ -156,28 +134,6 @@ static CDIB *TakePicture(Mr2Record *r)
     return image;
 }
 
-static void DiscardImage(CDIB *image)
-{
-    if (!image)
-        return;
-    UnlinkImage(image);
-    FreeImageData(image);
-    free(image);
-}
-
-// Frees what a failed read made: the layers' images and the base; the group is left empty.
-static void EmptyGroup(ImageGroup *group)
-{
-    while (LayerRecord *l = group->firstLayer) {
-        group->firstLayer = l->next;
-        DiscardImage(l->image);
-        free(l);
-    }
-    DiscardImage(group->base);
-    group->base = group->currentImage = NULL;
-    group->currentLayer = NULL;
-}
-
 // Decodes the mask runs that follow the base record; false when they end before the mask is full.
 static bool ReadMaskRuns(FILE *f, CDIB *base, int width, int height)
 {
@@ -198,62 +154,53 @@ static bool ReadMaskRuns(FILE *f, CDIB *base, int width, int height)
             return false;
         }
     }
-    base->mask = decoder.mask;
-    for (RegionSlot &slot : base->slots) {
-        slot.state = 1;
-        slot.left = slot.top = 0;
-        slot.right = width - 1;
-        slot.bottom = height - 1;
-    }
+    TakeWholeMask(base, decoder.mask, width, height);
     return true;
 }
 
 static FILE *OpenMr2(const char *path, int *maskFlag)
 {
-    FILE *f = fopen(path, "rb");
-    if (!f)
-        return NULL;
     uint8_t h[kMr2HeaderBytes];
-    if (fread(h, 1, sizeof h, f) != sizeof h || memcmp(h, kMr2Magic, 4) != 0) {
-        fclose(f);
-        return NULL;
-    }
+    FILE *f = OpenNativeFile(path, kMr2Magic, h, sizeof h);
     // The version is not read: every version has this layout.
-    *maskFlag = (int16_t)Le16(h + 6);
+    if (f)
+        *maskFlag = (int16_t)GetLe16(h + 6);
     return f;
 }
 
 int IsMr2File(const char *path)
 {
-    int maskFlag;
-    FILE *f = OpenMr2(path, &maskFlag);
-    if (!f)
-        return 0;
-    fclose(f);
-    return 1;
+    return IsNativeFile(path, kMr2Magic, kMr2HeaderBytes);
 }
 
 static int ClampOpacity(int v) { return v < 0 ? 0 : v > 255 ? 255 : v; }
 
+// Blend names no blend plug-in has, one a record, in file order.
+typedef std::vector<std::string> UnknownBlends;
+
+static void NoteBlend(const Mr2Record &r, UnknownBlends *unknown)
+{
+    if (r.blendUnknown)
+        unknown->push_back(r.blendName);
+}
+
+static void ReportBlends(const UnknownBlends &unknown)
+{
+    for (const std::string &name : unknown)
+        ShowErrorMessageArg(g_mainWindow, 108, name.c_str());
+}
+
 static int ReadGroup(FILE *f, const char *path, ImageGroup *group, QzProgressProc progress, int readAll,
-                     int maskFlag)
+                     int maskFlag, UnknownBlends *unknown)
 {
     Mr2Record r = {};
     CDIB *base = ReadRecord(f, progress, &r) == 0 ? TakePicture(&r) : NULL;
     if (!base)
         return kMr2ReadError;
+    NoteBlend(r, unknown);
     int w, h, d;
     GetImageSize(base, &w, &h, &d);
-    snprintf(base->name, sizeof base->name, "%s", GetFileNamePart(path));
-    memcpy(base->background, r.color, 3);
-    group->base = base;
-    group->baseStatus = r.status ? 1 : 0;
-    group->currentImage = base;
-    group->currentLayer = NULL;
-    group->layerX = group->layerY = group->clampedX = group->clampedY = 0;
-    group->right = w - 1;
-    group->bottom = h - 1;
-    memcpy(group->name, base->name, sizeof group->name);
+    FillGroupFromBase(group, base, path, r.color, r.status);
     if (!readAll)
         return kMr2Read;
     if (maskFlag == 1 && !ReadMaskRuns(f, base, w, h))
@@ -265,6 +212,7 @@ static int ReadGroup(FILE *f, const char *path, ImageGroup *group, QzProgressPro
         CDIB *image = result == 0 ? TakePicture(&r) : NULL;
         if (!image)
             return kMr2ReadError;
+        NoteBlend(r, unknown);
         snprintf(image->name, sizeof image->name, "%s", r.name);
         if (!CreateLayer(group, image, r.x, r.y, r.status ? 1 : 0, ClampOpacity(r.opacity), r.blend)) {
             DiscardImage(image);
@@ -281,11 +229,15 @@ int ReadMr2File(const char *path, ImageGroup *group, QzProgressProc progress, in
     FILE *f = OpenMr2(path, &maskFlag);
     if (!f)
         return kMr2NotMine;
-    int result = ReadGroup(f, path, group, progress, readAll, maskFlag);
+    UnknownBlends unknown;
+    int result = ReadGroup(f, path, group, progress, readAll, maskFlag, &unknown);
     fclose(f);
+    // One failed file, one message: the blends of layers thrown away again go unmentioned.
     if (result == kMr2ReadError) {
         EmptyGroup(group);
         ShowErrorMessage(g_mainWindow, 106);
+    } else {
+        ReportBlends(unknown);
     }
     return result;
 }
@@ -304,6 +256,8 @@ int ReadMr2FirstImage(const char *path, QzProgressProc progress, HGLOBAL *header
         ShowErrorMessage(g_mainWindow, 106);
         return 0;
     }
+    if (r.blendUnknown)
+        ShowErrorMessageArg(g_mainWindow, 108, r.blendName);
     *header = r.header;
     *bits = r.bits;
     return 1;

@@ -1,8 +1,9 @@
 #include "files/mrf.h"
-#include "files/openimage.h"
+#include "files/nativeread.h"
 #include "base/safefile.h"
 #include "image/cdib.h"
 #include "image/colors.h"
+#include "image/dibconvert.h"
 #include "image/group.h"
 #include "image/imagelist.h"
 #include "plugins/subwin.h"
@@ -11,7 +12,7 @@
 #include <string.h>
 
 static const char kMagic[4] = {'Q', 'z', 'F', 'F'};
-enum { kNameBytes = 256 };
+enum { kNameBytes = kNativeNameBytes };
 
 // ---- writing ----
 
@@ -109,7 +110,7 @@ static bool Get32(FILE *f, int32_t *v)
     uint8_t b[4];
     if (fread(b, 1, 4, f) != 4)
         return false;
-    *v = (int32_t)(b[0] | b[1] << 8 | b[2] << 16 | (uint32_t)b[3] << 24);
+    *v = GetLe32(b);
     return true;
 }
 
@@ -118,18 +119,8 @@ static bool Get16(FILE *f, int *v)
     uint8_t b[2];
     if (fread(b, 1, 2, f) != 2)
         return false;
-    *v = b[0] | b[1] << 8;
+    *v = GetLe16(b);
     return true;
-}
-
-static int64_t BytesLeft(FILE *f)
-{
-    int64_t here = _ftelli64(f);
-    if (here < 0 || _fseeki64(f, 0, SEEK_END) != 0)
-        return -1;
-    int64_t end = _ftelli64(f);
-    _fseeki64(f, here, SEEK_SET);
-    return end - here;
 }
 
 // Fields and name of a record. 0 read, 1 error, 2 no further record.
@@ -142,7 +133,7 @@ static int ReadRecordFields(FILE *f, int version, MrfRecordInfo *r)
         return 2;
     if (got != 4)
         return 1;
-    r->width = (int32_t)(first[0] | first[1] << 8 | first[2] << 16 | (uint32_t)first[3] << 24);
+    r->width = GetLe32(first);
     if (!Get32(f, &r->height) || !Get32(f, &r->x) || !Get32(f, &r->y) || !Get32(f, &r->status) ||
         !Get32(f, &r->opacity))
         return 1;
@@ -163,16 +154,8 @@ static int ReadRecordFields(FILE *f, int version, MrfRecordInfo *r)
         r->color[2] = (uint8_t)back->red;
     }
     // The name fits an image name with its NUL, or the file is refused.
-    for (int i = 0;; i++) {
-        int c = fgetc(f);
-        if (c == EOF)
-            return 1;
-        r->name[i] = (char)c;
-        if (c == 0)
-            break;
-        if (i == kNameBytes - 1)
-            return 1;
-    }
+    if (!ReadRecordName(f, r->name))
+        return 1;
     // Sizes must be sane and the pixels must be in the file before anything is allocated.
     int64_t bytes = GetPixelBufferSize(r->width, r->height, 32);
     if (bytes < 0 || bytes > BytesLeft(f))
@@ -195,15 +178,6 @@ static bool ReadPieces(FILE *f, uint8_t *dst, int64_t size, QzProgressProc progr
     if (rest && fread(dst, 1, (size_t)rest, f) != (size_t)rest)
         return false;
     return !(progress && progress((int)pieces, (int)pieces, 0));
-}
-
-static void DiscardImage(CDIB *image)
-{
-    if (!image)
-        return;
-    UnlinkImage(image);
-    FreeImageData(image);
-    free(image);
 }
 
 // 0 read (the image is listed), 1 error, 2 no further record.
@@ -231,42 +205,19 @@ struct MrfHeader {
 
 static FILE *OpenMrf(const char *path, MrfHeader *header)
 {
-    FILE *f = fopen(path, "rb");
+    uint8_t h[kMrfHeaderBytes];
+    FILE *f = OpenNativeFile(path, kMagic, h, sizeof h);
     if (!f)
         return NULL;
-    uint8_t h[kMrfHeaderBytes];
-    if (fread(h, 1, sizeof h, f) != sizeof h || memcmp(h, kMagic, 4) != 0) {
-        fclose(f);
-        return NULL;
-    }
-    header->version = (int16_t)(h[4] | h[5] << 8);
-    header->maskFlag = (int16_t)(h[6] | h[7] << 8);
-    const uint8_t *n = h + kMrfLayerCountAt;
-    header->layers = n[0] | n[1] << 8 | n[2] << 16 | (uint32_t)n[3] << 24;
+    header->version = (int16_t)GetLe16(h + 4);
+    header->maskFlag = (int16_t)GetLe16(h + 6);
+    header->layers = (uint32_t)GetLe32(h + kMrfLayerCountAt);
     return f;
 }
 
 int IsMrfFile(const char *path)
 {
-    MrfHeader header;
-    FILE *f = OpenMrf(path, &header);
-    if (!f)
-        return 0;
-    fclose(f);
-    return 1;
-}
-
-// Frees what a failed read made: the layers' images and the base; the group is left empty.
-static void EmptyGroup(ImageGroup *group)
-{
-    while (LayerRecord *l = group->firstLayer) {
-        group->firstLayer = l->next;
-        DiscardImage(l->image);
-        free(l);
-    }
-    DiscardImage(group->base);
-    group->base = group->currentImage = NULL;
-    group->currentLayer = NULL;
+    return IsNativeFile(path, kMagic, kMrfHeaderBytes);
 }
 
 // False when the plane is cut short: it is dropped and reading goes on (at the file's end).
@@ -284,13 +235,7 @@ static bool ReadMask(FILE *f, CDIB *base, int width, int height)
         free(mask);
         return false;
     }
-    base->mask = mask;
-    for (RegionSlot &slot : base->slots) {
-        slot.state = 1;
-        slot.left = slot.top = 0;
-        slot.right = width - 1;
-        slot.bottom = height - 1;
-    }
+    TakeWholeMask(base, mask, width, height);
     return true;
 }
 
@@ -309,16 +254,7 @@ int ReadMrfFile(const char *path, ImageGroup *group, QzProgressProc progress, in
         fclose(f);
         return kMrfReadError;
     }
-    snprintf(base->name, sizeof base->name, "%s", GetFileNamePart(path));
-    memcpy(base->background, r.color, 3);
-    group->base = base;
-    group->baseStatus = r.status ? 1 : 0;
-    group->currentImage = base;
-    group->currentLayer = NULL;
-    group->layerX = group->layerY = group->clampedX = group->clampedY = 0;
-    group->right = r.width - 1;
-    group->bottom = r.height - 1;
-    memcpy(group->name, base->name, sizeof group->name);
+    FillGroupFromBase(group, base, path, r.color, r.status);
     if (!readAll) {
         fclose(f);
         return kMrfRead;

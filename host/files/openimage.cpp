@@ -95,9 +95,10 @@ void ShowOpenFailure(const char *path)
 // ---- readers ----
 
 // Asks the readers in load order; the first that takes the source reads it. 1 read, 0 the taker
-// failed (reported), -1 none took it.
-static int AskSusieReaders(const char *source, FILE *file, int fromMemory, QzProgressProc progress,
-                           HGLOBAL *header, HGLOBAL *bits, int *reader)
+// failed (reported for a file; bytes from memory are part of a file whose reader reports), -1 none
+// took it.
+static int AskSusieReaders(const char *source, FILE *file, int fromMemory, int64_t length,
+                           QzProgressProc progress, HGLOBAL *header, HGLOBAL *bits, int *reader)
 {
     int count = CountSusieReaders();
     for (int i = 0; i < count; i++) {
@@ -109,8 +110,9 @@ static int AskSusieReaders(const char *source, FILE *file, int fromMemory, QzPro
         if (file)
             fclose(file);
         snprintf(g_progressText, sizeof g_progressText, "%s", fromMemory ? "(Memory)" : GetFileNamePart(source));
-        if (SusieGetPicture(i, source, fromMemory, header, bits, progress) != 0) {
-            ShowErrorMessage(g_mainWindow, 18);
+        if (SusieGetPicture(i, source, fromMemory, length, header, bits, progress) != 0) {
+            if (!fromMemory)
+                ShowErrorMessage(g_mainWindow, 18);
             return 0;
         }
         *reader = i;
@@ -126,6 +128,7 @@ int ReadImageViaSusie(const char *source, QzProgressProc progress, HGLOBAL *head
     *header = *bits = NULL;
     if (fromMemory) {
         // Readers may look at the first 2 KB of the data: a shorter block is lent padded with zeros.
+        // The length they are given stays the data's own.
         char *padded = NULL;
         if (memorySize < kReaderPeekBytes) {
             padded = (char *)calloc(kReaderPeekBytes, 1);
@@ -135,7 +138,7 @@ int ReadImageViaSusie(const char *source, QzProgressProc progress, HGLOBAL *head
                 memcpy(padded, source, (size_t)memorySize);
             source = padded;
         }
-        int result = AskSusieReaders(source, NULL, 1, progress, header, bits, reader);
+        int result = AskSusieReaders(source, NULL, 1, memorySize, progress, header, bits, reader);
         free(padded);
         return result > 0;
     }
@@ -144,7 +147,7 @@ int ReadImageViaSusie(const char *source, QzProgressProc progress, HGLOBAL *head
         ShowOpenFailure(source);
         return 0;
     }
-    int result = AskSusieReaders(source, file, 0, progress, header, bits, reader);
+    int result = AskSusieReaders(source, file, 0, 0, progress, header, bits, reader);
     if (result >= 0)
         return result;
     fclose(file);

@@ -21,7 +21,8 @@ int OpenImageFile(const char *path, int convert, int keepAlpha);
 int ExpandFirstMatch(const char *piece, char *out, int size); // 1 found
 void ShowOpenFailure(const char *path); // message 16 with the name, cut to fit the message
 
-// Readers.
+// Readers. Through the outside readers: 1 read, 0 not. From a file every failure is reported;
+// from memory (memorySize bytes at source) nothing is, the file holding the bytes is.
 int ReadImageViaSusie(const char *source, QzProgressProc progress, HGLOBAL *header, HGLOBAL *bits, int *reader,
                       int fromMemory, int64_t memorySize);
 int QZCAPI ShowLoadProgress(int done, int total, int reserved);

@@ -3,9 +3,11 @@
 #include "files/thumbnail.h"
 #include "image/blend.h"
 #include "image/cdib.h"
+#include "image/dibcheck.h"
 #include "image/dibconvert.h"
 #include "view/writers.h"
 #include "base/app.h"
+#include <stdlib.h>
 #include <string.h>
 
 ThumbFit FitThumbnail(int sw, int sh, int W, int H)
@@ -174,6 +176,37 @@ int DrawThumbnail(CDIB *thumb, const BITMAPINFOHEADER *header, const void *pixel
 
 // ---- services ----
 
+// A picture with colour masks, drawn from a plain copy made as for a picture a reader delivers.
+// The caller gives no sizes: the picture is taken to be as large as its header says.
+static int DrawBitFieldThumbnail(CDIB *thumb, const BITMAPINFOHEADER *header, const void *pixels, int x0, int y0,
+                                 int x1, int y1)
+{
+    if (header->biHeight == INT32_MIN || header->biClrUsed > 256)
+        return 0;
+    uint64_t rows = header->biHeight < 0 ? -header->biHeight : header->biHeight;
+    int64_t rowBytes = GetDibRowBytes(header->biWidth, header->biBitCount);
+    if (rowBytes <= 0 || rows > SIZE_MAX / (uint64_t)rowBytes)
+        return 0;
+    uint64_t headerBytes = (uint64_t)header->biSize + (header->biSize == sizeof *header ? 3 * sizeof(DWORD) : 0) +
+                           header->biClrUsed * 4;
+    DibLayout dib;
+    if (headerBytes > SIZE_MAX ||
+        !CheckDibPair(header, (size_t)headerBytes, pixels, (size_t)(rows * (uint64_t)rowBytes), &dib))
+        return 0;
+    size_t bytes;
+    uint8_t *plain = MakePlainPackedDib(dib, &bytes);
+    DibLayout copy;
+    int drawn = 0;
+    if (plain && CheckPackedDib(plain, bytes, &copy)) {
+        // The copy is bottom-up. A 32-bit picture keeps the row order these services read it in,
+        // the first row stored on top: the copy holds that row first unless the height was negative.
+        bool flip = dib.depth != 32 || dib.topDown;
+        drawn = DrawThumbnail(thumb, copy.header, copy.bits, x0, y0, x1, y1, flip);
+    }
+    free(plain);
+    return drawn;
+}
+
 QZS_DECL(int) QzsCreateThumbImageEx(const BITMAPINFOHEADER *header, const void *pixels, CDIB *thumb, int width,
                                     int height, int x0, int y0, int x1, int y1)
 {
@@ -181,6 +214,8 @@ QZS_DECL(int) QzsCreateThumbImageEx(const BITMAPINFOHEADER *header, const void *
         return 0;
     if (QzsCreateCDIBwithSYSDEPTH(width, height, thumb) != 0)
         return 0;
+    if (header->biCompression == BI_BITFIELDS)
+        return DrawBitFieldThumbnail(thumb, header, pixels, x0, y0, x1, y1);
     return DrawThumbnail(thumb, header, pixels, x0, y0, x1, y1, false);
 }
 

@@ -3,6 +3,8 @@
 #include "base/app.h"
 
 enum { kMultiSaveDialog = 118, kMerge = 3000, kLayerSave = 3018, kCancel = 3019 };
+// How the dialog ended. Neither is 0 nor -1, which DialogBoxParam gives when it cannot show it.
+enum { kEndedMerge = 1, kEndedLayerSave = 2 };
 
 static INT_PTR CALLBACK MultiSaveDialogProc(HWND dialog, UINT message, WPARAM wParam, LPARAM)
 {
@@ -11,8 +13,8 @@ static INT_PTR CALLBACK MultiSaveDialogProc(HWND dialog, UINT message, WPARAM wP
         return TRUE;
     case WM_COMMAND:
         switch (LOWORD(wParam)) {
-        case kMerge: EndDialog(dialog, 1); return TRUE;
-        case kLayerSave: EndDialog(dialog, 0); return TRUE;
+        case kMerge: EndDialog(dialog, kEndedMerge); return TRUE;
+        case kLayerSave: EndDialog(dialog, kEndedLayerSave); return TRUE;
         case kCancel:
         case IDCANCEL: EndDialog(dialog, 10); return TRUE; // Esc and the close box cancel too
         }
@@ -25,5 +27,6 @@ int AskMultiImageSave()
 {
     INT_PTR result = DialogBoxParamA(g_instance, MAKEINTRESOURCEA(kMultiSaveDialog), g_imageOwner,
                                      MultiSaveDialogProc, 0);
-    return result == 1 || result == 0 ? (int)result : 10; // a dialog that cannot be shown cancels
+    // A dialog that cannot be shown cancels: nothing was chosen.
+    return result == kEndedMerge ? 1 : result == kEndedLayerSave ? 0 : 10;
 }

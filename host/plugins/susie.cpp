@@ -224,17 +224,19 @@ static int QZCAPI ForwardProgress(int done, int total, LONG_PTR)
     return t_progress ? t_progress(done, total, 0) : 0;
 }
 
-int SusieGetPicture(int reader, const char *source, int fromMemory, HGLOBAL *header, HGLOBAL *bits,
-                    QzProgressProc progress)
+int SusieGetPicture(int reader, const char *source, int fromMemory, int64_t length, HGLOBAL *header,
+                    HGLOBAL *bits, QzProgressProc progress)
 {
     *header = *bits = NULL;
     SusieReaderRecord *row = UsableRow(reader);
-    if (!row)
+    // Bytes in memory go with their length, the reader's only bound; a file is read from its start.
+    if (!row || (fromMemory && (length <= 0 || (uint64_t)length > (uint64_t)INTPTR_MAX)))
         return 1;
     HANDLE h = NULL, b = NULL;
     QzProgressProc outer = t_progress;
     t_progress = progress;
-    int result = row->GetPicture(source, 0, fromMemory ? 1 : 0, &h, &b, ForwardProgress, 0);
+    LONG_PTR offsetOrLength = fromMemory ? (LONG_PTR)length : 0;
+    int result = row->GetPicture(source, offsetOrLength, fromMemory ? 1 : 0, &h, &b, ForwardProgress, 0);
     t_progress = outer;
     if (result != 0)
         return result;

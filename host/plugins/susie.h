@@ -33,8 +33,9 @@ char *GetOpenFilterText();
 int CountSusieReaders();
 // Whether reader i takes the source: a path with its open file, or bytes in memory.
 int SusieIsSupported(int reader, const char *source, FILE *file, int fromMemory);
-// Reader i reads the source into a DIB pair; 0 read. progress may be NULL.
-int SusieGetPicture(int reader, const char *source, int fromMemory, HGLOBAL *header, HGLOBAL *bits,
-                    QzProgressProc progress);
+// Reader i reads the source into a DIB pair; 0 read. From memory, length is the number of bytes at
+// source, which the reader must not read beyond. progress may be NULL.
+int SusieGetPicture(int reader, const char *source, int fromMemory, int64_t length, HGLOBAL *header,
+                    HGLOBAL *bits, QzProgressProc progress);
 // Information text n of reader i into text (always terminated); 0 when there is none.
 int SusiePluginInfo(int reader, int n, char *text, int size);

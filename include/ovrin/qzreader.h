@@ -28,7 +28,8 @@ typedef int(QZCAPI *SusieGetPluginInfoProc)(int n, char *buffer, int length);
 typedef int(QZCAPI *SusieIsSupportedProc)(const char *name, ULONG_PTR fileOrAddress);
 
 /* Reads a picture. source: the path (flag 0, offset = where the data start in the file) or the
- * address of the bytes (flag 1; the host gives the length 0). Out: two movable memory blocks, the
+ * address of the bytes (flag 1, length = how many bytes lie there; nothing past them may be
+ * read). Out: two movable memory blocks, the
  * BITMAPINFO and the bottom-up pixel rows, which the host frees. 0 read; anything else failed. */
 typedef int(QZCAPI *SusieGetPictureProc)(const char *source, LONG_PTR offsetOrLength, unsigned int flag,
                                          HANDLE *info, HANDLE *bits, SusieProgressProc progress, LONG_PTR data);

@@ -13,3 +13,18 @@ trap '[ -n "${KEEP_E2E:-}" ] || rm -rf "$app"' EXIT
 cp -r "$appsrc"/. "$app"/
 rm -f "$app/ovrin.cfg"
 [ -d "$state/prefix" ] && stop_all
+
+# Raises the shown window of a class and takes a screenshot of the whole screen into a file; prints
+# the window's rectangle (left top right bottom). Without a window manager Wine leaves an owned
+# pop-up's X window below its owner's when the owner comes up later: raised, as a click would.
+shoot_window() { # <class> <screenshot file>
+  local rect left top right bottom xwin display=":$(cat "$state/display")"
+  rect=$("$run" "$state" "$driver" rect "$1") || return 1
+  read -r left top right bottom <<<"$rect"
+  xwin=$(xwininfo -display "$display" -root -children |
+    awk -v g="$((right - left))x$((bottom - top))+$left+$top" 'index($0, g) {print $1; exit}')
+  [ -n "$xwin" ] && DISPLAY="$display" xdotool windowraise "$xwin"
+  sleep 0.5
+  import -display "$display" -window root "$2" 2>/dev/null || return 1
+  echo "$rect"
+}

@@ -17,16 +17,7 @@ printf 'lang 0\nPreviewInOpenDlg 1\nOpenFile_dir %s\n' "Z:$(echo "$app/pics" | t
 # VK_END: the last entry of the list, the one picture.
 "$run" "$state" "$driver" key Open SysListView32 35 10000 || fail "no file list in the open dialog"
 sleep 2
-rect=$("$run" "$state" "$driver" rect Thumb) || fail "the preview window went away"
-# Without a window manager Wine leaves an owned pop-up's X window below its owner's when the owner
-# comes up later: raise it, as a click would, before looking.
-set -- $rect
-xwin=$(xwininfo -display ":$(cat "$state/display")" -root -children |
-  awk -v g="$(($3 - $1))x$(($4 - $2))+$1+$2" 'index($0, g) {print $1; exit}')
-[ -n "$xwin" ] && DISPLAY=":$(cat "$state/display")" xdotool windowraise "$xwin"
-sleep 0.5
-import -display ":$(cat "$state/display")" -window root "$artifacts/ovrin-open-preview.png" 2>/dev/null ||
-  fail "no screenshot"
+rect=$(shoot_window Thumb "$artifacts/ovrin-open-preview.png") || fail "the preview window went away, or no screenshot"
 /usr/bin/python3 - "$artifacts/ovrin-open-preview.png" $rect <<'PY' || fail "the preview does not show the picture"
 import sys
 from PIL import Image

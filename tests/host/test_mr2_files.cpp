@@ -11,6 +11,7 @@
 #include "image/imagelist.h"
 #include <string.h>
 #include <fstream>
+#include <functional>
 
 namespace {
 
@@ -113,6 +114,15 @@ protected:
         EXPECT_NE(CreateLayer(g_lastGroup, top, -1, 4, 0, 77, 0), nullptr);
         EXPECT_EQ(WriteMr2File(path.c_str(), g_lastGroup), kMr2Written);
         return ReadBytes(path);
+    }
+    // The same group's file with the stand-in writer and reader loaded and no image left open.
+    Bytes SmallFileToDamage(const std::string &path)
+    {
+        LoadPngSaver();
+        LoadReaders({"pngread.spi"});
+        Bytes b = WriteSmallGroup(path);
+        DiscardAllImages();
+        return b;
     }
 };
 
@@ -345,11 +355,8 @@ TEST_F(Mr2Test, FailedPictureFailsTheWholeSave)
 // message and nothing left behind, except where the cut falls between whole records.
 TEST_F(Mr2Test, DamagedFilesAreRefused)
 {
-    LoadPngSaver();
-    LoadReaders({"pngread.spi"});
     std::string path = dir.file("small.mr2");
-    Bytes original = WriteSmallGroup(path);
-    DiscardAllImages();
+    Bytes original = SmallFileToDamage(path);
     size_t base = 128, afterBase = base + 141 + Le32(original, base + 20), layer = afterBase + 9;
     std::string cut = dir.file("cut.mr2");
     for (size_t length = 0; length < original.size(); length++) {
@@ -404,4 +411,60 @@ TEST_F(Mr2Test, DamagedFilesAreRefused)
     EXPECT_EQ(Texts(), std::vector<std::string>{"Can't read MR2 format file"});
     EXPECT_EQ(g_firstGroup, nullptr);
     EXPECT_EQ(g_firstImage, nullptr);
+}
+
+// Damaged pictures inside a file that is otherwise whole: a PNG chunk that claims more bytes than
+// its record holds (the reader must stop at the record's end), a broken checksum, an unknown blend
+// on a layer that is then thrown away. Each file is refused with one box, whichever way it is
+// read, and the group opened before it stays as it was.
+TEST_F(Mr2Test, DamagedPictureGivesOneBox)
+{
+    std::string path = dir.file("small.mr2");
+    Bytes original = SmallFileToDamage(path);
+    size_t basePng = 128 + 141, layer = basePng + Le32(original, 128 + 20) + 9, layerPng = layer + 140;
+    auto idat = [&](size_t png) {
+        std::string text(original.begin() + png, original.end());
+        return png + text.find("IDAT") - 4; // the chunk's length field
+    };
+    struct Case {
+        const char *what;
+        std::function<void(Bytes &)> damage;
+    } cases[] = {
+        {"base chunk of 2 GB", [&](Bytes &b) { SetLe32(b, idat(basePng), 0x7FFF0000); }},
+        {"layer chunk past its record", [&](Bytes &b) { SetLe32(b, idat(layerPng), 0x00010000); }},
+        {"base checksum", [&](Bytes &b) { b[idat(basePng) + 9] ^= 0x55; }},
+        {"unknown blend on a broken layer",
+         [&](Bytes &b) {
+             memcpy(&b[layer + 30], "Nothing", 7);
+             b[idat(layerPng) + 9] ^= 0x55;
+         }},
+    };
+    ASSERT_EQ(OpenImageFile(path.c_str(), 1, 0), 1); // what the user had open before
+    ImageGroup *kept = g_lastGroup;
+    ASSERT_NE(kept, nullptr);
+    Bytes keptPixels((uint8_t *)kept->base->pixels, (uint8_t *)kept->base->pixels + 3 * 2 * 4);
+    const std::vector<std::string> oneBox = {"Can't read MR2 format file"};
+    std::string bad = dir.file("bad.mr2");
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.what);
+        Bytes b = original;
+        c.damage(b);
+        WriteBytes(bad, b);
+        boxes.boxes.clear();
+        EXPECT_EQ(OpenImageFile(bad.c_str(), 1, 0), 1);
+        EXPECT_EQ(Texts(), oneBox);
+        EXPECT_EQ(g_firstGroup, kept);
+        EXPECT_EQ(g_lastGroup, kept);
+        EXPECT_EQ(CountLayers(kept), 1);
+        EXPECT_EQ(Bytes((uint8_t *)kept->base->pixels, (uint8_t *)kept->base->pixels + 24), keptPixels);
+
+        // As a picture alone (the open dialog's preview, the reading service): nothing read.
+        HGLOBAL header = nullptr, bits = nullptr;
+        bool baseBroken = strncmp(c.what, "base", 4) == 0;
+        EXPECT_EQ(ReadMr2FirstImage(bad.c_str(), nullptr, &header, &bits), baseBroken ? 0 : 1);
+        if (!baseBroken) {
+            GlobalFree(header);
+            GlobalFree(bits);
+        }
+    }
 }

@@ -1,5 +1,6 @@
 /* A stand-in outside image reader ("*.spi"), one module per variant, chosen at build time:
- *   SR_PNG     reads PNG files of stored deflate blocks, from a file or from memory (length 0);
+ *   SR_PNG     reads PNG files of stored deflate blocks, from a file or from memory (never past
+ *              the length given: without one nothing is read);
  *   SR_PPM     reads binary PPM (P6, 8 bits) files;
  *   SR_AS_24   delivers a PNG with alpha as a 24-bit picture (the alpha dropped);
  *   SR_ARCHIVE says it is an archive extractor (version text "00AM");
@@ -191,10 +192,12 @@ QZC_EXPORT(int) GetPicture(const char *source, LONG_PTR offsetOrLength, unsigned
             return kFileError;
         bytes = file;
     } else {
+        if (offsetOrLength <= 0)
+            return kBroken; /* no bound, no read */
         bytes = (const uint8_t *)source;
-        limit = offsetOrLength > 0 ? (size_t)offsetOrLength : (size_t)-1; /* length 0: not given */
+        limit = (size_t)offsetOrLength;
     }
-    int w = 0, h = 0, channels = 0, known = Recognise(bytes);
+    int w = 0, h = 0, channels = 0, known = limit >= 8 && Recognise(bytes); /* 8: the longest signature read */
 #ifdef SR_PPM
     uint8_t *pixels = PpmParse(bytes, limit, &w, &h, &channels);
 #else

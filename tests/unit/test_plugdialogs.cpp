@@ -2,6 +2,7 @@
 // folder browser is a stand-in.
 #include "testsupport.h"
 #include "plugins/plugdialogs.h"
+#include "base/app.h"
 #include "base/settings.h"
 #include <string.h>
 
@@ -26,6 +27,16 @@ TEST_F(PluginDialogTest, MultiImageSaveAnswersOnlyOneZeroOrTen)
         EXPECT_EQ(AskMultiImageSave(), c.result) << c.command;
         StopDrivingDialogs();
     }
+    // A question that cannot be asked (its owner is gone) is a Cancel, never "Layer Save"; were it
+    // shown after all, the driver would answer "Layer Save".
+    HWND gone = CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    ASSERT_TRUE(DestroyWindow(gone));
+    HWND owner = g_imageOwner;
+    g_imageOwner = gone;
+    DriveNextDialog([](HWND d) { PostMessageA(d, WM_COMMAND, 3018, 0); });
+    EXPECT_EQ(AskMultiImageSave(), 10);
+    StopDrivingDialogs();
+    g_imageOwner = owner;
 }
 
 static std::string s_started;

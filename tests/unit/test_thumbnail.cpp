@@ -195,3 +195,60 @@ TEST(Thumbnail, ServiceTakesOnePixelAndStrayRectangles)
     EXPECT_EQ(QzsCreateThumbImage(&p.store, p.topDown.data(), &thumb, 0, 10), 0);
     EXPECT_EQ(QzsCreateThumbImage(nullptr, p.topDown.data(), &thumb, 10, 10), 0);
 }
+
+// Pictures with colour masks through the services: each field scaled to 8 bits, rows in the
+// services' order (16 bits as DIB rows, bottom-up unless the height is negative; 32 bits first row
+// on top), so the same 200 x 100 picture comes out in every case.
+TEST(Thumbnail, ServicesReadColourMasks)
+{
+    ResetProgramState();
+    const int W = Pictures::W, H = Pictures::H;
+    struct MaskedHeader {
+        BITMAPINFOHEADER h;
+        DWORD masks[3]; // red, green, blue
+    };
+    // A pixel of the picture in the fields of the masks: all bits of a field set or none.
+    auto pack = [](uint32_t colour, const DWORD masks[3]) {
+        uint32_t v = 0;
+        for (int c = 0; c < 3; c++)
+            if ((colour >> (16 - 8 * c)) & 0xFF)
+                v |= masks[c];
+        return v;
+    };
+    struct Case {
+        const char *what;
+        int depth;
+        bool topDown;
+        DWORD masks[3];
+    } cases[] = {
+        {"16 bits 5-6-5", 16, false, {0xF800, 0x07E0, 0x001F}},
+        {"16 bits 5-6-5 top-down", 16, true, {0xF800, 0x07E0, 0x001F}},
+        {"16 bits 4-4-4", 16, false, {0x0F00, 0x00F0, 0x000F}},
+        {"32 bits red low", 32, false, {0x000000FF, 0x0000FF00, 0x00FF0000}},
+    };
+    for (const Case &c : cases) {
+        MaskedHeader mh = {{sizeof(BITMAPINFOHEADER), W, c.topDown ? -H : H, 1, (WORD)c.depth, BI_BITFIELDS, 0, 0,
+                            0, 0, 0},
+                           {c.masks[0], c.masks[1], c.masks[2]}};
+        int bytes = c.depth / 8, rowBytes = (W * bytes + 3) / 4 * 4;
+        std::vector<uint8_t> rows((size_t)rowBytes * H);
+        for (int y = 0; y < H; y++) {
+            // Stored row of picture row y: 32 bits and top-down pictures keep the top row first.
+            int stored = c.depth == 32 || c.topDown ? y : H - 1 - y;
+            for (int x = 0; x < W; x++) {
+                uint32_t v = pack(PictureColour(x, y), c.masks);
+                memcpy(&rows[(size_t)stored * rowBytes + x * bytes], &v, (size_t)bytes);
+            }
+        }
+        CDIB thumb = {};
+        ASSERT_EQ(QzsCreateThumbImage(&mh.h, rows.data(), &thumb, 76, 76), 1) << c.what;
+        int wrong = 0;
+        for (int y = 0; y < 76; y++)
+            for (int x = 0; x < 76; x++) {
+                uint32_t want = y >= 19 && y < 19 + 37 ? PictureColour(x * 199 / 76, (y - 19) * 199 / 76) : kDarkGrey;
+                wrong += ThumbPixel(thumb, x, y) != want;
+            }
+        EXPECT_EQ(wrong, 0) << c.what << ": centre " << std::hex << ThumbPixel(thumb, 38, 38);
+        QzsDisposeCDIB(&thumb);
+    }
+}
