@@ -89,13 +89,9 @@ static void DropHalfCharacter(char *text)
 // that its trail byte 0x5C never counts as a backslash. A bare token is read as everywhere else.
 static const char *NextDictionaryText(const char *pos, char *token, size_t size)
 {
-    if (size)
-        token[0] = 0;
-    if (!pos)
-        return NULL;
-    while (*pos && IsBlank((unsigned char)*pos))
+    while (pos && *pos && IsBlank((unsigned char)*pos))
         pos++;
-    if (*pos != '"') {
+    if (!pos || *pos != '"') {
         pos = NextTextToken(pos, token, size);
         DropHalfCharacter(token);
         return pos;
