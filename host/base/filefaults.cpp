@@ -112,6 +112,16 @@ void EndFileFaults(FileFaults *faults)
     }
 }
 
+void ReportUnreadableFile(const char *path, HWND owner, int number)
+{
+    FileFaults faults;
+    BeginFileFaults(&faults, path, owner);
+    faults.count++;
+    if (!faults.quiet)
+        ShowErrorMessage(owner, number);
+    EndFileFaults(&faults);
+}
+
 void ForgetReportedFiles()
 {
     memset(s_reported, 0, sizeof s_reported);

@@ -22,5 +22,8 @@ void NextFaultLine(FileFaults *faults); // the next line is being read
 void ReportFaultLine(FileFaults *faults, int number, const char *arg);
 // Ends the read: the collected report in one box, unless a batch that was already on keeps it.
 void EndFileFaults(FileFaults *faults);
+// A file that cannot be read at all: message number told once (collected like a bad line), and
+// not again while the file stays as it is, missing or not.
+void ReportUnreadableFile(const char *path, HWND owner, int number);
 // Every file may be reported again.
 void ForgetReportedFiles();

@@ -4,6 +4,7 @@
 #include "plugins/loader.h"
 #include "base/app.h"
 #include "base/settings.h"
+#include "base/filefaults.h"
 #include "base/messages.h"
 #include "base/textutil.h"
 #include <commdlg.h>
@@ -91,7 +92,9 @@ static void AppendControl(ParameterPanel *panel, const ParameterTypeRecord *type
     type->QzcCreateParameterInfo(panel, c, rest);
 }
 
-static void ReadPanelFile(HWND window, FILE *file, ParameterPanel *panel)
+// Control types that no parameter plug-in provides are told for the file, in one box, and not
+// again while it stays as it is: a panel is read at every selection of its plug-in.
+static void ReadPanelFile(HWND window, FILE *file, const char *path, ParameterPanel *panel)
 {
     char line[kPanelLineBytes], token[kTokenBytes];
     if (!ReadTextLine(file, line, sizeof line))
@@ -102,17 +105,22 @@ static void ReadPanelFile(HWND window, FILE *file, ParameterPanel *panel)
     panel->fileWidth = atoi(token);
     if (NextTextToken(pos, token, sizeof token))
         panel->fileHeight = atoi(token);
+    FileFaults faults;
+    BeginFileFaults(&faults, path, g_mainWindow ? g_mainWindow : window);
+    NextFaultLine(&faults);
     while (ReadTextLine(file, line, sizeof line)) {
+        NextFaultLine(&faults);
         const char *rest = NextTextToken(line, token, sizeof token);
         if (!rest)
             continue;
         const ParameterTypeRecord *type = FindParameterType(token);
         if (!type) {
-            ShowErrorMessageArg(g_mainWindow ? g_mainWindow : window, kMessageNotInstalled, token);
+            ReportFaultLine(&faults, kMessageNotInstalled, token);
             continue;
         }
         AppendControl(panel, type, rest);
     }
+    EndFileFaults(&faults);
 }
 
 static void MeasureWindowFont(HWND window)
@@ -156,7 +164,7 @@ ParameterPanel *LoadParameterPanel(HWND window, const char *directory, const cha
         fclose(file);
         return NULL;
     }
-    ReadPanelFile(window, file, panel);
+    ReadPanelFile(window, file, path, panel);
     fclose(file);
 
     RECT outer = {0, 0, 0, 0}, client = {0, 0, 0, 0};

@@ -4,11 +4,13 @@
 #include "plugins/params.h"
 #include "base/safefile.h"
 #include "base/app.h"
+#include "base/filefaults.h"
 #include "base/msgbox.h"
 #include "base/textutil.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <string.h>
+#include <string>
 
 // What QzcGetValue writes into: the value and its NUL fit in kValueBytes; the guard behind keeps a
 // plug-in that writes a little too much from reaching other data, and the text is cut at the end.
@@ -75,13 +77,24 @@ void LoadParameterValues(int mode, ParameterPanel *panel, const char *directory,
         return;
     static char line[2 * kValueBytes], text[2 * kValueBytes + 2];
     if (mode == 2) {
-        for (int i = 0; ReadTextLine(file, line, sizeof line); i++) {
+        // The values are shown, but in one box: the first few and how many more.
+        std::string shown;
+        int i = 0;
+        for (; ReadTextLine(file, line, sizeof line); i++) {
             UnescapeValueLine(line, text, sizeof text);
-            AppMessageBox(g_mainWindow, text, "MES", MB_OK);
+            if (i < kFaultLinesShown) {
+                char cut[200];
+                CopyTextForDisplay(cut, sizeof cut, text);
+                shown += (i ? "\n" : "") + std::string(cut);
+            }
             if (i < kSaveOptionSlots)
                 SetSaveOption(i, text);
         }
         fclose(file);
+        if (i > kFaultLinesShown)
+            shown += "\n(" + std::to_string(i - kFaultLinesShown) + " more lines)";
+        if (i > 0)
+            AppMessageBox(g_mainWindow, shown.c_str(), "MES", MB_OK);
         return;
     }
     // The draw panel's window must not hand the values being set on to the plug-in one by one.

@@ -178,12 +178,13 @@ static HMENU BuildMenuFromFile(const char *fileName, ImageWindow *window, bool m
     b.mainMenu = mainMenu;
     char path[kPathBytes * 2 + kTextBytes];
     snprintf(path, sizeof path, "%s\\%s.%s", g_cfg.Stat_dir, fileName, g_cfg.ExtensionOfDictionary);
+    // The file is read again on every rebuild: a missing file and its bad lines are told once,
+    // until it changes.
     FILE *file = fopen(path, "r");
     if (!file) {
-        ShowErrorMessage(g_mainWindow, 33);
+        ReportUnreadableFile(path, g_mainWindow, 33);
         return b.bar;
     }
-    // The file is read again on every rebuild: its bad lines are told once, until it changes.
     FileFaults faults;
     BeginFileFaults(&faults, path, g_mainWindow);
     char line[kLineBytes];

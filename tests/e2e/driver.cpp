@@ -5,7 +5,7 @@
 //   driver visible <class>                  exit 0 when the window is visible
 //   driver shown <class> <milliseconds>     waits until a window of the class is visible
 //   driver answer <caption> <milliseconds>  waits for a dialog or message box with the caption,
-//                                           prints its texts and presses OK
+//                                           prints its texts, presses OK and waits until it is gone
 //   driver press <caption> <id> <ms>        waits for the dialog and sends it command id
 //   driver click <class> <x> <y>            moves the pointer over a client point and clicks there
 //   driver tap <caption> <x> <y> <ms>       waits for the dialog and clicks at its client point
@@ -126,7 +126,12 @@ static int Answer(const char *caption, int ms)
         if (HWND box = FindWindowA("#32770", caption)) {
             EnumChildWindows(box, PrintText, 0);
             fflush(stdout);
-            return PostMessageA(box, WM_COMMAND, IDOK, 0) ? 0 : 1;
+            if (!PostMessageA(box, WM_COMMAND, IDOK, 0))
+                return 1;
+            // Gone before the next answer looks, so that no box is answered twice.
+            for (int gone = 0; IsWindow(box) && gone < 5000; gone += 20)
+                Sleep(20);
+            return 0;
         }
         Sleep(50);
     }

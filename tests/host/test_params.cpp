@@ -2,6 +2,7 @@
 // ".pdv" files, QzsGetParameter, the extra child ids and the routing of messages to controls.
 #include "loader_fixture.h"
 #include "plugins/params.h"
+#include "plugins/savers.h"
 #include "shell/winproc.h"
 #include <stdio.h>
 
@@ -70,7 +71,7 @@ TEST_F(ParamTest, PanelFileIsReadAndLaidOutInModeZero)
     ASSERT_NE(panel, nullptr);
     ASSERT_EQ(CountParameterControls(panel), 3);
     ASSERT_EQ(boxes.boxes.size(), 1u);
-    EXPECT_EQ(boxes.boxes[0].text, "Parameter Slider is not installed");
+    EXPECT_EQ(boxes.boxes[0].text, dir.file("p.ppd") + "\nline 4: Parameter Slider is not installed");
     EXPECT_STREQ(panel->name, "p");
     EXPECT_EQ(panel->fileWidth, 120);
     EXPECT_EQ(panel->fileHeight, 60);
@@ -160,6 +161,58 @@ TEST_F(ParamTest, ValuesKeepLineBreaksAndSurplusLinesAreIgnored)
         EXPECT_EQ(GetParameterPanel(kPanelDraw), nullptr);
     }
     LoadParameterValues(1, nullptr, dir.path().c_str(), "v"); // nothing for no panel
+}
+
+// Control types that no parameter plug-in provides are told in one box per file, naming the first
+// few and counting the rest; the controls of the file that are known are made. A panel read again
+// (every selection of its plug-in reads it) says nothing more until the file changes.
+TEST_F(ParamTest, UnknownControlTypesAreToldInOneBoxPerFile)
+{
+    std::string text = "100 100\n", want = dir.file("many.ppd");
+    for (int i = 0; i < 50; i++) {
+        text += "Type" + std::to_string(i) + " 0 0 x\n";
+        if (i == 20)
+            text += "TestNumber 0 0 a 1\n";
+    }
+    for (int i = 0; i < 5; i++)
+        want += "\nline " + std::to_string(i + 2) + ": Parameter Type" + std::to_string(i) + " is not installed";
+    Ppd("many", text.c_str());
+    for (int round = 0; round < 3; round++) {
+        ParameterPanel *panel = Load("many", round == 1 ? 1 : 0);
+        ASSERT_NE(panel, nullptr);
+        EXPECT_EQ(CountParameterControls(panel), 1);
+        CloseParameterPanel(dir.path().c_str(), panel, 0);
+    }
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].caption, "Error");
+    EXPECT_EQ(boxes.boxes[0].text, want + "\n(45 more bad lines)");
+
+    std::string repeated = "10 10\n";
+    for (int i = 0; i < 3000; i++)
+        repeated += "Slider 1 2 x\n";
+    Ppd("repeated", repeated.c_str());
+    CloseParameterPanel(dir.path().c_str(), Load("repeated", 0), 0);
+    ASSERT_EQ(boxes.boxes.size(), 2u);
+    EXPECT_EQ(boxes.boxes[1].text.substr(boxes.boxes[1].text.rfind('\n') + 1), "(2995 more bad lines)");
+}
+
+// The values that the default save hands to a save format are shown together in one box: the first
+// few lines and how many more; every line still becomes its option.
+TEST_F(ParamTest, SaveOptionValuesAreShownInOneBox)
+{
+    std::string text = "a\\nb\n";
+    for (int i = 1; i < 30; i++)
+        text += "v" + std::to_string(i) + "\n";
+    WriteFileText(dir.file("opts.pdv"), text);
+    ClearSaveOptions();
+    LoadParameterValues(2, nullptr, dir.path().c_str(), "opts");
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].caption, "MES");
+    EXPECT_EQ(boxes.boxes[0].text, "a\r\nb\nv1\nv2\nv3\nv4\n(25 more lines)");
+    ASSERT_EQ(GetSaveOptionCount(), kSaveOptionSlots);
+    EXPECT_STREQ(GetSaveOptionTable()[0], "a\r\nb");
+    EXPECT_STREQ(GetSaveOptionTable()[9], "v9");
+    ClearSaveOptions();
 }
 
 TEST_F(ParamTest, GetParameterReadsPanelsAndTheGlobalTable)

@@ -3,6 +3,9 @@
 #include "base/app.h"
 #include "base/settings.h"
 #include "shell/configfile.h"
+#include "shell/winproc.h"
+#include "image/group.h"
+#include "view/display.h"
 #include "base/recent.h"
 #include "testsupport.h"
 #include <string.h>
@@ -112,6 +115,33 @@ TEST_F(ConfigTest, ValuesThatWouldBreakLaterKeepTheDefault)
     EXPECT_EQ(g_cfg.InitZoom, -2);
     Read("KeepFreeAreaRate 99\n");
     EXPECT_EQ(g_cfg.KeepFreeAreaRate, 99);
+}
+
+// A frame margin past 1024 would make even a small picture's display too large to build (or its
+// size overflow): such values keep the margin there was, and the picture is shown within it.
+TEST_F(ConfigTest, FrameMarginsPastTheirRangeKeepTheDefault)
+{
+    Read("FrameX 2147483647\nFrameY 10000\nFrameX 1040\nFrameY 99999999999\n");
+    EXPECT_EQ(g_cfg.FrameX, 33);
+    EXPECT_EQ(g_cfg.FrameY, 33);
+    CDIB *image = nullptr;
+    QzsCreateNewImage(&image, 37, 23, 32);
+    ASSERT_NE(image, nullptr);
+    AddImageGroup(image);
+    ASSERT_EQ(RegisterImageWindowClass(), 1);
+    ASSERT_EQ(RegisterStatusWindowClass(), 1);
+    g_statusWindowsOn = 0;
+    ImageWindow *w = CreateImageWindow(0, 0, 200, 150);
+    ASSERT_NE(w, nullptr);
+    w->group = g_lastGroup;
+    ASSERT_EQ(BuildWindowDisplay(w, g_lastGroup, false), 1);
+    EXPECT_EQ(w->displayWidth, 37 + 2 * 33);
+    EXPECT_EQ(w->displayHeight, 23 + 2 * 33);
+    EXPECT_EQ(w->contentLeft, 33);
+
+    Read("FrameX 1024\nFrameY 1039\n");
+    EXPECT_EQ(g_cfg.FrameX, 1024);
+    EXPECT_EQ(g_cfg.FrameY, 1024);
 }
 
 TEST_F(ConfigTest, TableLinesAreBoundedByTheirTables)

@@ -143,3 +143,86 @@ TEST_F(DictionaryTest, FillsEveryKindsEmptyTranslatedNamesWithinTheirFields)
     memset(g_transformPlugins, 0, sizeof g_transformPlugins);
     memset(g_layerBlends, 0, sizeof g_layerBlends);
 }
+
+// Texts as a dictionary file may hold them and the texts they stand for. Inside double quotes a
+// backslash keeps a following double quote or backslash in the text; the trail byte 0x5C of a
+// double-byte character is no backslash.
+struct QuotedText {
+    const char *file, *text;
+};
+static const QuotedText kQuotedTexts[] = {
+    {"\"Gamma with \\\"quote\"", "Gamma with \"quote"},
+    {"\"\\\"\\\"\"", "\"\""},
+    {"\"back\\\\slash\"", "back\\slash"},
+    {"\"C:\\dir\"", "C:\\dir"},                    // a backslash before anything else stays
+    {"\"ends with \\\\\"", "ends with \\"},
+    {"\"tab\there\"", "tab\there"},
+    {"\"  blanks  \"", "  blanks  "},
+    {"say\"hi\"", "say\"hi\""},                   // a bare token takes a double quote as it is
+    {"\"\x95\x5c\x8e\xa6\"", "\x95\x5c\x8e\xa6"},  // trail byte 0x5C before the closing quote
+    {"\"\x83\x5c\\\"q\"", "\x83\x5c\"q"},
+    {"\"\x83\x5c\\\\\"", "\x83\x5c\\"},
+    {"half\x95", "half"}, // half a character at the end is dropped
+};
+
+TEST_F(DictionaryTest, TextsWithQuotesBlanksAndDoubleBytesReadTheSameAfterEveryRewrite)
+{
+    std::string main;
+    int i = 0;
+    for (const QuotedText &t : kQuotedTexts) {
+        main += "Effect " + std::string(t.file) + " \"e" + std::to_string(i) + "\"\n";
+        main += "Draw \"d" + std::to_string(i) + "\" " + t.file + "\n";
+        i++;
+    }
+    WriteFileText(Stat("othDic.JPN"), main);
+    std::string written;
+    for (int run = 0; run < 3; run++) {
+        LoadDictionary();
+        i = 0;
+        for (const QuotedText &t : kQuotedTexts) {
+            EXPECT_EQ(std::string(LookupTranslation(kDictEffect, t.text)), "e" + std::to_string(i))
+                << "run " << run << ": " << t.file;
+            EXPECT_EQ(std::string(LookupTranslation(kDictDraw, ("d" + std::to_string(i)).c_str())), t.text)
+                << "run " << run << ": " << t.file;
+            i++;
+        }
+        SaveDictionary();
+        FreeDictionary();
+        if (run > 0) {
+            EXPECT_EQ(ReadFileText(Stat("othDic.JPN")), written) << "run " << run;
+        }
+        written = ReadFileText(Stat("othDic.JPN"));
+    }
+}
+
+// Many entries, names repeated out of order and alike in two kinds: each name keeps its first
+// translation, and the merged file lists every name once, in the order first read.
+TEST_F(DictionaryTest, ManyEntriesKeepTheFirstTranslationAndTheirOrder)
+{
+    const int names = 3000;
+    std::string main, want;
+    for (int i = 0; i < names; i++) {
+        int n = (int)((i * 7919u) % names); // every name once, scattered
+        main += "effect \"n" + std::to_string(n) + "\" first" + std::to_string(n) + "\n";
+        main += "trans \"n" + std::to_string(n) + "\" t" + std::to_string(n) + "\n";
+        if (i >= 10)
+            main += "effect \"n" + std::to_string((i - 10) * 7919u % names) + "\" later\n";
+        want += "Effect\t\"n" + std::to_string(n) + "\"\t\t\t\"first" + std::to_string(n) + "\"\r\n";
+    }
+    for (int i = 0; i < names; i++) {
+        int n = (int)((i * 7919u) % names);
+        want += "Trans\t\"n" + std::to_string(n) + "\"\t\t\t\"t" + std::to_string(n) + "\"\r\n";
+    }
+    WriteFileText(Stat("othDic.JPN"), main);
+    LoadDictionary();
+    for (int n = 0; n < names; n += 97) {
+        std::string name = "n" + std::to_string(n);
+        EXPECT_EQ(std::string(LookupTranslation(kDictEffect, name.c_str())), "first" + std::to_string(n));
+        EXPECT_EQ(std::string(LookupTranslation(kDictTrans, name.c_str())), "t" + std::to_string(n));
+        EXPECT_STREQ(LookupTranslation(kDictDraw, name.c_str()), "");
+    }
+    EXPECT_STREQ(LookupTranslation(kDictEffect, "N1"), "");
+    SaveDictionary();
+    FreeDictionary();
+    EXPECT_EQ(ReadFileText(Stat("othDic.JPN")), want);
+}

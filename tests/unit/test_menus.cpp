@@ -209,12 +209,31 @@ TEST_F(MenuTest, ADamagedFileIsToldOnceUntilItChanges)
     EXPECT_EQ(boxes.boxes[1].text, path + "\nline 2: Error in Menu-file");
 }
 
-TEST_F(MenuTest, MissingFileGivesAnEmptyBar)
+// A missing menu file gives an empty bar. It is told once per file, not at each of the rebuilds
+// that every open and close makes, until the file is there again.
+TEST_F(MenuTest, AMissingFileGivesAnEmptyBarAndIsToldOnceUntilItChanges)
 {
-    BuildMainMenu();
+    for (int i = 0; i < 4; i++)
+        BuildMainMenu();
     ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].caption, "Error");
     EXPECT_EQ(boxes.boxes[0].text, "Can't open menu file!");
     EXPECT_EQ(GetMenuItemCount(GetMainMenu()), 0);
+
+    ImageWindow *w = ListedWindow(NewGroup());
+    for (int i = 0; i < 3; i++)
+        BuildWindowMenu(w);
+    ASSERT_EQ(boxes.boxes.size(), 2u); // the window menu's own file
+    EXPECT_EQ(boxes.boxes[1].text, "Can't open menu file!");
+    EXPECT_EQ(GetMenuItemCount(w->menu), 0);
+
+    WriteMenu("QzMain.mnu", "@&File\n#Quit\n");
+    BuildMainMenu();
+    EXPECT_EQ(GetMenuItemCount(GetMainMenu()), 1);
+    DeleteFileA(dir.file("QzMain.mnu.JPN").c_str());
+    BuildMainMenu();
+    BuildMainMenu();
+    EXPECT_EQ(boxes.boxes.size(), 3u);
 }
 
 TEST_F(MenuTest, ImageListOfAWindowMenu)

@@ -3,6 +3,7 @@
 #pragma once
 #include "ovrin.h"
 #include "toolwindow.h"
+#include "angle.h"
 
 enum { kTurn90 = 300, kTurn180 = 301, kTurn270 = 302, kRotateButton = 500, kNewImageBox = 600 };
 enum { kAngleEdit = 2000, kAngleUpDown = 3000 };
@@ -21,8 +22,6 @@ extern RotateTool g_rot;
 // pixels or the host refused the size (with its own message).
 CDIB *TurnQuarter(CDIB *source, int button); // kTurn90, kTurn180 or kTurn270
 CDIB *RotateByAngle(CDIB *source, double angle);
-// A decimal number at the start of the text; 0 when there is none or it is not finite.
-double ReadAngle(const char *text);
 void FreeTurnedImage(CDIB *image);
 
 // ---- the window (rotwindow.cpp) ----

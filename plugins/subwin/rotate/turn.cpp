@@ -108,47 +108,6 @@ CDIB *RotateByAngle(CDIB *source, double angle)
     return image;
 }
 
-double ReadAngle(const char *text)
-{
-    if (!text)
-        return 0;
-    // Only a decimal number counts: digits with an optional sign, point and exponent (no hex
-    // forms, no "inf" or "nan"), as many characters as form one.
-    char number[101];
-    size_t n = 0;
-    const char *p = text;
-    while (*p == ' ' || *p == '\t')
-        p++;
-    auto take = [&](bool ok) {
-        if (ok && n < sizeof number - 1)
-            number[n++] = *p++;
-        return ok;
-    };
-    auto digit = [&]() { return *p >= '0' && *p <= '9'; };
-    take(*p == '+' || *p == '-');
-    size_t digits = 0;
-    while (take(digit()))
-        digits++;
-    if (take(*p == '.'))
-        while (take(digit()))
-            digits++;
-    if (digits && (*p == 'e' || *p == 'E')) {
-        size_t mark = n;
-        const char *at = p;
-        take(true);
-        take(*p == '+' || *p == '-');
-        if (!digit())
-            n = mark, p = at;
-        while (take(digit()))
-            ;
-    }
-    number[n] = 0;
-    if (!digits)
-        return 0;
-    double v = strtod(number, NULL);
-    return isfinite(v) ? v : 0;
-}
-
 void FreeTurnedImage(CDIB *image)
 {
     if (!image)
