@@ -6,6 +6,7 @@
 #include "image/pen.h"
 #include "image/pointlist.h"
 #include "base/msgbox.h"
+#include "base/sysinfo.h"
 #include "view/display.h"
 #include "view/linesteps.h"
 #include "view/paint.h"
@@ -15,8 +16,6 @@
 
 namespace {
 
-// At most this many cells (one byte each) are made for one fill.
-const int64_t kMaxFillCells = (int64_t)1 << 26;
 enum { kCrossing = 1, kEdge = 2 };
 
 struct FillBuffer {
@@ -130,6 +129,17 @@ void FillPolygonRows(ImageWindow *window, FillBuffer &f)
     }
 }
 
+// The cells (one byte each) and the per-row parities fit in what can be committed and addressed
+// now; sizes are compared before they are multiplied, so no box can overflow the count.
+bool BufferFits(int64_t width, int64_t rows)
+{
+    MEMORYSTATUS status;
+    QueryMemoryStatus(&status);
+    uint64_t room = status.dwAvailPageFile < status.dwAvailVirtual ? status.dwAvailPageFile : status.dwAvailVirtual;
+    room = room < SIZE_MAX ? room : SIZE_MAX;
+    return width < 1 || rows < 1 || (uint64_t)rows <= room / (uint64_t)(width + 1);
+}
+
 int RefuseFill()
 {
     AppMessageBox(NULL, "Can't allocate buffer!!", "ERROR", MB_OK);
@@ -164,9 +174,10 @@ QZS_DECL(int) QzsFillPolygon(ImageWindow *window)
     }
     bool empty = f.left > f.right || f.top > f.bottom;
     f.width = empty ? 0 : f.right - f.left + 1;
-    int64_t cells = empty ? 0 : f.width * (f.bottom - f.top + 1);
-    if (cells > kMaxFillCells)
+    int64_t rows = empty ? 0 : f.bottom - f.top + 1;
+    if (!BufferFits(f.width, rows))
         return RefuseFill();
+    int64_t cells = f.width * rows;
 
     if (minY == maxY) {
         for (int64_t x = f.left; !empty && x <= f.right; x++) {

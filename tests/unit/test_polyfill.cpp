@@ -2,6 +2,7 @@
 // by the even-odd rule, and every pixel of the outline's lines; each painted exactly once.
 #include "test_paint_fixture.h"
 #include "image/pointlist.h"
+#include "base/sysinfo.h"
 #include <map>
 #include <utility>
 #include <vector>
@@ -71,6 +72,7 @@ protected:
         PaintTest::SetUp();
         g_painted.clear();
         QzsInitPoint();
+        SetLoopMode(false);
     }
     void List(const Poly &p)
     {
@@ -181,15 +183,40 @@ TEST_F(FillTest, FewPointsAndOneRow)
     EXPECT_EQ(g_painted.size(), 11u);
 }
 
-TEST_F(FillTest, APolygonTooLargeForItsBufferIsRefused)
+TEST_F(FillTest, TheBufferIsBoundedByTheMemoryThatCanBeHad)
 {
-    // Loop mode wraps every pixel of the points' box into the layer, so the whole box needs cells.
+    // Loop mode wraps every pixel of the points' box into the layer, so the whole box needs cells:
+    // a sliver across a box of 10000 x 7000 (more than 2^26 cells) needs what such a layer would.
+    const Poly sliver = {{0, 0}, {9999, 6999}, {9998, 6999}};
     Show(16, 8, 0xFFFFFFFFu);
     SetLoopMode(true);
-    EXPECT_EQ(Fill({{0, 0}, {100000, 0}, {0, 100000}}), 4);
+    EXPECT_EQ(Fill(sliver), -1); // filled and refreshed at once
+    EXPECT_TRUE(boxes.boxes.empty());
+    EXPECT_NE(Coverage(0, 0), 0);
+    EXPECT_NE(Coverage(9999 % 16, 6999 % 8), 0);
+
+    // The same box when the machine has only a megabyte to give: refused, nothing painted.
+    DiscardAllImages();
+    Show(16, 8, 0xFFFFFFFFu);
+    g_painted.clear();
+    MEMORYSTATUS status = {};
+    status.dwLength = sizeof status;
+    status.dwTotalPageFile = status.dwTotalPhys = (SIZE_T)1 << 30;
+    status.dwAvailPageFile = status.dwAvailPhys = (SIZE_T)1 << 20;
+    status.dwTotalVirtual = status.dwAvailVirtual = (SIZE_T)1 << 30;
+    SetMemoryStatusOverride(&status);
+    EXPECT_EQ(Fill(sliver), 4);
     ASSERT_EQ(boxes.boxes.size(), 1u);
     EXPECT_EQ(boxes.boxes[0].text, "Can't allocate buffer!!");
     EXPECT_EQ(boxes.boxes[0].caption, "ERROR");
+    EXPECT_TRUE(g_painted.empty());
+    SetMemoryStatusOverride(nullptr);
+
+    // A box of 4 x 10^18 cells, which no machine holds, with the real figures.
+    boxes.boxes.clear();
+    EXPECT_EQ(Fill({{0, 0}, {2000000000, 0}, {0, 2000000000}}), 4);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Can't allocate buffer!!");
     EXPECT_TRUE(g_painted.empty());
     SetLoopMode(false);
 }
