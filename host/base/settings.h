@@ -6,6 +6,9 @@
 #include <stdint.h>
 
 enum { kPathBytes = 512, kTextBytes = 256, kRememberedSizes = 10 };
+// Every image window's display holds the picture with a margin of FrameX, FrameY around it: far
+// past a screen's size it only costs memory and time, and near the int range its size overflows.
+const int kMostFrameMargin = 1024;
 
 struct Settings {
     // directories (the "~" shorthand is expanded when read)

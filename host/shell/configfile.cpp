@@ -37,13 +37,10 @@ struct Key {
 #define QUOTED(k) KEY(k, kQuoted)
 #define BARE(k) KEY(k, kBare)
 #define INT(k) KEY(k, kInt)
-#define FRAME(k) {#k, kFrame, offsetof(Settings, k), sizeof(Settings::k), 0, kMostFrame}
+#define FRAME(k) {#k, kFrame, offsetof(Settings, k), sizeof(Settings::k), 0, kMostFrameMargin}
 
 // An image needs (total page file x rate / 100) free: from 100 on no image could ever be made.
 const int kMostKeepFreeAreaRate = 99;
-// Every image window's display holds the picture with this margin around it: far past a screen's
-// size it only costs memory and time, and near the int range its size overflows.
-const int kMostFrame = 1024;
 
 // Every plain key in written order. The table lines (ColorValue, NewImageBackground,
 // NewImageSize, RecentlyUsedFile) and DrawMethod are written at their places by the writer.

@@ -55,6 +55,12 @@ void StoreIfAtLeast(int &setting, int value, int least)
         setting = value;
 }
 
+void StoreIfWithin(int &setting, int value, int least, int most)
+{
+    if (value >= least && value <= most)
+        setting = value;
+}
+
 void Result(HWND page, LONG_PTR value)
 {
     SetWindowLongPtrA(page, DWLP_MSGRESULT, value);
@@ -102,8 +108,8 @@ void LoadDisplayPage(HWND page)
 
 void ApplyDisplayPage(HWND page)
 {
-    StoreIfAtLeast(g_cfg.FrameX, ReadNumber(page, kFrameXEdit) / 16 * 16, 0);
-    StoreIfAtLeast(g_cfg.FrameY, ReadNumber(page, kFrameYEdit) / 16 * 16, 0);
+    StoreIfWithin(g_cfg.FrameX, ReadNumber(page, kFrameXEdit) / 16 * 16, 0, kMostFrameMargin);
+    StoreIfWithin(g_cfg.FrameY, ReadNumber(page, kFrameYEdit) / 16 * 16, 0, kMostFrameMargin);
     if (Checked(page, kModeAnd))
         g_cfg.StretchBltMode = 0;
     else if (Checked(page, kModeDelete))

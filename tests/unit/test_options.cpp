@@ -123,6 +123,25 @@ TEST_F(OptionsTest, NumbersThatWouldBreakTheProgramAreRefused)
     EXPECT_EQ(g_cfg.RegAnimationVelocity, 5);
 }
 
+// A margin is rounded down to a multiple of 16 and, as when the configuration file is read, one
+// past 1024 keeps the margin there was: the display of every picture must stay buildable.
+TEST_F(OptionsTest, FrameMarginsPastTheirRangeKeepTheMarginThereWas)
+{
+    HWND display = Page(6001, DisplayOptionsPageProc);
+    struct Case {
+        const char *text;
+        int want;
+    } cases[] = {{"1040", 48}, {"2000000000", 48}, {"-16", 48}, {"1039", 1024}, {"1024", 1024}, {"0", 0}};
+    for (const Case &c : cases) {
+        g_cfg.FrameX = g_cfg.FrameY = 48;
+        SetDlgItemTextA(display, 8007, c.text);
+        SetDlgItemTextA(display, 8008, c.text);
+        Apply(display);
+        EXPECT_EQ(g_cfg.FrameX, c.want) << c.text;
+        EXPECT_EQ(g_cfg.FrameY, c.want) << c.text;
+    }
+}
+
 TEST(SaveFormats, NamesAndNumbers)
 {
     EXPECT_EQ(SaveFormatIndexByName("mrf"), 1);
