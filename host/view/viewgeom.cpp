@@ -183,6 +183,12 @@ static void ScrollAxis(ImageWindow *window, int bar, WPARAM wParam, int lineStep
     default: break;
     }
     pos = pos < 0 ? 0 : pos > D - v ? D - v : pos;
+    // Held over the picture as the layout holds it: the margins show only around a picture
+    // smaller than the window, which stays centred.
+    if (horizontal)
+        pos = ClampAxis(pos, window->contentLeft, window->contentWidth, v);
+    else
+        pos = ClampAxis(pos, window->contentTop, window->contentHeight, v);
     *origin = pos;
     if (window->window) {
         SCROLLINFO si = {};

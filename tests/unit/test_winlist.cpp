@@ -124,8 +124,10 @@ TEST_F(WindowListTest, ScrollRequests)
     } cases[] = {
         {true, SB_LINEUP, 0, 50, 45},     {true, SB_LINEDOWN, 0, 50, 55},  {false, SB_LINEUP, 0, 50, 40},
         {false, SB_LINEDOWN, 0, 50, 60},  {true, SB_PAGEUP, 0, 50, 41},    {true, SB_PAGEDOWN, 0, 50, 59},
-        {false, SB_PAGEDOWN, 0, 50, 56},  {true, SB_THUMBTRACK, 120, 50, 120},
-        {true, SB_THUMBPOSITION, 500, 50, 148}, {true, SB_LINEUP, 0, 2, 0}, {false, SB_LINEDOWN, 0, 105, 110},
+        {false, SB_PAGEDOWN, 0, 50, 56},  {true, SB_THUMBTRACK, 110, 50, 110},
+        // Held over the picture, [33, 33 + 101 - 19] and [33, 33 + 57 - 13]: no margin is shown.
+        {true, SB_THUMBTRACK, 120, 50, 115}, {true, SB_THUMBPOSITION, 500, 50, 115}, {true, SB_LINEUP, 0, 2, 33},
+        {false, SB_LINEDOWN, 0, 105, 77}, {false, SB_LINEUP, 0, 38, 33},
         {true, SB_ENDSCROLL, 0, 50, 50},
     };
     for (const Case &c : cases) {

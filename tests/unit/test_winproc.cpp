@@ -11,6 +11,7 @@
 #include "base/cursors.h"
 #include "base/settings.h"
 #include "shell/startup.h"
+#include "shell/keymap.h"
 #include "base/sysinfo.h"
 #include "view/winlist.h"
 #include "shell/winproc.h"
@@ -340,6 +341,63 @@ TEST_F(WindowProcTest, HeldRedrawsPaintOnceAndRefreshRectanglesGrow)
     EXPECT_EQ(r.bottom, 10);
     EXPECT_EQ(RefreshWindowRect(w, 0, 0, 1, 1, 1), -1);
     EXPECT_FALSE(GetPendingRefresh(&r));
+}
+
+// The arrow keys of the key map, pressed in an image window and run through the program's message
+// loop, scroll the view only as far as the view origin clamp allows: a picture that fits the
+// window on an axis stays centred on it, a larger one scrolls up to its own edges and no further.
+TEST_F(WindowProcTest, ArrowKeysScrollOnlyOverThePicture)
+{
+    snprintf(g_cfg.Stat_dir, sizeof g_cfg.Stat_dir, "%s", dir.path().c_str());
+    WriteFileText(dir.file("Ovrin.key"),
+                  "LEFTARROW ScrollLeft\nRIGHTARROW ScrollRight\nUPARROW ScrollUp\nDOWNARROW ScrollDown\n");
+    g_accelerators = LoadKeyMapAndAccelerators();
+    ASSERT_NE(g_accelerators, nullptr);
+    ImageGroup *g = NewGroup(40, 30);
+    ImageWindow *w = CreateImageWindow(0, 0, 260, 200);
+    ShowWindow(w->window, SW_SHOWNOACTIVATE);
+    Show(w, g);
+    MakeWindowCurrent(w);
+    auto press = [&](WPARAM key) {
+        PostMessageA(w->window, WM_KEYDOWN, key, 1);
+        PostMessageA(w->window, WM_KEYUP, key, 0xC0000001);
+        PostQuitMessage(0);
+        RunMessageLoop();
+    };
+    // Where the origin may lie on an axis: picture at o, c long, v shown.
+    auto lowest = [](int o, int c, int v) { return c >= v ? o : o - (v - c) / 2; };
+    auto highest = [](int o, int c, int v) { return c >= v ? o + c - v : o - (v - c) / 2; };
+    struct Case {
+        int zoom, clientW, clientH;
+    } cases[] = {{2, 80, 60}, {1, 200, 150}, {4, 80, 60}, {8, 80, 200}};
+    for (const Case &c : cases) {
+        QzsSetWindowZoom(w, c.zoom, 0, 0, 0);
+        QzsAdjustClientRegion(w->window, c.clientW, c.clientH);
+        LayoutImageWindow(w);
+        ClampViewOrigin(w);
+        int &x = w->display.viewX, &y = w->display.viewY;
+        int o = w->contentLeft, cw = w->contentWidth, ch = w->contentHeight;
+        SCOPED_TRACE(testing::Message() << "zoom " << c.zoom << ", " << w->visibleColumns << " x " << w->visibleRows
+                                        << " shown");
+        for (int i = 0; i < 8; i++) {
+            press(VK_UP);
+            press(VK_LEFT);
+        }
+        EXPECT_EQ(x, lowest(o, cw, w->visibleColumns));
+        EXPECT_EQ(y, lowest(w->contentTop, ch, w->visibleRows));
+        press(VK_RIGHT);
+        press(VK_DOWN);
+        EXPECT_EQ(x, std::min(lowest(o, cw, w->visibleColumns) + 5, highest(o, cw, w->visibleColumns)));
+        EXPECT_EQ(y, std::min(lowest(w->contentTop, ch, w->visibleRows) + 10, highest(w->contentTop, ch, w->visibleRows)));
+        for (int i = 0; i < 8; i++) {
+            press(VK_DOWN);
+            press(VK_RIGHT);
+        }
+        EXPECT_EQ(x, highest(o, cw, w->visibleColumns));
+        EXPECT_EQ(y, highest(w->contentTop, ch, w->visibleRows));
+    }
+    DestroyAcceleratorTable(g_accelerators);
+    g_accelerators = NULL;
 }
 
 TEST_F(WindowProcTest, GridLinesFallOnTheLastColumnOfTheirPixel)
