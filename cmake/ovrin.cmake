@@ -78,6 +78,8 @@ function(ovrin_plugin name)
     set(_out ${P_OUTPUT_DIR})
   else()
     set(_out ${OVRIN_APP_DIR}/${P_KIND})
+    # Delivered with the program: the application target builds it.
+    set_property(GLOBAL APPEND PROPERTY OVRIN_APP_MODULES ${name})
   endif()
   set_target_properties(${name} PROPERTIES RUNTIME_OUTPUT_DIRECTORY ${_out} LIBRARY_OUTPUT_DIRECTORY ${_out})
   target_include_directories(${name} PRIVATE ${CMAKE_SOURCE_DIR}/include ${CMAKE_SOURCE_DIR}/plugins/common)

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Sets up everything on a fresh Debian machine and runs the program: installs what is missing,
-# builds, lays out the application directory build/x86_64/app (program, plug-ins, data files)
-# and starts it under 64-bit Wine, on a virtual X display when there is none.
+# builds what running needs (the 64-bit program, its modules and data files in build/x86_64/app;
+# tools/test.sh builds the rest) and starts it under 64-bit Wine, on a virtual X display when
+# there is none.
 set -eu
 cd "$(dirname "$0")/.."
 tools/deps.sh
-tools/build.sh
+tools/build.sh app
 app=build/x86_64/app
 if [ -n "${DISPLAY:-}" ]; then
   export WINEPREFIX="$PWD/build/x86_64/wine-user" WINEDEBUG=-all WINEDLLOVERRIDES="mscoree,mshtml="
