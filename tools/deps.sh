@@ -2,7 +2,7 @@
 # Installs what building, running and testing need, when it is missing (Debian).
 set -eu
 pkgs="cmake ninja-build g++-mingw-w64-x86-64-posix g++-mingw-w64-i686-posix mingw-w64-tools wine64 libwine
-fonts-wine xvfb x11-utils xdotool googletest imagemagick netpbm python3 python3-pil"
+fonts-wine xvfb x11vnc x11-utils xdotool googletest imagemagick netpbm python3 python3-pil"
 missing=""
 for p in $pkgs; do
   dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing="$missing $p"
