@@ -4,12 +4,6 @@
 
 static PendingCall s_last;
 
-static void Note(const char *handler, INT_PTR arg = 0)
-{
-    s_last.handler = handler;
-    s_last.arg = arg;
-}
-
 PendingCall LastPendingCall() { return s_last; }
 void ClearPendingCall() { s_last = PendingCall{NULL, 0}; }
 
@@ -17,9 +11,7 @@ void ClearPendingCall() { s_last = PendingCall{NULL, 0}; }
 // dialogs
 // undo and redo
 // regions, layers, display
-void ConvertIntoEditImage(ImageWindow *) { Note("ConvertIntoEditImage"); }
 // draw methods and the mouse
 // effect and transform dialogs
 // extension commands
 // tool bar
-void PaintToolBarFrame() { Note("PaintToolBarFrame"); }

@@ -8,12 +8,10 @@
 // dialogs
 // undo and redo
 // regions, layers, display
-void ConvertIntoEditImage(ImageWindow *window);
 // draw methods and the mouse
 // effect and transform dialogs
 // extension commands
 // tool bar
-void PaintToolBarFrame();
 
 // The last stand-in reached, with its first whole-number argument: lets a run tell which handler
 // a command went to while the handler is still a stand-in.

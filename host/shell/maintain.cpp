@@ -12,7 +12,7 @@
 #include "base/sysinfo.h"
 #include "base/textutil.h"
 #include "shell/toolbar.h"
-#include "shell/commands_pending.h"
+#include "shell/winproc.h"
 #include <string.h>
 
 enum { kMessageCantLoad = 37, kMessageCantLoadReserve = 79, kMessageNotBound = 51 };
@@ -374,7 +374,8 @@ void RebuildToolBarAfterMaintenance()
     CreateSubWindowButtons();
     SetColorFunctionDrawMode(g_colorTable[0].function);
     SelectDrawIndex(GetCurrentDraw());
-    PaintToolBarFrame();
+    // Fewer buttons than before leave old pictures behind: the frame is filled, not only edged.
+    PaintToolBarFrame(1);
     if (g_mainWindow)
         InvalidateRect(g_mainWindow, NULL, TRUE);
 }

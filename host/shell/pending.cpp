@@ -49,9 +49,6 @@
 // ---- draw methods, sub-window plug-ins, status bar ----
 
 // ---- save-format table and save option panels ----
-// ---- called by the windows: draw machinery, painting, regions, parameters, tool bar ----
-void ClearBorderRepaintRect() {}
-
 // ---- file reading and saving ----
 
 // ---- steps the file code calls ----

@@ -300,9 +300,10 @@ void ShowNotSupportedMessage()
     ShowErrorMessage(g_currentWindowHandle, 7);
 }
 
+// The rectangle that XOR outlines (region borders, guides) left to refresh is forgotten.
 int ClearBorderDirtyRect()
 {
-    ClearBorderRepaintRect();
+    ClearPendingRefresh();
     return -1;
 }
 

@@ -15,4 +15,3 @@ void AnimateCurrentRegionBorder();
 bool IsBorderAnimating();
 void StopBorderAnimation();
 void AnimateRegionBorder(ImageWindow *window, int on);
-void ClearBorderRepaintRect();

@@ -123,6 +123,36 @@ TEST_F(MaintainPointerTest, DeleteSetsModulesAsideAndReopeningListsThem)
     EXPECT_EQ(s.regularCount, 2);
 }
 
+// After a rebuild the tool bar's frame is painted again at once: filled with the button face, so
+// that no picture of a button gone stays behind, and edged along its top.
+TEST_F(MaintainPointerTest, RebuildingTheToolBarRepaintsItsFrame)
+{
+    // A main window that erases nothing itself: only the rebuild paints over the black.
+    WNDCLASSA c = {};
+    c.lpfnWndProc = DefWindowProcA;
+    c.hInstance = g_instance;
+    c.lpszClassName = "MaintainTestMain";
+    RegisterClassA(&c);
+    g_mainWindow = CreateWindowA(c.lpszClassName, "main", WS_POPUP | WS_VISIBLE, 0, 0, 700, 60, NULL, NULL,
+                                 g_instance, NULL);
+    ASSERT_NE(g_mainWindow, nullptr);
+    UpdateWindow(g_mainWindow);
+    RECT client;
+    GetClientRect(g_mainWindow, &client);
+    HDC dc = GetDC(g_mainWindow);
+    FillRect(dc, &client, (HBRUSH)GetStockObject(BLACK_BRUSH));
+    LoadDraws({"d_drag", "d_click"});
+    int x = client.right - 3, y = client.bottom - 3;
+    for (ToolButton *b = g_firstButton; b; b = b->next)
+        ASSERT_FALSE(x >= b->left && x <= b->right && y >= b->top && y <= b->bottom) << "under a button";
+    EXPECT_EQ(GetPixel(dc, x, y), GetSysColor(COLOR_BTNFACE));
+    EXPECT_EQ(GetPixel(dc, x, 0), GetSysColor(COLOR_BTNSHADOW));
+    EXPECT_EQ(GetPixel(dc, x, 1), GetSysColor(COLOR_BTNHIGHLIGHT));
+    ReleaseDC(g_mainWindow, dc);
+    DestroyWindow(g_mainWindow);
+    g_mainWindow = NULL;
+}
+
 TEST_F(MaintainPointerTest, UpAndDownSwapRowsAndStopAtTheEnds)
 {
     LoadDraws({"d_drag", "d_click", "d_free"});

@@ -343,6 +343,33 @@ TEST_F(WindowProcTest, HeldRedrawsPaintOnceAndRefreshRectanglesGrow)
     EXPECT_FALSE(GetPendingRefresh(&r));
 }
 
+// Clearing the border rectangle forgets what XOR outlines left to refresh: the next deferred
+// refresh starts a rectangle of its own instead of growing the old one.
+TEST_F(WindowProcTest, ClearingTheBorderRectangleForgetsDeferredRefreshes)
+{
+    ImageGroup *g = NewGroup(30, 20);
+    ImageWindow *w = CreateImageWindow(0, 0, 200, 150);
+    Show(w, g);
+    ClearPendingRefresh();
+    QzsEorLine(w, 2, 3, 9, 7, 1, 0);
+    RECT r;
+    ASSERT_TRUE(GetPendingRefresh(&r));
+    EXPECT_EQ(ClearBorderDirtyRect(), -1);
+    EXPECT_FALSE(GetPendingRefresh(&r));
+    EXPECT_EQ(r.left, -1);
+    EXPECT_EQ(r.top, -1);
+    EXPECT_EQ(r.right, -1);
+    EXPECT_EQ(r.bottom, -1);
+    QzsEorLine(w, 20, 15, 21, 16, 1, 0);
+    ASSERT_TRUE(GetPendingRefresh(&r));
+    EXPECT_EQ(r.left, 20);
+    EXPECT_EQ(r.top, 15);
+    EXPECT_EQ(r.right, 21);
+    EXPECT_EQ(r.bottom, 16);
+    QzsEorLine(w, 20, 15, 21, 16, 0, 0);
+    QzsEorLine(w, 2, 3, 9, 7, 0, 1);
+}
+
 // The arrow keys of the key map, pressed in an image window and run through the program's message
 // loop, scroll the view only as far as the view origin clamp allows: a picture that fits the
 // window on an axis stays centred on it, a larger one scrolls up to its own edges and no further.
