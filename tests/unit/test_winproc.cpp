@@ -425,6 +425,7 @@ TEST_F(WindowProcTest, ArrowKeysScrollOnlyOverThePicture)
     }
     DestroyAcceleratorTable(g_accelerators);
     g_accelerators = NULL;
+    ClearKeyTables();
 }
 
 TEST_F(WindowProcTest, GridLinesFallOnTheLastColumnOfTheirPixel)
