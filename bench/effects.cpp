@@ -3,7 +3,8 @@
 // per second. --smoke runs a small image once; --raw <file> also writes the picture as raw BGRA
 // rows for bench/effects.sh, which times ImageMagick's like operators on it in the same run;
 // --only <name> applies that one effect twice and prints the second, when the window's stroke
-// buffers have been touched once as in any session after its first stroke (bench/compare.sh).
+// buffers have been touched once as in any session after its first stroke (bench/compare.sh), and
+// after it where that Apply's time went: "split effect=MS progress=MS commit=MS redraw=MS".
 #include "ovrin.h"
 #include "image/colors.h"
 #include "view/display.h"
@@ -15,6 +16,7 @@
 #include "base/settings.h"
 #include "view/winlist.h"
 #include "benchhost.h"
+#include "base/stepclock.h"
 #include <chrono>
 #include <stdio.h>
 #include <string.h>
@@ -118,6 +120,10 @@ int main(int argc, char **argv)
             for (int p = 0; p < 4; p++)
                 if (benches[i].params[p])
                     SetGlobalParameter(p, benches[i].params[p]);
+            if (only) {
+                EnableStepClock(true);
+                ResetStepTotals();
+            }
             auto start = Clock::now();
             int ok = ApplyEffect(&window, i, 0, 0, size - 1, size - 1, 0, 0, 0);
             double seconds = std::chrono::duration<double>(Clock::now() - start).count();
@@ -126,6 +132,12 @@ int main(int argc, char **argv)
                 continue;
             printf("%-18s %5dx%-5d %8.1f Mpixel/s  (%.3f s%s)\n", benches[i].name, size, size,
                    seconds > 0 ? mpix / seconds : 0.0, seconds, ok ? "" : ", failed");
+            if (only) {
+                // The bar's steps run inside the effect's call: they are the progress window's.
+                double steps = StepTotalMs("progress-steps");
+                printf("split effect=%.1f progress=%.1f commit=%.1f redraw=%.1f\n", StepTotalMs("effect") - steps,
+                       steps + StepTotalMs("progress-close"), StepTotalMs("commit"), StepTotalMs("redraw"));
+            }
             fflush(stdout);
         }
     }

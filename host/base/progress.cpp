@@ -3,6 +3,7 @@
 #include "base/progress.h"
 #include "base/app.h"
 #include "base/textutil.h"
+#include "base/stepclock.h"
 #include <commctrl.h>
 
 namespace {
@@ -34,6 +35,10 @@ void OpenWindow(const char *text, int &counter)
 
 int Progress(int done, int total, const char *text, int &counter)
 {
+    struct Timed {
+        int64_t start = StepTicks();
+        ~Timed() { StepAddSince("progress-steps", start); }
+    } timed;
     if (done == 0 && !s_window) {
         OpenWindow(text, counter);
         return 0;
