@@ -129,8 +129,7 @@ int OvrinMain(HINSTANCE instance, char *commandLine, int show)
     InstallNewSusiePlugins(g_cfg.appDir);
     ResetDictionary();
     StepMark("install-translations");
-    LoadAllPlugins();
-    StepMark("plugins");
+    LoadAllPlugins(); // marks each kind
     LoadToolBarBitmaps();
     CreateToolBarButtons();
     CreateDrawButtons();
