@@ -86,10 +86,10 @@ median() { tr ' ' '\n' | grep . | sort -g | awk '{ v[NR] = $1 } END { print v[in
 
 # The medians of the split lines of an Apply, and the rest over the effect.
 split() {
-  awk '/^split/ { for (i = 2; i <= NF; i++) { split($i, kv, "="); v[kv[1]] = v[kv[1]] " " kv[2] } }
-    function med(s,   n, a, i, j, t) { n = split(s, a, " "); for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (a[j] < a[i]) { t = a[i]; a[i] = a[j]; a[j] = t }; return a[int((n + 1) / 2)] }
+  awk -v key="${2:-split}" '$1 == key { for (i = 2; i <= NF; i++) { split($i, kv, "="); v[kv[1]] = v[kv[1]] " " kv[2] } }
+    function med(s,   n, a, i, j, t) { n = split(s, a, " "); for (i = 1; i <= n; i++) for (j = i + 1; j <= n; j++) if (a[j] + 0 < a[i] + 0) { t = a[i]; a[i] = a[j]; a[j] = t }; return a[int((n + 1) / 2)] }
     END { e = med(v["effect"]); p = med(v["progress"]); c = med(v["commit"]); r = med(v["redraw"])
-      printf "  %s effect=%s progress=%s commit=%s redraw=%s overhead=%.0f%%\n", name, e, p, c, r, (e > 0 ? (p + c + r) * 100 / e : 0) }' name="$1" "$work/$1.log"
+      printf "  %s effect=%s progress=%s commit=%s redraw=%s overhead=%.0f%%\n", name, e, p, c, r, (e > 0 ? (p + c + r) * 100 / e : 0) }' name="$1${2:+ at the undo ceiling}" "$work/$1.log"
 }
 # The medians of the program's start-up steps, in their order.
 steps() {
@@ -118,5 +118,5 @@ for row in "${rows[@]}"; do
   esac
   echo "$name ovrin=$o peer=$p ratio=$r goal=$goal"
   [ -z "$im" ] || echo "  $name imagemagick=$(echo "$im" | median)"
-  case $name in gamma | rgb) split "$name" ;; startup) steps ;; esac
+  case $name in gamma | rgb) split "$name"; split "$name" ceiling ;; startup) steps ;; esac
 done
