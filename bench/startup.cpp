@@ -6,7 +6,7 @@
 //                          language chosen), then the time of each of its start-up steps, which it
 //                          writes when OVRIN_STEP_TIMES names a file
 //   --smoke                the minimal program once
-// Each line: "NAME MS ms (input idle MS ms)", the idle moment only for a windows program. The shown program is ended from here afterwards.
+// Each line: "NAME MS ms". The program is ended from here once it has written its steps.
 #include <windows.h>
 #include <stdint.h>
 #include <stdio.h>
@@ -86,15 +86,15 @@ HWND ShownWindowOf(const char *className, DWORD process)
 }
 
 struct Launch {
-    double shown, idle; // ms from creation; negative when not reached
+    double shown; // ms from creation; negative when not reached
     int64_t start;
 };
 
-// Starts the command, waits for its window of the class to be shown and for its first input idle,
-// then lets end(window, process) close it.
-Launch Time(char *commandLine, const char *directory, const char *className, bool terminate)
+// Starts the command and waits for its window of the class to be shown; then, when a file to wait
+// for is named, for that file (at most 20 s), and ends the process: terminated, or closed.
+Launch Time(char *commandLine, const char *directory, const char *className, const char *waitFor)
 {
-    Launch result = {-1, -1, 0};
+    Launch result = {-1, 0};
     STARTUPINFOA si = {};
     si.cb = sizeof si;
     PROCESS_INFORMATION pi = {};
@@ -114,12 +114,12 @@ Launch Time(char *commandLine, const char *directory, const char *className, boo
     }
     if (window) {
         result.shown = Ms(Now() - result.start);
-        if (WaitForInputIdle(pi.hProcess, 20000) == 0)
-            result.idle = Ms(Now() - result.start);
+        for (int i = 0; waitFor && i < 2000 && GetFileAttributesA(waitFor) == INVALID_FILE_ATTRIBUTES; i++)
+            Sleep(10);
     } else {
         fprintf(stderr, "no window of class %s was shown\n", className);
     }
-    if (terminate || !window)
+    if (waitFor || !window)
         TerminateProcess(pi.hProcess, 0);
     else
         PostMessageA(window, WM_CLOSE, 0, 0);
@@ -131,10 +131,7 @@ Launch Time(char *commandLine, const char *directory, const char *className, boo
 
 void Print(const char *name, const Launch &l)
 {
-    if (l.idle >= 0)
-        printf("%s %.1f ms (input idle %.1f ms)\n", name, l.shown, l.idle);
-    else
-        printf("%s %.1f ms\n", name, l.shown); // a console program has no input idle to wait for
+    printf("%s %.1f ms\n", name, l.shown);
 }
 
 // The program's step marks: "name moment frequency" lines, the first timed from our start.
@@ -167,7 +164,7 @@ int TimeProgram(const char *program)
     DeleteFileA(steps);
     SetEnvironmentVariableA("OVRIN_STEP_TIMES", steps);
     snprintf(commandLine, sizeof commandLine, "\"%s\"", program);
-    Launch l = Time(commandLine, slash ? directory : NULL, "OvrinMAIN", true);
+    Launch l = Time(commandLine, slash ? directory : NULL, "OvrinMAIN", steps);
     SetEnvironmentVariableA("OVRIN_STEP_TIMES", NULL);
     Print("program", l);
     PrintSteps(steps, l.start);
@@ -180,7 +177,7 @@ int TimeMinimal()
     char self[MAX_PATH], commandLine[MAX_PATH + 32];
     GetModuleFileNameA(NULL, self, sizeof self);
     snprintf(commandLine, sizeof commandLine, "\"%s\" --window", self);
-    Launch l = Time(commandLine, NULL, kMinimalClass, false);
+    Launch l = Time(commandLine, NULL, kMinimalClass, NULL);
     Print("minimal", l);
     return l.shown < 0;
 }

@@ -105,7 +105,10 @@ void WriteStepTimes()
 {
     if (!s_on || !s_file[0])
         return;
-    FILE *f = fopen(s_file, "a");
+    // Written whole under another name first: the file appears complete or not at all.
+    char part[MAX_PATH + 8];
+    snprintf(part, sizeof part, "%s.part", s_file);
+    FILE *f = fopen(part, "w");
     if (!f)
         return;
     LARGE_INTEGER freq;
@@ -113,4 +116,5 @@ void WriteStepTimes()
     for (int i = 0; i < s_used; i++)
         fprintf(f, "%s %lld %lld\n", s_slots[i].name, (long long)s_slots[i].at, (long long)freq.QuadPart);
     fclose(f);
+    MoveFileExA(part, s_file, MOVEFILE_REPLACE_EXISTING);
 }

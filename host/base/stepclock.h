@@ -1,5 +1,5 @@
 // Time spent between the marked steps of a run, kept only when asked: by the environment variable
-// OVRIN_STEP_TIMES (the name of a file the marks are appended to) or by a figures program.
+// OVRIN_STEP_TIMES (the name of a file the marks are written to) or by a figures program.
 // Switched off, a mark costs one test.
 #pragma once
 #include <stdint.h>
@@ -14,5 +14,5 @@ void StepAddSince(const char *name, int64_t start);
 int64_t StepTicks();                  // 0 while the clock is off
 double StepTotalMs(const char *name); // 0 for a name never marked
 void ResetStepTotals();
-// Appends one line a mark, "name ticks-at-mark ticks-per-second", to the file of OVRIN_STEP_TIMES.
+// Writes the file of OVRIN_STEP_TIMES, one line a mark: "name ticks-at-mark ticks-per-second".
 void WriteStepTimes();
