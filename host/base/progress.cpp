@@ -10,7 +10,6 @@ namespace {
 enum { kStepCommand = 3003, kBarId = 100 };
 
 HWND s_window;
-HWND s_spare; // a closed progress window, hidden, for the next user with the same owner
 int64_t s_lastPaint; // when a bar was last painted, in QueryPerformanceCounter ticks
 char s_text[kProgressTextBytes];
 char s_shownText[kProgressTextBytes]; // what the progress window shows, drawn again when it repaints
@@ -81,34 +80,16 @@ int Progress(int done, int total, const char *text, int &counter)
 }
 } // namespace
 
-// Making the dialog and its bar costs more than the bar's whole run on a short Apply: a closed
-// window is kept hidden and given to the next user, emptied, when its owner is still the same.
 HWND CreateProgressDialog(HWND owner)
 {
     s_shownText[0] = 0;
-    HWND spare = s_spare;
-    s_spare = NULL;
-    if (spare && IsWindow(spare)) {
-        if (GetWindow(spare, GW_OWNER) == owner) {
-            SendMessageA(Bar(spare), PBM_SETPOS, 0, 0);
-            return spare;
-        }
-        DestroyWindow(spare);
-    }
     return CreateDialogParamA(g_instance, "IDD_LOADING", owner, ProgressDialogProc, 0);
 }
 
 void ReleaseProgressDialog(HWND dialog)
 {
-    if (!dialog || !IsWindow(dialog))
-        return;
-    if (s_spare && s_spare != dialog && IsWindow(s_spare)) {
+    if (dialog && IsWindow(dialog))
         DestroyWindow(dialog);
-        return;
-    }
-    ShowWindow(dialog, SW_HIDE);
-    SetWindowTextA(dialog, ""); // hidden, it answers to no caption a finished run had
-    s_spare = dialog;
 }
 
 // The work that follows runs without taking messages: the window is painted now, not later.

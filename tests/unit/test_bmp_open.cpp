@@ -298,7 +298,7 @@ TEST_F(OpenTest, ProgressStepsTowardTwenty)
         EXPECT_EQ(SendMessageA(bar, PBM_GETPOS, 0, 0), c.steps);
     }
     CloseFileProgress();
-    EXPECT_FALSE(IsWindowVisible(window));
+    EXPECT_FALSE(IsWindow(window));
     EXPECT_EQ(ShowSaveProgress(0, 0, 0), 0); // a new run starts at 0
     EXPECT_EQ(GetFileProgressSteps(), 0);
     EXPECT_EQ(ShowSaveProgress(1, 2, 0), 0);
