@@ -2,8 +2,9 @@
 // through the pixel services, the commit into the layer and the display composed, in megapixels
 // per second. --smoke runs a small image once; --raw <file> also writes the picture as raw BGRA
 // rows for bench/effects.sh, which times ImageMagick's like operators on it in the same run;
-// --only <name> applies that one effect twice and prints the second, when the window's stroke
-// buffers have been touched once as in any session after its first stroke (bench/compare.sh).
+// --only <name> applies that one effect six times and prints the second, when the window's stroke
+// buffers have been touched once as in any session after its first stroke (bench/compare.sh), and
+// after it where that Apply's time went: "split effect=MS progress=MS commit=MS redraw=MS".
 #include "ovrin.h"
 #include "image/colors.h"
 #include "view/display.h"
@@ -15,6 +16,7 @@
 #include "base/settings.h"
 #include "view/winlist.h"
 #include "benchhost.h"
+#include "base/stepclock.h"
 #include <chrono>
 #include <stdio.h>
 #include <string.h>
@@ -109,7 +111,10 @@ int main(int argc, char **argv)
         snprintf(g_effectPlugins[i].name, sizeof g_effectPlugins[i].name, "%s", benches[i].name);
         g_effectPlugins[i].QzcEffect = benches[i].entry;
     }
-    int rounds = smoke ? 1 : 2;
+    // --only goes on to the sixth Apply, when the undo memory is at its ceiling and each new record
+    // drops the oldest, as in a long session: that Apply's split is printed as "ceiling ...".
+    const int ceilingRound = 5;
+    int rounds = smoke ? 1 : only ? ceilingRound + 1 : 2;
     for (int r = 0; r < rounds; r++) {
         for (int i = 0; i < count; i++) {
             if (only && strcmp(only, benches[i].name) != 0)
@@ -118,14 +123,26 @@ int main(int argc, char **argv)
             for (int p = 0; p < 4; p++)
                 if (benches[i].params[p])
                     SetGlobalParameter(p, benches[i].params[p]);
+            if (only) {
+                EnableStepClock(true);
+                ResetStepTotals();
+            }
             auto start = Clock::now();
             int ok = ApplyEffect(&window, i, 0, 0, size - 1, size - 1, 0, 0, 0);
             double seconds = std::chrono::duration<double>(Clock::now() - start).count();
             double mpix = (double)size * size / 1e6;
-            if (only && r == 0)
+            if (only && r != 1 && r != ceilingRound)
                 continue;
-            printf("%-18s %5dx%-5d %8.1f Mpixel/s  (%.3f s%s)\n", benches[i].name, size, size,
-                   seconds > 0 ? mpix / seconds : 0.0, seconds, ok ? "" : ", failed");
+            if (!only || r == 1)
+                printf("%-18s %5dx%-5d %8.1f Mpixel/s  (%.3f s%s)\n", benches[i].name, size, size,
+                       seconds > 0 ? mpix / seconds : 0.0, seconds, ok ? "" : ", failed");
+            if (only) {
+                // The bar's steps run inside the effect's call: they are the progress window's.
+                double steps = StepTotalMs("progress-steps");
+                printf("%s effect=%.1f progress=%.1f commit=%.1f redraw=%.1f\n", r == 1 ? "split" : "ceiling",
+                       StepTotalMs("effect") - steps, steps + StepTotalMs("progress-close"), StepTotalMs("commit"),
+                       StepTotalMs("redraw"));
+            }
             fflush(stdout);
         }
     }

@@ -87,8 +87,9 @@ function(ovrin_plugin name)
     target_link_libraries(${name} PRIVATE ovrin_imports)
   endif()
   target_link_libraries(${name} PRIVATE ${P_LIBS} ${OVRIN_WIN32_LIBS})
-  # --kill-at: entry points are exported by their plain names on i686 as well.
-  target_link_options(${name} PRIVATE ${OVRIN_STATIC_LINK} -Wl,--kill-at)
+  # --kill-at: entry points are exported by their plain names on i686 as well. Shipped without
+  # symbols: twenty of them are mapped at every start.
+  target_link_options(${name} PRIVATE ${OVRIN_STATIC_LINK} -Wl,--kill-at -s)
   add_custom_command(TARGET ${name} POST_BUILD
     COMMAND ${CMAKE_SOURCE_DIR}/tools/check-exports.sh ${OVRIN_OBJDUMP} $<TARGET_FILE:${name}>
             --plain ${P_EXPORTS}

@@ -16,8 +16,7 @@ void RestartFileProgress() { s_steps = 0; }
 
 void CloseFileProgress()
 {
-    if (s_window && IsWindow(s_window))
-        DestroyWindow(s_window);
+    ReleaseProgressDialog(s_window);
     s_window = NULL;
 }
 

@@ -11,6 +11,51 @@
 #include <stdlib.h>
 #include <string.h>
 
+// The stores of the last pixel record freed, kept for the next one: a fresh block of an image's
+// size costs more in first-touch page faults than the copies into it. At most one pair is kept,
+// and only large stores; a new store takes one at least its size and at most twice it.
+namespace {
+enum { kSpareStores = 2 };
+const int64_t kSpareMinimum = (int64_t)1 << 20;
+struct SpareStore {
+    void *block;
+    int64_t size;
+} s_spares[kSpareStores];
+
+void *TakeStore(int64_t size)
+{
+    if (size >= kSpareMinimum)
+        for (SpareStore &s : s_spares)
+            if (s.block && s.size >= size && s.size / 2 <= size) {
+                void *block = s.block;
+                s = SpareStore{};
+                return block;
+            }
+    return malloc((size_t)size);
+}
+
+void GiveStore(void *block, int64_t size)
+{
+    if (!block)
+        return;
+    if (size >= kSpareMinimum)
+        for (SpareStore &s : s_spares)
+            if (!s.block) {
+                s = SpareStore{block, size};
+                return;
+            }
+    free(block);
+}
+} // namespace
+
+void ReleaseSpareUndoStores()
+{
+    for (SpareStore &s : s_spares) {
+        free(s.block);
+        s = SpareStore{};
+    }
+}
+
 UndoChain ImageChain(CDIB *image)
 {
     return {&image->undoFirst, &image->undoLast, &image->undoCurrent, &image->undoBytes};
@@ -78,8 +123,15 @@ UndoRecord *CreateUndoRect(ImageGroup *group, CDIB *image, int x0, int y0, int x
     UndoRecord *r = (UndoRecord *)calloc(1, sizeof(UndoRecord));
     if (!r)
         return NULL;
-    r->before = malloc((size_t)size);
-    r->after = malloc((size_t)size);
+    r->before = TakeStore(size);
+    r->after = TakeStore(size);
+    if (!r->before || !r->after) { // what is kept aside may be what is missing
+        free(r->before);
+        free(r->after);
+        ReleaseSpareUndoStores();
+        r->before = malloc((size_t)size);
+        r->after = malloc((size_t)size);
+    }
     r->label = CopyLabel(label);
     if (!r->before || !r->after || !r->label) {
         free(r->before);
@@ -225,8 +277,14 @@ void FreeUndoRecord(UndoRecord *r)
 {
     if (!r)
         return;
-    free(r->before);
-    free(r->after);
+    if (r->kind == kUndoPixelRect && r->before) {
+        int64_t size = GetPixelBufferSize(UndoRecordWidth(r), UndoRecordHeight(r), 32);
+        GiveStore(r->before, size);
+        GiveStore(r->after, size);
+    } else {
+        free(r->before);
+        free(r->after);
+    }
     free(r->label);
     LayerRecord *saved = r->savedLayers;
     r->savedLayers = NULL;

@@ -49,6 +49,8 @@ bool AddSavedLayer(UndoRecord *record, const LayerRecord *layer);
 // it again or it has left the image list (then whoever took it out has freed it).
 void ReleaseMergedImage(CDIB *image);
 
+// Frees the stores kept from freed records for new ones (done by itself when memory runs short).
+void ReleaseSpareUndoStores();
 // Frees a chain from the record on (the whole chain from its first record).
 void FreeUndoRecords(CDIB *image, UndoRecord *from);
 void FreeRegionUndoRecords(ImageGroup *group, UndoRecord *from);

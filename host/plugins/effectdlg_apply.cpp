@@ -7,6 +7,7 @@
 #include "image/group.h"
 #include "view/paint.h"
 #include "base/progress.h"
+#include "base/stepclock.h"
 #include "view/winlist.h"
 #include <string.h>
 
@@ -90,10 +91,12 @@ int ApplyEffect(ImageWindow *window, int row, int left, int top, int right, int 
         return 0;
     ImageGroup *g = window->group;
     CDIB *layer = g->currentImage;
+    StepMark(NULL);
     ForgetProgressWindow();
     QzsStartOnImageMDIB(g, layer);
     int result = CallEffect(row, layer, window->drawBuffer, left, top, right, bottom, mask, ShowEffectProgress,
                             record, gather);
+    StepMark("effect"); // with the bar's steps, also counted under progress-steps
     // The rectangle in group coordinates, inside the base whose buffers it addresses.
     int64_t l = (int64_t)left + g->layerX, t = (int64_t)top + g->layerY;
     int64_t r = (int64_t)right + g->layerX, b = (int64_t)bottom + g->layerY;
@@ -108,15 +111,18 @@ int ApplyEffect(ImageWindow *window, int row, int left, int top, int right, int 
             int32_t function = c0->function, regionMode = c0->regionMode;
             c0->function = c0->regionMode = 0;
             CommitStroke(window);
+            StepMark("commit");
             c0->function = function;
             c0->regionMode = regionMode;
             ComposeDisplayRect(window, g, (int)l, (int)t, (int)r, (int)b, 0);
             RefreshWindowRect(window, (int)l, (int)t, (int)r, (int)b, 1);
+            StepMark("redraw");
         } else {
             ClearWorkRect(window, (int)l, (int)t, (int)r, (int)b);
         }
     }
     if (ProgressWindow())
         CloseProgressWindow();
+    StepMark("progress-close");
     return result;
 }

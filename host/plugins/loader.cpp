@@ -2,6 +2,7 @@
 // directory; one walk for every kind, driven by the kind's description.
 #include "plugins/savers.h"
 #include "base/notify.h"
+#include "base/stepclock.h"
 #include "plugins/loader_internal.h"
 #include "base/textutil.h"
 #include "plugins/effectdlg.h"
@@ -196,16 +197,21 @@ void LoadAllPlugins()
     NotifyStatusText("Susie Plug-in loading.");
     LoadSusiePlugins();
     SplitBarList(GetOpenFilterText());
+    StepMark("load-susie");
     NotifyStatusText("File saving Plug-in loading.");
     LoadSavePlugins(g_saverTable, g_cfg.Saver_dir, g_furtherSaveFilter, sizeof g_furtherSaveFilter);
+    StepMark("load-save");
     const PluginKind *kinds[] = {&kDrawKind, &kSubWindowKind, &kFuncColorKind, &kExtCommandKind, &kParameterKind,
                                  &kLayerBlendKind};
-    for (const PluginKind *kind : kinds) {
+    const char *marks[] = {"load-draw", "load-subwin", "load-funccol", "load-extcmd", "load-param", "load-blend"};
+    for (int k = 0; k < 6; k++) {
+        const PluginKind *kind = kinds[k];
         NotifyStatusText(kind->status);
         if (kind == &kDrawKind)
             LoadDrawPlugins();
         else
             LoadKind(*kind);
+        StepMark(marks[k]);
     }
     LoadDictionary();
     ApplyDictionaryToDraws();
@@ -216,6 +222,7 @@ void LoadAllPlugins()
     ApplyDictionaryToLayerBlends();
     SaveDictionary();
     FreeDictionary();
+    StepMark("load-dictionary");
 }
 
 void EnsureEffectsLoaded()

@@ -3,6 +3,8 @@
 #include "plugins/loader.h"
 #include "plugins/subwin.h"
 #include "base/app.h"
+#include "base/stepclock.h"
+#include <stdio.h>
 #include <string.h>
 
 void RemoveSubWindowRow(int i)
@@ -23,6 +25,11 @@ void CreateSubWindows()
             continue;
         }
         row.window = row.QzcShowDlg(row.module, g_subParent, row.x, row.y);
+        if (StepClockOn()) {
+            char mark[32];
+            snprintf(mark, sizeof mark, "subwin-%d", i);
+            StepMark(mark);
+        }
         if (row.window) {
             i++;
             continue;

@@ -19,6 +19,7 @@
 #include "shell/clipwin.h"
 #include "shell/commands.h"
 #include "base/settings.h"
+#include "base/stepclock.h"
 #include "shell/configfile.h"
 #include "shell/itemwin.h"
 #include "shell/keymap.h"
@@ -99,6 +100,8 @@ static void CreateImageWindowOwner()
 
 int OvrinMain(HINSTANCE instance, char *commandLine, int show)
 {
+    StartStepClock();
+    StepMark("entry");
     g_instance = instance;
     InstallNotifyReceivers();
     InitApplicationSettings();
@@ -108,8 +111,10 @@ int OvrinMain(HINSTANCE instance, char *commandLine, int show)
     StripCommandLineQuotes(commandLine);
     if (HandOverToRunningInstance(commandLine))
         return 0;
+    StepMark("settings");
 
     CreateTitleWindow();
+    StepMark("title-window");
     if (g_cfg.LANG < 0) {
         ShowLanguageDialog(g_titleWindow);
         if (g_titleWindow)
@@ -123,7 +128,8 @@ int OvrinMain(HINSTANCE instance, char *commandLine, int show)
     InstallNewPlugins(g_cfg.appDir);
     InstallNewSusiePlugins(g_cfg.appDir);
     ResetDictionary();
-    LoadAllPlugins();
+    StepMark("install-translations");
+    LoadAllPlugins(); // marks each kind
     LoadToolBarBitmaps();
     CreateToolBarButtons();
     CreateDrawButtons();
@@ -131,28 +137,36 @@ int OvrinMain(HINSTANCE instance, char *commandLine, int show)
         ShowSysErrorMessage(g_mainWindow, 3);
         return 0;
     }
+    StepMark("toolbar-bitmaps");
     CloseTitleWindow();
     ShowCollectedMessages();
+    StepMark("title-closed");
 
     LoadProgramCursors();
     IsTwainAvailable(); // asked once, before the classes; the answer is kept
     RegisterMainWindowClass();
     RegisterSubParentWindowClass();
+    StepMark("cursors-twain");
     CreateMainWindow(show);
+    StepMark("main-window");
     CreateParameterWindows();
     RegisterStatusWindowClass();
     RegisterClipWindowClass();
     RegisterThumbWindowClass();
+    StepMark("parameter-windows");
     InitTablet(g_mainWindow);
+    StepMark("tablet");
     CreateHiddenOwners();
     CreateSubWindows();
     ShowSubWindows();
     CreateSubWindowButtons();
+    StepMark("sub-windows");
     g_accelerators = LoadKeyMapAndAccelerators();
     CreateItemWindow();
     ApplyConfiguredColors();
     ApplyConfiguredPen();
     CreateImageWindowOwner();
+    StepMark("keys-item-window");
 
     ImageWindow *first = CreateImageWindow(g_cfg.EditWindowOrgX, g_cfg.EditWindowOrgY, g_screenWidth / 2,
                                            g_screenHeight / 2);
@@ -168,6 +182,7 @@ int OvrinMain(HINSTANCE instance, char *commandLine, int show)
     RedrawToolButtons();
     InitWindowFrameMetrics(first);
     EnterNoWindowState();
+    StepMark("image-window");
 
     if (!commandLine[0]) {
         ShowWindow(g_mainWindow, show);
@@ -177,6 +192,7 @@ int OvrinMain(HINSTANCE instance, char *commandLine, int show)
         if (first->group && IsWindowListed(first))
             LeaveNoWindowState(first);
     }
+    StepMark("shown");
     // Made before its owner was shown: some window systems stack it below the owner until raised.
     if (g_itemWindow)
         SetWindowPos(g_itemWindow, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
@@ -193,5 +209,7 @@ int OvrinMain(HINSTANCE instance, char *commandLine, int show)
     InvalidateRect(g_mainWindow, NULL, TRUE);
     SetTimer(g_mainWindow, 100, 1, NULL);
     RestoreClipWindowLayout();
+    StepMark("menus-display-clips");
+    WriteStepTimes();
     return RunMessageLoop();
 }

@@ -233,8 +233,15 @@ ImageWindow *CreateImageWindow(int x, int y, int width, int height)
     UpdateWindowMenus();
     ShowScrollBar(w->window, SB_BOTH, TRUE);
     LayoutImageWindow(w);
-    DragAcceptFiles(w->window, TRUE);
+    AcceptDroppedFiles(w->window);
     return w;
+}
+
+void AcceptDroppedFiles(HWND window)
+{
+    LONG_PTR style = GetWindowLongPtrA(window, GWL_EXSTYLE);
+    if (!(style & WS_EX_ACCEPTFILES))
+        SetWindowLongPtrA(window, GWL_EXSTYLE, style | WS_EX_ACCEPTFILES);
 }
 
 // ---- cursors ----

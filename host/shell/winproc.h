@@ -5,6 +5,9 @@
 #include "plugins/params.h"
 
 // classes and windows (winproc.cpp)
+// Marks the window as a drop target, as the shell's DragAcceptFiles does, without loading the shell
+// library at start: only a drop needs it.
+void AcceptDroppedFiles(HWND window);
 int RegisterImageWindowClass();
 int RegisterMainWindowClass();
 int RegisterSubParentWindowClass();

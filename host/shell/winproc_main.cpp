@@ -68,7 +68,7 @@ HWND CreateMainWindow(int)
     RECT r;
     GetWindowRect(g_mainWindow, &r);
     s_minTrackHeight = r.bottom - r.top;
-    DragAcceptFiles(g_mainWindow, TRUE);
+    AcceptDroppedFiles(g_mainWindow);
     return g_mainWindow;
 }
 

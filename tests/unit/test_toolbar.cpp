@@ -146,6 +146,22 @@ TEST_F(ToolBarTest, ExactLightGreyTakesTheMenuColour)
     for (int x = 1; x < 4; x++)
         EXPECT_EQ(GetPixel(memory, x, 0), in[x]) << x;
     SelectObject(memory, old);
+    DeleteObject(bitmap);
+
+    // Rows stay in place: only the grey pixel of the lower row, an odd width's last, changes.
+    bitmap = CreateCompatibleBitmap(screen, 3, 2);
+    old = SelectObject(memory, bitmap);
+    for (int y = 0; y < 2; y++)
+        for (int x = 0; x < 3; x++)
+            SetPixel(memory, x, y, x == 2 && y == 1 ? RGB(192, 192, 192) : RGB(10 * x, 20 * y, 30));
+    SelectObject(memory, old);
+    EXPECT_EQ(QzsSetBackColorInBitmap(bitmap), 1);
+    old = SelectObject(memory, bitmap);
+    for (int y = 0; y < 2; y++)
+        for (int x = 0; x < 3; x++)
+            EXPECT_EQ(GetPixel(memory, x, y), x == 2 && y == 1 ? GetSysColor(COLOR_MENU) : RGB(10 * x, 20 * y, 30))
+                << x << "," << y;
+    SelectObject(memory, old);
     DeleteDC(memory);
     ReleaseDC(NULL, screen);
     DeleteObject(bitmap);

@@ -143,6 +143,34 @@ TEST_F(UndoTest, PaintingAfterAnUndoDropsTheRedo)
     EXPECT_EQ(RedoImage(window), 2);
 }
 
+// A large record dropped as redo hands its stores to the next record of its size, which then holds
+// exactly the pixels of its own change: undo and redo restore them.
+TEST_F(UndoTest, DroppedLargeRecordsStoresServeTheNextRecord)
+{
+    ReleaseSpareUndoStores();
+    NewGroupAndWindow(600, 600);
+    std::vector<uint32_t> original = Snapshot();
+    UndoRecord *dropped = Paint(0, 0, 599, 599, 1);
+    ASSERT_NE(dropped, nullptr);
+    void *stores[2] = {dropped->before, dropped->after};
+    EXPECT_EQ(UndoImage(window), 0);
+    UndoRecord *r = Paint(10, 10, 589, 589, 2); // smaller, but more than half the size
+    ASSERT_NE(r, nullptr);
+    EXPECT_TRUE((r->before == stores[0] || r->before == stores[1]) && (r->after == stores[0] || r->after == stores[1]));
+    std::vector<uint32_t> painted = Snapshot();
+    EXPECT_EQ(UndoImage(window), 0);
+    EXPECT_TRUE(Snapshot() == original);
+    EXPECT_EQ(RedoImage(window), 0);
+    EXPECT_TRUE(Snapshot() == painted);
+
+    // A record of less than half their size takes fresh memory instead of holding them.
+    EXPECT_EQ(UndoImage(window), 0);
+    r = Paint(0, 0, 99, 99, 3);
+    ASSERT_NE(r, nullptr);
+    EXPECT_TRUE(r->before != stores[0] && r->before != stores[1]);
+    ReleaseSpareUndoStores();
+}
+
 TEST_F(UndoTest, CeilingDropsTheOldestRecordsAndCountsThinRecords)
 {
     NewGroupAndWindow(64, 64);
