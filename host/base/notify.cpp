@@ -253,6 +253,12 @@ HWND AskOpenEffectDialog()
     return g_notify.effectDialog ? g_notify.effectDialog() : NULL;
 }
 
+void NotifyReleaseDrawLock()
+{
+    if (g_notify.releaseDrawLock)
+        g_notify.releaseDrawLock();
+}
+
 int AskDrawAcceptsColorFunction(int function)
 {
     return g_notify.drawAcceptsColorFunction ? g_notify.drawAcceptsColorFunction(function) : 1;

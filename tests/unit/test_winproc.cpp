@@ -12,6 +12,7 @@
 #include "base/settings.h"
 #include "shell/startup.h"
 #include "base/sysinfo.h"
+#include "view/status.h"
 #include "view/winlist.h"
 #include "shell/winproc.h"
 #include <algorithm>
