@@ -1,5 +1,5 @@
-// Small windows: the status pop-up of each image window, the parameter
-// tool windows, and the preview window of the open dialog.
+// Small windows: the status pop-up of each image window, the parameter tool windows, and the
+// preview window of the open dialog.
 #include "shell/winproc.h"
 #include "files/openpreview.h"
 #include "image/colors.h"
