@@ -81,8 +81,8 @@ def compile_flags(build, layout):
         flags[src] = (e['directory'], kept)
         if out:
             objects[src] = os.path.join(e['directory'], out)
-        if default is None or src.endswith('.cpp'):
-            default = default or (e['directory'], kept)
+        if default is None and src.endswith('.cpp'):
+            default = (e['directory'], kept)
     if default is None:
         sys.exit(f'{path} compiles nothing of {layout.host}')
     return flags, default, objects
