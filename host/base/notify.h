@@ -56,6 +56,7 @@ struct NotifyReceivers {
     void (*drawParameterPointGroups)(ImageWindow *window, int show);
     void (*eraseHoverGuide)(int flag);
     HWND (*effectDialog)();
+    void (*releaseDrawLock)(); // a committed stroke frees the draw method, whoever locked it
     // Choosing a functional colour: whether the current draw method takes it, switching to one
     // that does (0: none does), and the draw side and colour panel following the choice.
     int (*drawAcceptsColorFunction)(int function);
@@ -125,6 +126,7 @@ void NotifyDrawReeditGuide(ImageWindow *window);
 void NotifyDrawParameterPointGroups(ImageWindow *window, int show);
 void NotifyEraseHoverGuide(int flag);
 HWND AskOpenEffectDialog();
+void NotifyReleaseDrawLock();
 int AskDrawAcceptsColorFunction(int function);
 int AskSelectDrawForColorFunction();
 void NotifyColorFunctionDrawMode(int function);

@@ -59,6 +59,12 @@ void SetDrawLockFlag(int on)
     s_locked = on;
 }
 
+void ReleaseDrawLock()
+{
+    if (s_locked)
+        QzsLockDraw(NULL, 0);
+}
+
 HWND GetDrawLockOwner()
 {
     return s_lockOwner;

@@ -18,6 +18,7 @@ void EnableFillDrawButtons(int enable);
 void SetDrawButtonsLocked(int lock);
 bool IsDrawButtonEnabled(int row);
 HWND GetDrawLockOwner(); // NULL while unlocked
+void ReleaseDrawLock();  // unlocks whoever holds the lock
 // The lock flag alone, nobody told: a commit that releases locks is kept from releasing this one.
 void SetDrawLockFlag(int on);
 void ResetDrawLock();    // unlocked, the stack emptied, every button enabled

@@ -5,6 +5,7 @@
 #include "base/messages.h"
 #include <stddef.h>
 #include <string.h>
+#include <type_traits>
 
 DrawPluginRecord g_drawPlugins[kDrawRows];
 SubWindowRecord g_subWindows[kSubWindowRows];
@@ -12,6 +13,15 @@ EffectPluginRecord g_effectPlugins[kEffectRows];
 TransformPluginRecord g_transformPlugins[kTransformRows];
 ExtCommandRecord g_extCommands[kExtCommandRows];
 ParameterTypeRecord g_parameterTypes[kParameterRows];
+
+// Binds the row's module's entry point of that name into the row's field of the same name; false
+// when the module has none.
+template <class Proc> static bool Bind(Proc &field, HMODULE module, const char *name)
+{
+    field = (Proc)(void *)GetProcAddress(module, name);
+    return field != NULL;
+}
+#define BIND(row, entry) Bind((row).entry, (row).module, #entry)
 
 template <class T> static T Entry(HMODULE module, const char *name)
 {
@@ -44,6 +54,14 @@ template <class Row> static int Refuse(Row &row, int message, const char *file)
         ShowErrorMessageArg(g_mainWindow, message, file);
     ClearRow(row);
     return 0;
+}
+
+// A row that binds: its name (the module's string 100, else the kind's fallback) and its file.
+template <class Row> static int Accept(Row &row, const char *fallback, const char *file)
+{
+    ReadPluginName(row.module, fallback, row.name, sizeof row.name);
+    CopyText(row.file, sizeof row.file, file);
+    return 1;
 }
 
 void ReadPluginName(HMODULE module, const char *fallback, char *out, size_t size)
@@ -85,29 +103,27 @@ int BindDrawEntries(int i, DrawPluginRecord *table, const char *file)
     if (!getInfo)
         return RefuseDraw(row, 61, file);
     row.info = getInfo();
-    ReadPluginName(m, "UNKNOUWNdll", row.name, sizeof row.name);
     row.cursor = LoadCursorA(m, MAKEINTRESOURCEA(100));
     row.bitmap = LoadBitmapA(m, MAKEINTRESOURCEA(102));
     if (row.bitmap)
         QzsSetBackColorInBitmap(row.bitmap);
-    row.QzcGuideLineBeforeDraw = Entry<QzcDrawGuideLineProc>(m, "QzcGuideLineBeforeDraw");
-    row.QzcChangedParameter = Entry<QzcChangedParameterProc>(m, "QzcChangedParameter");
+    BIND(row, QzcGuideLineBeforeDraw);
+    BIND(row, QzcChangedParameter);
 
     int kind = row.interaction;
     if (kind == 0) {
-        if (!(row.QzcDoself = Entry<QzcDoselfProc>(m, "QzcDoself")))
+        if (!BIND(row, QzcDoself))
             return RefuseDraw(row, 43, file);
-    } else if (!(row.QzcSetPoint = Entry<QzcSetPointProc>(m, "QzcSetPoint"))) {
+    } else if (!BIND(row, QzcSetPoint)) {
         return RefuseDraw(row, 44, file);
     }
-    if (kind >= 1 && kind <= 4 && !(row.QzcDrawGuideLine = Entry<QzcDrawGuideLineProc>(m, "QzcDrawGuideLine")))
+    if (kind >= 1 && kind <= 4 && !BIND(row, QzcDrawGuideLine))
         return RefuseDraw(row, 45, file);
-    if (!(row.QzcDrawIt = Entry<QzcDrawItProc>(m, "QzcDrawIt")))
+    if (!BIND(row, QzcDrawIt))
         return RefuseDraw(row, 46, file);
-    if (!(row.QzcCancelOne = Entry<QzcCancelOneProc>(m, "QzcCancelOne")))
+    if (!BIND(row, QzcCancelOne))
         return RefuseDraw(row, 47, file);
-    CopyText(row.file, sizeof row.file, file);
-    return 1;
+    return Accept(row, "UNKNOUWNdll", file);
 }
 
 void UnloadDrawPlugin(int i)
@@ -126,25 +142,23 @@ int BindSubWindowEntries(int i, SubWindowRecord *table, const char *file, int sh
 {
     SubWindowRecord &row = table[i];
     HMODULE m = row.module;
-    ReadPluginName(m, "UNKNOUWNdll", row.name, sizeof row.name);
     QzcSubWinInfoProc getInfo = Entry<QzcSubWinInfoProc>(m, "QzcSubWinInfo");
     row.info = getInfo ? getInfo() : 0;
     row.shown = (row.info & 2) ? 0 : shown;
-    if (!(row.QzcShowDlg = Entry<QzcShowDlgProc>(m, "QzcShowDlg")))
+    if (!BIND(row, QzcShowDlg))
         return Refuse(row, 0, file); // the loader reports it
-    row.QzcChangeDraw = Entry<QzcChangeDrawProc>(m, "QzcChangeDraw");
-    row.QzcChangeColor = Entry<QzcChangeColorProc>(m, "QzcChangeColor");
-    row.QzcChangePen = Entry<QzcChangePenProc>(m, "QzcChangePen");
-    row.QzcChangeImage = Entry<QzcChangeImageProc>(m, "QzcChangeImage");
-    row.QzcChangeImageList = Entry<QzcChangeImageListProc>(m, "QzcChangeImageList");
-    row.QzcChangeImageGroupList = Entry<QzcChangeImageGroupListProc>(m, "QzcChangeImageGroupList");
-    row.QzcChangeActiveRegion = Entry<QzcChangeActiveRegionProc>(m, "QzcChangeActiveRegion");
-    row.QzcGetDirectory = Entry<QzcGetDirectoryProc>(m, "QzcGetDirectory");
-    row.QzcReceiveMessage = Entry<QzcReceiveMessageProc>(m, "QzcReceiveMessage");
-    row.QzcMakePen = Entry<QzcMakePenProc>(m, "QzcMakePen");
+    BIND(row, QzcChangeDraw);
+    BIND(row, QzcChangeColor);
+    BIND(row, QzcChangePen);
+    BIND(row, QzcChangeImage);
+    BIND(row, QzcChangeImageList);
+    BIND(row, QzcChangeImageGroupList);
+    BIND(row, QzcChangeActiveRegion);
+    BIND(row, QzcGetDirectory);
+    BIND(row, QzcReceiveMessage);
+    BIND(row, QzcMakePen);
     row.bitmap = LoadBitmapA(m, MAKEINTRESOURCEA(102));
-    CopyText(row.file, sizeof row.file, file);
-    return 1;
+    return Accept(row, "UNKNOUWNdll", file);
 }
 
 void UnloadSubWindowPlugin(int i)
@@ -162,11 +176,9 @@ void UnloadSubWindowPlugin(int i)
 int BindEffectEntries(int i, EffectPluginRecord *table, const char *file)
 {
     EffectPluginRecord &row = table[i];
-    if (!(row.QzcEffect = Entry<QzcEffectProc>(row.module, "QzcEffect")))
+    if (!BIND(row, QzcEffect))
         return Refuse(row, 49, file);
-    ReadPluginName(row.module, "UNKNOUWN Effect", row.name, sizeof row.name);
-    CopyText(row.file, sizeof row.file, file);
-    return 1;
+    return Accept(row, "UNKNOUWN Effect", file);
 }
 
 void UnloadEffectPlugin(int i)
@@ -177,18 +189,15 @@ void UnloadEffectPlugin(int i)
 int BindTransformEntries(int i, TransformPluginRecord *table, const char *file)
 {
     TransformPluginRecord &row = table[i];
-    HMODULE m = row.module;
-    if (!(row.QzcStartTransform = Entry<QzcStartTransformProc>(m, "QzcStartTransform")))
+    if (!BIND(row, QzcStartTransform))
         return Refuse(row, 69, file);
-    if (!(row.QzcDragPoint = Entry<QzcDragPointProc>(m, "QzcDragPoint")))
+    if (!BIND(row, QzcDragPoint))
         return Refuse(row, 70, file);
-    if (!(row.QzcDrawControlPoint = Entry<QzcDrawControlPointProc>(m, "QzcDrawControlPoint")))
+    if (!BIND(row, QzcDrawControlPoint))
         return Refuse(row, 71, file);
-    if (!(row.QzcTransforming = Entry<QzcTransformingProc>(m, "QzcTransforming")))
+    if (!BIND(row, QzcTransforming))
         return Refuse(row, 72, file);
-    ReadPluginName(m, "UNKNOUWN Transform", row.name, sizeof row.name);
-    CopyText(row.file, sizeof row.file, file);
-    return 1;
+    return Accept(row, "UNKNOUWN Transform", file);
 }
 
 void UnloadTransformPlugin(int i)
@@ -206,21 +215,19 @@ int BindFuncColorEntries(int i, ColorFunctionRecord *table, const char *file)
     if (!getInfo)
         return Refuse(row, 57, file);
     row.info = getInfo();
-    row.QzcChangedParameter = Entry<QzcChangedParameterProc>(m, "QzcChangedParameter");
+    BIND(row, QzcChangedParameter);
     if (row.info & 1) {
-        if (!(row.QzcPostProcess = Entry<QzcPostProcessProc>(m, "QzcPostProcess")))
+        if (!BIND(row, QzcPostProcess))
             return Refuse(row, 60, file);
     } else {
-        if (!(row.QzcColorFunc = Entry<QzcColorFuncProc>(m, "QzcColorFunc")))
+        if (!BIND(row, QzcColorFunc))
             return Refuse(row, 58, file);
-        row.QzcReceiveMessage = Entry<QzcColorReceiveMessageProc>(m, "QzcReceiveMessage");
+        BIND(row, QzcReceiveMessage);
     }
-    ReadPluginName(m, "UNKNOUWN FuncColor", row.name, sizeof row.name);
     row.bitmap = LoadBitmapA(m, MAKEINTRESOURCEA(102));
     if (row.bitmap)
         QzsSetBackColorInBitmap(row.bitmap);
-    CopyText(row.file, sizeof row.file, file);
-    return 1;
+    return Accept(row, "UNKNOUWN FuncColor", file);
 }
 
 void UnloadFuncColorPlugin(int i)
@@ -237,11 +244,9 @@ int BindExtCommandEntries(int i, ExtCommandRecord *table, const char *file)
 {
     ExtCommandRecord &row = table[i];
     // No message names this refusal; the module is simply not offered.
-    if (!(row.QzcExtCommand = Entry<QzcExtCommandProc>(row.module, "QzcExtCommand")))
+    if (!BIND(row, QzcExtCommand))
         return Refuse(row, 0, file);
-    ReadPluginName(row.module, "UNKNOUWN ExtCommand", row.name, sizeof row.name);
-    CopyText(row.file, sizeof row.file, file);
-    return 1;
+    return Accept(row, "UNKNOUWN ExtCommand", file);
 }
 
 void UnloadExtCommandPlugin(int i)
@@ -252,30 +257,25 @@ void UnloadExtCommandPlugin(int i)
 int BindParameterEntries(int i, ParameterTypeRecord *table, const char *file)
 {
     ParameterTypeRecord &row = table[i];
-    HMODULE m = row.module;
-    row.QzcCreateParameterInfo = Entry<QzcCreateParameterInfoProc>(m, "QzcCreateParameterInfo");
-    row.QzcCreateParameterControl = Entry<QzcCreateParameterControlProc>(m, "QzcCreateParameterControl");
-    row.QzcSendMessage = Entry<QzcSendMessageProc>(m, "QzcSendMessage");
-    row.QzcGetValue = Entry<QzcGetValueProc>(m, "QzcGetValue");
-    row.QzcSetValue = Entry<QzcSetValueProc>(m, "QzcSetValue");
-    row.QzcChangeValue = Entry<QzcChangeValueProc>(m, "QzcChangeValue");
-    row.QzcDisposeParameterControl = Entry<QzcDisposeParameterControlProc>(m, "QzcDisposeParameterControl");
-    if (!row.QzcCreateParameterInfo || !row.QzcCreateParameterControl || !row.QzcSendMessage || !row.QzcGetValue ||
-        !row.QzcSetValue || !row.QzcChangeValue || !row.QzcDisposeParameterControl)
+    // Every entry is bound before the refusal, which names none of them.
+    bool all = BIND(row, QzcCreateParameterInfo);
+    all &= BIND(row, QzcCreateParameterControl);
+    all &= BIND(row, QzcSendMessage);
+    all &= BIND(row, QzcGetValue);
+    all &= BIND(row, QzcSetValue);
+    all &= BIND(row, QzcChangeValue);
+    all &= BIND(row, QzcDisposeParameterControl);
+    if (!all)
         return Refuse(row, 82, file);
-    ReadPluginName(m, "UNKNOUWN Parameter", row.name, sizeof row.name);
-    CopyText(row.file, sizeof row.file, file);
-    return 1;
+    return Accept(row, "UNKNOUWN Parameter", file);
 }
 
 int BindLayerBlendEntries(int i, LayerBlendRecord *table, const char *file)
 {
     LayerBlendRecord &row = table[i];
-    if (!(row.QzcGetBlendColor = Entry<BlendFunction>(row.module, "QzcGetBlendColor")))
+    if (!BIND(row, QzcGetBlendColor))
         return Refuse(row, 84, file);
-    ReadPluginName(row.module, "UNKNOUWN LayerBlend", row.name, sizeof row.name);
-    CopyText(row.file, sizeof row.file, file);
-    return 1;
+    return Accept(row, "UNKNOUWN LayerBlend", file);
 }
 
 void UnloadLayerBlendPlugin(int i)
@@ -317,26 +317,19 @@ QzcExtCommandProc GetExtCommandEntry(int row)
 
 // ---- the kinds as the loader walks them ----
 
-static int BindDrawRow(int i, const char *file, int) { return BindDrawEntries(i, g_drawPlugins, file); }
+// A kind's binder and row clearing on its own table, in the shape the loader calls them.
+template <auto &table, int (*bind)(int, std::remove_reference_t<decltype(table[0])> *, const char *)>
+static int BindRowOf(int i, const char *file, int)
+{
+    return bind(i, table, file);
+}
+template <auto &table> static void ClearAt(int i) { ClearRow(table[i]); }
+
 static int BindSubWindowRow(int i, const char *file, int shown)
 {
     return BindSubWindowEntries(i, g_subWindows, file, shown);
 }
-static int BindEffectRow(int i, const char *file, int) { return BindEffectEntries(i, g_effectPlugins, file); }
-static int BindTransformRow(int i, const char *file, int) { return BindTransformEntries(i, g_transformPlugins, file); }
-static int BindFuncColorRow(int i, const char *file, int) { return BindFuncColorEntries(i, g_colorFunctions, file); }
-static int BindExtCommandRow(int i, const char *file, int) { return BindExtCommandEntries(i, g_extCommands, file); }
-static int BindParameterRow(int i, const char *file, int) { return BindParameterEntries(i, g_parameterTypes, file); }
-static int BindLayerBlendRow(int i, const char *file, int) { return BindLayerBlendEntries(i, g_layerBlends, file); }
-
 static void ClearDrawAt(int i) { ClearDrawRow(g_drawPlugins[i]); }
-static void ClearSubWindowAt(int i) { ClearRow(g_subWindows[i]); }
-static void ClearEffectAt(int i) { ClearRow(g_effectPlugins[i]); }
-static void ClearTransformAt(int i) { ClearRow(g_transformPlugins[i]); }
-static void ClearFuncColorAt(int i) { ClearRow(g_colorFunctions[i]); }
-static void ClearExtCommandAt(int i) { ClearRow(g_extCommands[i]); }
-static void ClearParameterAt(int i) { ClearRow(g_parameterTypes[i]); }
-static void ClearLayerBlendAt(int i) { ClearRow(g_layerBlends[i]); }
 
 #define KIND_ROWS(table, Type, translated)                                                                           \
     (int)(sizeof table / sizeof table[0]), table, sizeof(Type), offsetof(Type, module), translated,                 \
@@ -344,33 +337,36 @@ static void ClearLayerBlendAt(int i) { ClearRow(g_layerBlends[i]); }
 
 const PluginKind kDrawKind = {"Draw Plug-in loading.", "draw.pin", &Settings::Draw_dir, 41, 37,
                               KIND_ROWS(g_drawPlugins, DrawPluginRecord, offsetof(DrawPluginRecord, translated)),
-                              BindDrawRow, ClearDrawAt, false};
+                              BindRowOf<g_drawPlugins, BindDrawEntries>, ClearDrawAt, false};
 const PluginKind kSubWindowKind = {"SubWindow Plug-in loading.", "subwin.pin", &Settings::Subwin_dir, 50, 50,
                                    KIND_ROWS(g_subWindows, SubWindowRecord, offsetof(SubWindowRecord, translated)),
-                                   BindSubWindowRow, ClearSubWindowAt, true};
+                                   BindSubWindowRow, ClearAt<g_subWindows>, true};
 const PluginKind kEffectKind = {"Effect Plug-in loading.", "effect.pin", &Settings::Effect_dir, 48, 37,
                                 KIND_ROWS(g_effectPlugins, EffectPluginRecord,
                                           offsetof(EffectPluginRecord, translated)),
-                                BindEffectRow, ClearEffectAt, false};
+                                BindRowOf<g_effectPlugins, BindEffectEntries>, ClearAt<g_effectPlugins>, false};
 const PluginKind kTransformKind = {"Transform Plug-in loading.", "trans.pin", &Settings::Transform_dir, 37, 37,
                                    KIND_ROWS(g_transformPlugins, TransformPluginRecord,
                                              offsetof(TransformPluginRecord, translated)),
-                                   BindTransformRow, ClearTransformAt, false};
+                                   BindRowOf<g_transformPlugins, BindTransformEntries>,
+                                   ClearAt<g_transformPlugins>, false};
 const PluginKind kFuncColorKind = {"Functional color Plug-in loading.", "funccol.pin", &Settings::FuncColor_dir, 56,
                                    56,
                                    KIND_ROWS(g_colorFunctions, ColorFunctionRecord,
                                              offsetof(ColorFunctionRecord, translated)),
-                                   BindFuncColorRow, ClearFuncColorAt, false};
+                                   BindRowOf<g_colorFunctions, BindFuncColorEntries>, ClearAt<g_colorFunctions>,
+                                   false};
 const PluginKind kExtCommandKind = {"Ext Command Plug-in loading.", NULL, &Settings::ExtCommand_dir, 37, 37,
                                     KIND_ROWS(g_extCommands, ExtCommandRecord,
                                               offsetof(ExtCommandRecord, translated)),
-                                    BindExtCommandRow, ClearExtCommandAt, false};
+                                    BindRowOf<g_extCommands, BindExtCommandEntries>, ClearAt<g_extCommands>, false};
 const PluginKind kParameterKind = {"Parameter Plug-in loading.", NULL, &Settings::Parameter_dir, 82, 82,
-                                   KIND_ROWS(g_parameterTypes, ParameterTypeRecord, 0), BindParameterRow,
-                                   ClearParameterAt, false};
+                                   KIND_ROWS(g_parameterTypes, ParameterTypeRecord, 0),
+                                   BindRowOf<g_parameterTypes, BindParameterEntries>, ClearAt<g_parameterTypes>,
+                                   false};
 const PluginKind kLayerBlendKind = {"LayerBlend Plug-in loading.", "layer.pin", &Settings::Layer_dir, 83, 83,
                                     KIND_ROWS(g_layerBlends, LayerBlendRecord, offsetof(LayerBlendRecord, translated)),
-                                    BindLayerBlendRow, ClearLayerBlendAt, false};
+                                    BindRowOf<g_layerBlends, BindLayerBlendEntries>, ClearAt<g_layerBlends>, false};
 
 HMODULE &RowModule(const PluginKind &kind, int row)
 {

@@ -104,6 +104,7 @@ void InstallNotifyReceivers()
     n.drawParameterPointGroups = DrawParameterPointGroups;
     n.eraseHoverGuide = EraseHoverGuide;
     n.effectDialog = GetEffectDialog;
+    n.releaseDrawLock = ReleaseDrawLock;
     n.drawAcceptsColorFunction = DrawAccepts;
     n.selectDrawForColorFunction = SelectDrawForColorFunction;
     n.colorFunctionDrawMode = SetColorFunctionDrawMode;

@@ -16,6 +16,7 @@
 #include "plugins/plugdialogs.h"
 #include "plugins/subwin.h"
 #include "base/app.h"
+#include "base/cursors.h"
 #include "shell/clipwin.h"
 #include "shell/commands.h"
 #include "base/settings.h"
@@ -143,6 +144,7 @@ int OvrinMain(HINSTANCE instance, char *commandLine, int show)
     StepMark("title-closed");
 
     LoadProgramCursors();
+    g_currentCursor = GetProgramCursor(kCursorPlain);
     IsTwainAvailable(); // asked once, before the classes; the answer is kept
     RegisterMainWindowClass();
     RegisterSubParentWindowClass();

@@ -26,7 +26,6 @@ HWND g_statusBar, g_toolTipWindow;
 HCURSOR g_currentCursor;
 
 static HBRUSH s_buttonFace;
-static HCURSOR s_cursors[5]; // resources 200..204
 static int s_newImageBackColor;
 
 HBRUSH GetButtonFaceBrush()
@@ -246,24 +245,6 @@ void AcceptDroppedFiles(HWND window)
 
 // ---- cursors ----
 
-void LoadProgramCursors()
-{
-    LoadSystemCursors();
-    for (int i = 0; i < 5; i++) {
-        s_cursors[i] = LoadCursorA(g_instance, MAKEINTRESOURCEA(kCursorPlain + i));
-        if (!s_cursors[i])
-            s_cursors[i] = GetSystemCursor(kCursorCross);
-    }
-    g_currentCursor = s_cursors[0];
-}
-
-static HCURSOR ProgramCursor(int id)
-{
-    if (!s_cursors[0])
-        LoadProgramCursors();
-    return s_cursors[id - kCursorPlain];
-}
-
 static int ColorKind()
 {
     const ColorRecord *c = QzsGetColor(0);
@@ -279,11 +260,11 @@ HCURSOR UpdateCursor(ImageWindow *)
     if (InTransformMode() || InCheckMode())
         cursor = GetSystemCursor(kCursorArrow);
     else if (GetEffectDialog() || (g_currentWindow && g_currentWindow->lock))
-        cursor = ProgramCursor(kCursorLocked);
+        cursor = GetProgramCursor(kCursorLocked);
     else if (draw && draw->cursor)
         cursor = draw->cursor;
     else
-        cursor = ProgramCursor(kCursorPlain + ColorKind());
+        cursor = GetProgramCursor(kCursorPlain + ColorKind());
     g_currentCursor = cursor;
     return cursor;
 }
@@ -293,11 +274,6 @@ void SetCurrentCursor(HCURSOR cursor)
     g_currentCursor = cursor;
     if (cursor)
         SetCursor(cursor);
-}
-
-QZS_DECL(HCURSOR) QzsGetCursor(int kind)
-{
-    return kind == 4 ? ProgramCursor(kCursorService) : NULL;
 }
 
 // ---- small operations ----

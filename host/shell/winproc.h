@@ -20,7 +20,6 @@ HWND CreateMainWindow(int show);
 ImageWindow *CreateImageWindow(int x, int y, int width, int height);
 LRESULT CALLBACK MainWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
 LRESULT CALLBACK SubParentWindowProc(HWND window, UINT message, WPARAM wParam, LPARAM lParam);
-void LoadProgramCursors();
 void SetCurrentCursor(HCURSOR cursor); // shown now and kept as the image windows' current cursor
 void ShowMemoryStatus();
 
@@ -33,8 +32,6 @@ void CreateToolTipWindow();
 extern HWND g_statusBar, g_toolTipWindow;
 
 // cursors and small shell operations (winproc.cpp)
-enum { kCursorPlain = 200, kCursorRegion = 201, kCursorFunction = 202, kCursorService = 203, kCursorLocked = 204 };
-void LoadProgramCursors();
 HCURSOR UpdateCursor(ImageWindow *window); // chooses and stores the program-wide cursor
 extern HCURSOR g_currentCursor;
 void ShowNotSupportedMessage();
@@ -77,4 +74,3 @@ void MoveStatusWindow(ImageWindow *window);
 void RecordStatusOffset(HWND popup);
 // Status pop-up settings: on/off, initial offset and anchor mode (2 right-top, 3 right-bottom).
 extern int g_statusWindowsOn, g_statusOffsetX, g_statusOffsetY, g_statusAnchor;
-void FormatStat2Points(char *out, size_t size, int x1, int y1, int x2, int y2);

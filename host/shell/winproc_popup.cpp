@@ -1,5 +1,5 @@
-// Small windows: the status pop-up of each image window with the status services, the parameter
-// tool windows, and the preview window of the open dialog.
+// Small windows: the status pop-up of each image window, the parameter tool windows, and the
+// preview window of the open dialog.
 #include "shell/winproc.h"
 #include "files/openpreview.h"
 #include "image/colors.h"
@@ -7,6 +7,7 @@
 #include "plugins/params.h"
 #include "base/app.h"
 #include "base/settings.h"
+#include "view/status.h"
 #include "view/winlist.h"
 #include <stdio.h>
 
@@ -51,13 +52,6 @@ void RecordStatusOffset(HWND popup)
     w->statusOffsetY = (g_statusAnchor == 2 ? p.top : p.bottom) - s.top;
 }
 
-static void PaintSunkenFrame(HWND hwnd, HDC dc)
-{
-    RECT r;
-    GetClientRect(hwnd, &r);
-    DrawEdge(dc, &r, EDGE_SUNKEN, BF_RECT);
-}
-
 static LRESULT PaintGreyFramed(HWND hwnd)
 {
     PAINTSTRUCT ps;
@@ -89,46 +83,6 @@ LRESULT CALLBACK StatusWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM
     case WM_NCHITTEST: return DragByBody(hwnd, wParam, lParam);
     default: return DefWindowProcA(hwnd, message, wParam, lParam);
     }
-}
-
-// ---- status services ----
-
-QZS_DECL(int) QzsStatMessage(ImageWindow *window, const char *text)
-{
-    if (!window || !window->statusWindow || !text)
-        return 0;
-    HDC dc = GetDC(window->statusWindow);
-    if (!dc)
-        return 0;
-    SetTextColor(dc, 0);
-    SetBkColor(dc, 0xC0C0C0);
-    HGDIOBJ old = SelectObject(dc, GetStatusFont());
-    static const char blanks[] = "                                                                 "; // 65
-    TextOutA(dc, 0, 2, blanks, 65);
-    TextOutA(dc, 2, 2, text, (int)strnlen(text, 100));
-    SelectObject(dc, old);
-    PaintSunkenFrame(window->statusWindow, dc);
-    ReleaseDC(window->statusWindow, dc);
-    return 1;
-}
-
-QZS_DECL(int) QzsDispStatXY(ImageWindow *window, int x, int y)
-{
-    char text[100];
-    snprintf(text, sizeof text, "[%3d %3d]", x, y);
-    return QzsStatMessage(window, text);
-}
-
-void FormatStat2Points(char *out, size_t size, int x1, int y1, int x2, int y2)
-{
-    snprintf(out, size, "[%3d %3d]-[%3d %3d](%3d %3d)", x1, y1, x2, y2, x2 - x1, y2 - y1);
-}
-
-QZS_DECL(int) QzsDispStat2Points(ImageWindow *window, int x1, int y1, int x2, int y2)
-{
-    char text[100];
-    FormatStat2Points(text, sizeof text, x1, y1, x2, y2);
-    return QzsStatMessage(window, text);
 }
 
 // ---- parameter windows ----

@@ -127,8 +127,7 @@ void TransferStroke(ImageWindow *window, UndoRecord *record)
 
 void ReleaseLocks()
 {
-    if (QzsCheckLockDraw())
-        QzsLockDraw(NULL, 0);
+    NotifyReleaseDrawLock();
     if (QzsCheckLockColor())
         QzsLockColor(NULL, 0);
 }

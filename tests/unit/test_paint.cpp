@@ -401,3 +401,23 @@ TEST_F(PaintTest, EndingWithoutUpdateLeavesNothingForTheNextCommit)
     CommitStroke(window);
     EXPECT_EQ(Base(1, 1), 0xFFFFFFFFu);
 }
+
+// A sub-window that locked the draw method or the colours before the stroke gets them back when
+// the stroke ends, whether it is committed or dropped.
+TEST_F(PaintTest, EndingAStrokeReleasesTheLocks)
+{
+    for (bool commit : {true, false}) {
+        SCOPED_TRACE(commit ? "committed" : "dropped");
+        Show(4, 4, 0xFFFFFFFFu);
+        Drawing(0, 0, 0, 255);
+        QzsLockDraw((HWND)0x1234, 1);
+        QzsLockColor((HWND)0x1234, 1);
+        PaintOne(window, 1, 1);
+        if (commit)
+            CommitStroke(window);
+        else
+            QzsEndNoUpdateDraw();
+        EXPECT_EQ(QzsCheckLockDraw(), 0);
+        EXPECT_EQ(QzsCheckLockColor(), 0);
+    }
+}

@@ -13,6 +13,7 @@
 #include "shell/startup.h"
 #include "shell/keymap.h"
 #include "base/sysinfo.h"
+#include "view/status.h"
 #include "view/winlist.h"
 #include "shell/winproc.h"
 #include <algorithm>
