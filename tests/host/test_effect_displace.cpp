@@ -59,6 +59,19 @@ TEST_F(DisplaceEffectTest, WaterSheetAndRippleRefractAndShade)
     MakeRamps(26, 22);
     Rect rect{2, 1, 23, 20};
     const double k8 = 6.28318 / 8, k11 = 6.28318 / 11;
+    // Ripple of amplitude 2, wavelength 8, ratio 1.2; at the centre (rho 0) the slope is its limit, 0.
+    ref::Effect ripple = [&](const Picture &p, const Rect &r, int x, int y) {
+        double a = 2, cx = (r.right - r.left) / 2.0, cy = (r.bottom - r.top) / 2.0;
+        double dx = (x - r.left) - cx, dy = (y - r.top) - cy, rho = sqrt(dx * dx + dy * dy);
+        double gx = rho ? -k8 * a * sin(k8 * rho) * dx / rho : 0, gy = rho ? -k8 * a * sin(k8 * rho) * dy / rho : 0;
+        double ox, oy;
+        if (!Refract(gx, 1, a * (1 + cos(k8 * rho)) + 10, 1.2, &ox) ||
+            !Refract(gy, 1, a * (1 + cos(k8 * rho)) + 10, 1.2, &oy))
+            return Out{true, p.At(x, y)};
+        uint32_t c = p.Sample(x + ox, y + oy);
+        // shaded at the position from the centre, which the light does not read
+        return Out{true, Argb(A(p.At(x, y)), Shade(R(c), gx, gy, 1), Shade(G(c), gx, gy, 1), Shade(B(c), gx, gy, 1))};
+    };
     struct Case {
         const char *name;
         std::vector<const char *> params;
@@ -90,20 +103,7 @@ TEST_F(DisplaceEffectTest, WaterSheetAndRippleRefractAndShade)
              uint32_t c = p.At(x, y);
              return Out{true, Argb(A(c), Shade(R(c), 0, 0, 1), Shade(G(c), 0, 0, 1), Shade(B(c), 0, 0, 1))};
          }},
-        {"Ripple", {"200", "8", "120"}, [&](const Picture &p, const Rect &r, int x, int y) {
-             double a = 2, cx = (r.right - r.left) / 2.0, cy = (r.bottom - r.top) / 2.0;
-             double dx = (x - r.left) - cx, dy = (y - r.top) - cy, rho = sqrt(dx * dx + dy * dy);
-             if (rho == 0)
-                 return Out{true, p.At(x, y)};
-             double gx = -k8 * a * sin(k8 * rho) * dx / rho, gy = -k8 * a * sin(k8 * rho) * dy / rho;
-             double ox, oy;
-             if (!Refract(gx, 1, a * (1 + cos(k8 * rho)) + 10, 1.2, &ox) ||
-                 !Refract(gy, 1, a * (1 + cos(k8 * rho)) + 10, 1.2, &oy))
-                 return Out{true, p.At(x, y)};
-             uint32_t c = p.Sample(x + ox, y + oy);
-             // shaded at the position from the centre, which the light does not read
-             return Out{true, Argb(A(p.At(x, y)), Shade(R(c), gx, gy, 1), Shade(G(c), gx, gy, 1), Shade(B(c), gx, gy, 1))};
-         }},
+        {"Ripple", {"200", "8", "120"}, ripple},
     };
     for (const Case &c : cases) {
         FreeGlobalParameters();
@@ -113,13 +113,17 @@ TEST_F(DisplaceEffectTest, WaterSheetAndRippleRefractAndShade)
         ASSERT_EQ(Run(c.name, rect, &dest), 1);
         ExpectPixels(c.name, rect, dest, c.want);
     }
-    // Ripple on a rectangle with even differences has a centre pixel, left as it was.
-    MakeRamps(9, 9);
+    // Ripple on a rectangle with even differences has a centre pixel: it is not moved (slope 0,
+    // so no shift) and shaded with the flat normal (0, 0, 1).
+    MakeRamps(11, 9);
     Params({"200", "8", "120"});
     std::vector<uint32_t> dest;
-    ASSERT_EQ(Run("Ripple", Rect{0, 0, 8, 8}, &dest), 1);
-    EXPECT_EQ(dest[4 * 9 + 4], pic.At(4, 4));
-    EXPECT_NE(dest[4 * 9 + 5], pic.At(5, 4));
+    Rect centred{1, 0, 9, 8};
+    ASSERT_EQ(Run("Ripple", centred, &dest), 1);
+    ExpectPixels("ripple with a centre", centred, dest, ripple);
+    uint32_t c = pic.At(5, 4);
+    EXPECT_EQ(dest[4 * 11 + 5], Argb(A(c), Shade(R(c), 0, 0, 1), Shade(G(c), 0, 0, 1), Shade(B(c), 0, 0, 1)));
+    EXPECT_NE(dest[4 * 11 + 5], c);
 }
 
 // Corrugated sheet, ridges along the rows, amplitude 2, wavelength 8, ratio 0.5, on the first
