@@ -140,6 +140,13 @@ TEST_F(DisplaceEffectTest, OneRefractedPixelWorkedByHand)
     EXPECT_EQ(dest[2], 0x44936325u) << std::hex << dest[2];
 }
 
+int g_progressCalls = 0;
+int QZCAPI CountProgress(int, int, int)
+{
+    g_progressCalls++;
+    return 0;
+}
+
 // The texture's map, made as the module makes it on its first run after loading.
 std::vector<int> TextureMap(int w, int h, int r, int density)
 {
@@ -163,6 +170,59 @@ std::vector<int> TextureMap(int w, int h, int r, int density)
                 }
         }
     return map;
+}
+
+// Bumps of any radius: radius 130 on a map much smaller than one bump, which wraps round it many
+// times; a ratio of 1 shifts nothing, so the picture is shaded by the map's slopes.
+TEST_F(DisplaceEffectTest, TextureBumpsOfAWideRadius)
+{
+    MakeRamps(16, 12);
+    Rect rect{2, 1, 13, 10};
+    const int w = 12, h = 10, r = 130, density = 4000, e = 3;
+    std::vector<int> map = TextureMap(w, h, r, density);
+    auto m = [&](int x, int y) { return map[(size_t)((y % h + h) % h) * w + (x % w + w) % w]; };
+    Params({"130", "4000", "3", "100"});
+    std::vector<uint32_t> dest;
+    ASSERT_EQ(Run("Texture", rect, &dest), 1);
+    int sloped = 0;
+    ExpectPixels("texture", rect, dest, [&](const Picture &p, const Rect &rr, int x, int y) {
+        int lx = x - rr.left, ly = y - rr.top;
+        double gx = -(double)(m(lx + e, ly) - m(lx - e, ly)) / (2 * e);
+        double gy = -(double)(m(lx, ly + e) - m(lx, ly - e)) / (2 * e);
+        sloped += gx != 0 || gy != 0;
+        return Out{true, Refracted(p, x, y, gx, gy, 16.0, 16.0, m(lx, ly) / 16.0, 1.0)};
+    });
+    EXPECT_GT(sloped, 60);
+}
+
+// A map cell that would pass the int range: one cell, so a bump of radius 1500 piles its whole
+// dome, sunk by the second number the generator gives after loading, into it. Refused: result 0,
+// nothing reported, nothing written.
+TEST_F(DisplaceEffectTest, TextureRefusesHeightsPastTheIntRange)
+{
+    const long long r = 1500;
+    uint32_t seed = 1;
+    int draws[2];
+    for (int &d : draws) {
+        seed = seed * 1103515245u + 12345u;
+        d = (int)(seed >> 16 & 0x7FFF);
+    }
+    ASSERT_LT(draws[0] % (200 * r + 100), 2147483647); // a bump is dropped
+    long long sink = draws[1] % (16 * r), pile = 0;
+    for (long long dy = -r; dy <= r; dy++)
+        for (long long dx = -r; dx <= r; dx++) {
+            long long d2 = dx * dx + dy * dy;
+            long long dome = d2 < r * r ? (long long)(16 * sqrt((double)(r * r - d2)) + 0.5) : 0;
+            pile += std::max(0LL, dome - sink);
+        }
+    ASSERT_GT(pile, 2147483647LL);
+    MakeRamps(4, 4);
+    Params({"1500", "2147483647", "2", "120"});
+    g_progressCalls = 0;
+    std::vector<uint32_t> dest;
+    EXPECT_EQ(Run("Texture", Rect{1, 1, 1, 1}, &dest, CountProgress), 0);
+    EXPECT_EQ(g_progressCalls, 0);
+    EXPECT_EQ(dest, std::vector<uint32_t>(pic.px.size(), kUnwritten));
 }
 
 TEST_F(DisplaceEffectTest, TextureFollowsTheGeneratorFromLoadingAndChangesAfterwards)

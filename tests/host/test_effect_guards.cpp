@@ -23,11 +23,12 @@ enum Expect {
     kUnchanged, // every pixel of the rectangle written as it was
     kComplete,  // every pixel written (wave: some may be left), result 1
     kBlack,     // red, green and blue 0, alpha kept
+    kRefused,   // the working memory cannot be had: result 0, nothing written
 };
 
 TEST_F(EffectGuardTest, ZeroNegativeAndHugeParametersGiveADefinedPicture)
 {
-    const char *big = "2147483647", *low = "-2147483648";
+    const char *big = "2147483647", *low = "-2147483648", *vast = "100000000";
     struct Case {
         const char *name;
         std::vector<const char *> params;
@@ -43,10 +44,12 @@ TEST_F(EffectGuardTest, ZeroNegativeAndHugeParametersGiveADefinedPicture)
         {"Relief", {low}, kComplete},
         {"Round Soften", {"0"}, kUnchanged},
         {"Round Soften", {"-3"}, kUnchanged},
-        {"Round Soften", {big}, kComplete},
+        {"Round Soften", {big}, kRefused},
+        {"Round Soften", {vast}, kRefused},
         {"SkinColor", {"0", "0"}, kComplete},
         {"SkinColor", {low, low}, kComplete},
-        {"SkinColor", {big, big}, kComplete},
+        {"SkinColor", {big, big}, kRefused},
+        {"SkinColor", {"40", vast}, kRefused},
         {"Wave", {"1", "0", "5", "0"}, kUnchanged},
         {"Wave", {"0", "-5", low, low}, kComplete},
         {"Wave", {"1", big, big, big}, kComplete},
@@ -64,7 +67,8 @@ TEST_F(EffectGuardTest, ZeroNegativeAndHugeParametersGiveADefinedPicture)
         {"Texture", {"0", "100", "2", "120"}, kUnchanged},
         {"Texture", {"3", "100", "0", "120"}, kUnchanged},
         {"Texture", {"-4", "-4", "-4", "-4"}, kUnchanged},
-        {"Texture", {big, big, big, big}, kComplete},
+        {"Texture", {big, big, big, big}, kRefused},
+        {"Texture", {vast, "100", "2", "120"}, kRefused},
         {"Texture", {"2", big, "1", low}, kComplete},
     };
     MakeMixedPicture();
@@ -75,6 +79,12 @@ TEST_F(EffectGuardTest, ZeroNegativeAndHugeParametersGiveADefinedPicture)
             SetGlobalParameter((int)i, c.params[i]);
         std::string what = std::string(c.name) + " " + c.params[0];
         std::vector<uint32_t> dest;
+        if (c.expect == kRefused) {
+            EXPECT_EQ(Run(c.name, rect, &dest), 0) << what;
+            EXPECT_EQ(dest, std::vector<uint32_t>(pic.px.size(), kUnwritten)) << what;
+            EXPECT_EQ(memcmp(image.pixels, pic.px.data(), pic.px.size() * 4), 0) << what;
+            continue;
+        }
         ASSERT_EQ(Run(c.name, rect, &dest), 1) << what;
         if (c.expect == kComplete) {
             bool wave = strcmp(c.name, "Wave") == 0;
