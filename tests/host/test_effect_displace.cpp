@@ -39,18 +39,7 @@ TEST_F(DisplaceEffectTest, WaveShiftsRowsOrColumnsAlongASine)
     for (const Case &c : cases) {
         Params({c.p0, c.p1, c.p2, c.p3});
         ASSERT_EQ(Run("Wave", c.rect, &dest), 1);
-        int across = atoi(c.p0), length = atoi(c.p1), amplitude = atoi(c.p2), phase = atoi(c.p3);
-        double k = 6.2831852 / length;
-        ExpectPixels(c.p1, c.rect, dest, [&](const Picture &p, const Rect &rr, int x, int y) {
-            double sx = x, sy = y;
-            if (across)
-                sx = x + amplitude * sin((y - rr.top + phase) * k);
-            else
-                sy = y + amplitude * sin((x - rr.left + phase) * k);
-            if (sx < rr.left || sx > rr.right || sy < rr.top || sy > rr.bottom)
-                return Out{false, 0};
-            return Out{true, p.At((int)(sx + 0.5), (int)(sy + 0.5))};
-        });
+        ExpectPixels(c.p1, c.rect, dest, ref::Wave(atoi(c.p0), atoi(c.p1), atoi(c.p2), atoi(c.p3)));
     }
 }
 
