@@ -102,6 +102,22 @@ struct Out {
 };
 using Effect = std::function<Out(const Picture &, const Rect &, int x, int y)>;
 
+// Wave: rows (across not 0) or columns shifted by amplitude x sin((position + phase) 2 pi / length),
+// the source pixel at the rounded position; nothing written where that lies outside the rectangle.
+inline Effect Wave(int across, int length, int amplitude, int phase)
+{
+    return [=](const Picture &p, const Rect &r, int x, int y) {
+        double k = 6.2831852 / length, sx = x, sy = y;
+        if (across)
+            sx = x + amplitude * sin(((double)y - r.top + phase) * k);
+        else
+            sy = y + amplitude * sin(((double)x - r.left + phase) * k);
+        if (sx < r.left || sx > r.right || sy < r.top || sy > r.bottom)
+            return Out{false, 0};
+        return Out{true, p.At((int)(sx + 0.5), (int)(sy + 0.5))};
+    };
+}
+
 } // namespace ref
 
 class EffectModuleTest : public LoaderTest {

@@ -39,18 +39,7 @@ TEST_F(DisplaceEffectTest, WaveShiftsRowsOrColumnsAlongASine)
     for (const Case &c : cases) {
         Params({c.p0, c.p1, c.p2, c.p3});
         ASSERT_EQ(Run("Wave", c.rect, &dest), 1);
-        int across = atoi(c.p0), length = atoi(c.p1), amplitude = atoi(c.p2), phase = atoi(c.p3);
-        double k = 6.2831852 / length;
-        ExpectPixels(c.p1, c.rect, dest, [&](const Picture &p, const Rect &rr, int x, int y) {
-            double sx = x, sy = y;
-            if (across)
-                sx = x + amplitude * sin((y - rr.top + phase) * k);
-            else
-                sy = y + amplitude * sin((x - rr.left + phase) * k);
-            if (sx < rr.left || sx > rr.right || sy < rr.top || sy > rr.bottom)
-                return Out{false, 0};
-            return Out{true, p.At((int)(sx + 0.5), (int)(sy + 0.5))};
-        });
+        ExpectPixels(c.p1, c.rect, dest, ref::Wave(atoi(c.p0), atoi(c.p1), atoi(c.p2), atoi(c.p3)));
     }
 }
 
@@ -59,6 +48,19 @@ TEST_F(DisplaceEffectTest, WaterSheetAndRippleRefractAndShade)
     MakeRamps(26, 22);
     Rect rect{2, 1, 23, 20};
     const double k8 = 6.28318 / 8, k11 = 6.28318 / 11;
+    // Ripple of amplitude 2, wavelength 8, ratio 1.2; at the centre (rho 0) the slope is its limit, 0.
+    ref::Effect ripple = [&](const Picture &p, const Rect &r, int x, int y) {
+        double a = 2, cx = (r.right - r.left) / 2.0, cy = (r.bottom - r.top) / 2.0;
+        double dx = (x - r.left) - cx, dy = (y - r.top) - cy, rho = sqrt(dx * dx + dy * dy);
+        double gx = rho ? -k8 * a * sin(k8 * rho) * dx / rho : 0, gy = rho ? -k8 * a * sin(k8 * rho) * dy / rho : 0;
+        double ox, oy;
+        if (!Refract(gx, 1, a * (1 + cos(k8 * rho)) + 10, 1.2, &ox) ||
+            !Refract(gy, 1, a * (1 + cos(k8 * rho)) + 10, 1.2, &oy))
+            return Out{true, p.At(x, y)};
+        uint32_t c = p.Sample(x + ox, y + oy);
+        // shaded at the position from the centre, which the light does not read
+        return Out{true, Argb(A(p.At(x, y)), Shade(R(c), gx, gy, 1), Shade(G(c), gx, gy, 1), Shade(B(c), gx, gy, 1))};
+    };
     struct Case {
         const char *name;
         std::vector<const char *> params;
@@ -90,20 +92,7 @@ TEST_F(DisplaceEffectTest, WaterSheetAndRippleRefractAndShade)
              uint32_t c = p.At(x, y);
              return Out{true, Argb(A(c), Shade(R(c), 0, 0, 1), Shade(G(c), 0, 0, 1), Shade(B(c), 0, 0, 1))};
          }},
-        {"Ripple", {"200", "8", "120"}, [&](const Picture &p, const Rect &r, int x, int y) {
-             double a = 2, cx = (r.right - r.left) / 2.0, cy = (r.bottom - r.top) / 2.0;
-             double dx = (x - r.left) - cx, dy = (y - r.top) - cy, rho = sqrt(dx * dx + dy * dy);
-             if (rho == 0)
-                 return Out{true, p.At(x, y)};
-             double gx = -k8 * a * sin(k8 * rho) * dx / rho, gy = -k8 * a * sin(k8 * rho) * dy / rho;
-             double ox, oy;
-             if (!Refract(gx, 1, a * (1 + cos(k8 * rho)) + 10, 1.2, &ox) ||
-                 !Refract(gy, 1, a * (1 + cos(k8 * rho)) + 10, 1.2, &oy))
-                 return Out{true, p.At(x, y)};
-             uint32_t c = p.Sample(x + ox, y + oy);
-             // shaded at the position from the centre, which the light does not read
-             return Out{true, Argb(A(p.At(x, y)), Shade(R(c), gx, gy, 1), Shade(G(c), gx, gy, 1), Shade(B(c), gx, gy, 1))};
-         }},
+        {"Ripple", {"200", "8", "120"}, ripple},
     };
     for (const Case &c : cases) {
         FreeGlobalParameters();
@@ -113,13 +102,17 @@ TEST_F(DisplaceEffectTest, WaterSheetAndRippleRefractAndShade)
         ASSERT_EQ(Run(c.name, rect, &dest), 1);
         ExpectPixels(c.name, rect, dest, c.want);
     }
-    // Ripple on a rectangle with even differences has a centre pixel, left as it was.
-    MakeRamps(9, 9);
+    // Ripple on a rectangle with even differences has a centre pixel: it is not moved (slope 0,
+    // so no shift) and shaded with the flat normal (0, 0, 1).
+    MakeRamps(11, 9);
     Params({"200", "8", "120"});
     std::vector<uint32_t> dest;
-    ASSERT_EQ(Run("Ripple", Rect{0, 0, 8, 8}, &dest), 1);
-    EXPECT_EQ(dest[4 * 9 + 4], pic.At(4, 4));
-    EXPECT_NE(dest[4 * 9 + 5], pic.At(5, 4));
+    Rect centred{1, 0, 9, 8};
+    ASSERT_EQ(Run("Ripple", centred, &dest), 1);
+    ExpectPixels("ripple with a centre", centred, dest, ripple);
+    uint32_t c = pic.At(5, 4);
+    EXPECT_EQ(dest[4 * 11 + 5], Argb(A(c), Shade(R(c), 0, 0, 1), Shade(G(c), 0, 0, 1), Shade(B(c), 0, 0, 1)));
+    EXPECT_NE(dest[4 * 11 + 5], c);
 }
 
 // Corrugated sheet, ridges along the rows, amplitude 2, wavelength 8, ratio 0.5, on the first
@@ -134,6 +127,13 @@ TEST_F(DisplaceEffectTest, OneRefractedPixelWorkedByHand)
     std::vector<uint32_t> dest;
     ASSERT_EQ(Run("Corrugated Sheet", Rect{0, 0, 5, 11}, &dest), 1);
     EXPECT_EQ(dest[2], 0x44936325u) << std::hex << dest[2];
+}
+
+int g_progressCalls = 0;
+int QZCAPI CountProgress(int, int, int)
+{
+    g_progressCalls++;
+    return 0;
 }
 
 // The texture's map, made as the module makes it on its first run after loading.
@@ -159,6 +159,59 @@ std::vector<int> TextureMap(int w, int h, int r, int density)
                 }
         }
     return map;
+}
+
+// Bumps of any radius: radius 130 on a map much smaller than one bump, which wraps round it many
+// times; a ratio of 1 shifts nothing, so the picture is shaded by the map's slopes.
+TEST_F(DisplaceEffectTest, TextureBumpsOfAWideRadius)
+{
+    MakeRamps(16, 12);
+    Rect rect{2, 1, 13, 10};
+    const int w = 12, h = 10, r = 130, density = 4000, e = 3;
+    std::vector<int> map = TextureMap(w, h, r, density);
+    auto m = [&](int x, int y) { return map[(size_t)((y % h + h) % h) * w + (x % w + w) % w]; };
+    Params({"130", "4000", "3", "100"});
+    std::vector<uint32_t> dest;
+    ASSERT_EQ(Run("Texture", rect, &dest), 1);
+    int sloped = 0;
+    ExpectPixels("texture", rect, dest, [&](const Picture &p, const Rect &rr, int x, int y) {
+        int lx = x - rr.left, ly = y - rr.top;
+        double gx = -(double)(m(lx + e, ly) - m(lx - e, ly)) / (2 * e);
+        double gy = -(double)(m(lx, ly + e) - m(lx, ly - e)) / (2 * e);
+        sloped += gx != 0 || gy != 0;
+        return Out{true, Refracted(p, x, y, gx, gy, 16.0, 16.0, m(lx, ly) / 16.0, 1.0)};
+    });
+    EXPECT_GT(sloped, 60);
+}
+
+// A map cell that would pass the int range: one cell, so a bump of radius 1500 piles its whole
+// dome, sunk by the second number the generator gives after loading, into it. Refused: result 0,
+// nothing reported, nothing written.
+TEST_F(DisplaceEffectTest, TextureRefusesHeightsPastTheIntRange)
+{
+    const long long r = 1500;
+    uint32_t seed = 1;
+    int draws[2];
+    for (int &d : draws) {
+        seed = seed * 1103515245u + 12345u;
+        d = (int)(seed >> 16 & 0x7FFF);
+    }
+    ASSERT_LT(draws[0] % (200 * r + 100), 2147483647); // a bump is dropped
+    long long sink = draws[1] % (16 * r), pile = 0;
+    for (long long dy = -r; dy <= r; dy++)
+        for (long long dx = -r; dx <= r; dx++) {
+            long long d2 = dx * dx + dy * dy;
+            long long dome = d2 < r * r ? (long long)(16 * sqrt((double)(r * r - d2)) + 0.5) : 0;
+            pile += std::max(0LL, dome - sink);
+        }
+    ASSERT_GT(pile, 2147483647LL);
+    MakeRamps(4, 4);
+    Params({"1500", "2147483647", "2", "120"});
+    g_progressCalls = 0;
+    std::vector<uint32_t> dest;
+    EXPECT_EQ(Run("Texture", Rect{1, 1, 1, 1}, &dest, CountProgress), 0);
+    EXPECT_EQ(g_progressCalls, 0);
+    EXPECT_EQ(dest, std::vector<uint32_t>(pic.px.size(), kUnwritten));
 }
 
 TEST_F(DisplaceEffectTest, TextureFollowsTheGeneratorFromLoadingAndChangesAfterwards)

@@ -21,13 +21,18 @@ class EffectGuardTest : public EffectModuleTest {};
 
 enum Expect {
     kUnchanged, // every pixel of the rectangle written as it was
-    kComplete,  // every pixel written (wave: some may be left), result 1
+    kComplete,  // result 1; every pixel written (wave: as its formula says), the same on a second run
     kBlack,     // red, green and blue 0, alpha kept
+    kRefused,   // the working memory cannot be had: result 0, nothing written
 };
 
+// Unusual parameters: every pixel inside the rectangle written and none outside, alpha kept, the
+// same picture from a second run; wave's pixels where its formula puts
+// them; texture through a surface no ray crosses unless it is flat there. A radius whose tables
+// do not fit in memory is refused.
 TEST_F(EffectGuardTest, ZeroNegativeAndHugeParametersGiveADefinedPicture)
 {
-    const char *big = "2147483647", *low = "-2147483648";
+    const char *big = "2147483647", *low = "-2147483648", *vast = "100000000";
     struct Case {
         const char *name;
         std::vector<const char *> params;
@@ -43,13 +48,16 @@ TEST_F(EffectGuardTest, ZeroNegativeAndHugeParametersGiveADefinedPicture)
         {"Relief", {low}, kComplete},
         {"Round Soften", {"0"}, kUnchanged},
         {"Round Soften", {"-3"}, kUnchanged},
-        {"Round Soften", {big}, kComplete},
+        {"Round Soften", {big}, kRefused},
+        {"Round Soften", {vast}, kRefused},
         {"SkinColor", {"0", "0"}, kComplete},
         {"SkinColor", {low, low}, kComplete},
-        {"SkinColor", {big, big}, kComplete},
+        {"SkinColor", {big, big}, kRefused},
+        {"SkinColor", {"40", vast}, kRefused},
         {"Wave", {"1", "0", "5", "0"}, kUnchanged},
         {"Wave", {"0", "-5", low, low}, kComplete},
         {"Wave", {"1", big, big, big}, kComplete},
+        {"Wave", {"1", "7", big, "3"}, kComplete},
         {"WaterWave", {"150", "0", "120"}, kUnchanged},
         {"WaterWave", {"0", "0", "0"}, kUnchanged},
         {"WaterWave", {"-500", "-3", "-200"}, kComplete},
@@ -64,7 +72,8 @@ TEST_F(EffectGuardTest, ZeroNegativeAndHugeParametersGiveADefinedPicture)
         {"Texture", {"0", "100", "2", "120"}, kUnchanged},
         {"Texture", {"3", "100", "0", "120"}, kUnchanged},
         {"Texture", {"-4", "-4", "-4", "-4"}, kUnchanged},
-        {"Texture", {big, big, big, big}, kComplete},
+        {"Texture", {big, big, big, big}, kRefused},
+        {"Texture", {vast, "100", "2", "120"}, kRefused},
         {"Texture", {"2", big, "1", low}, kComplete},
     };
     MakeMixedPicture();
@@ -73,25 +82,50 @@ TEST_F(EffectGuardTest, ZeroNegativeAndHugeParametersGiveADefinedPicture)
         FreeGlobalParameters();
         for (size_t i = 0; i < c.params.size(); i++)
             SetGlobalParameter((int)i, c.params[i]);
-        std::string what = std::string(c.name) + " " + c.params[0];
+        std::string what = std::string(c.name);
+        for (const char *p : c.params)
+            what += std::string(" ") + p;
         std::vector<uint32_t> dest;
+        if (c.expect == kRefused) {
+            EXPECT_EQ(Run(c.name, rect, &dest), 0) << what;
+            EXPECT_EQ(dest, std::vector<uint32_t>(pic.px.size(), kUnwritten)) << what;
+            EXPECT_EQ(memcmp(image.pixels, pic.px.data(), pic.px.size() * 4), 0) << what;
+            continue;
+        }
         ASSERT_EQ(Run(c.name, rect, &dest), 1) << what;
-        if (c.expect == kComplete) {
-            bool wave = strcmp(c.name, "Wave") == 0;
-            ExpectPixels(what.c_str(), rect, dest, [&](const Picture &, const Rect &, int x, int y) {
-                uint32_t got = dest[(size_t)y * pic.w + x];
-                return Out{!wave || got != kUnwritten, got};
-            });
-            for (int y = rect.top; y <= rect.bottom && !wave; y++) {
-                for (int x = rect.left; x <= rect.right; x++)
-                    ASSERT_NE(dest[(size_t)y * pic.w + x], kUnwritten) << what;
-            }
-        } else {
+        if (c.expect != kComplete) {
             ExpectPixels(what.c_str(), rect, dest, [&](const Picture &p, const Rect &, int x, int y) {
                 uint32_t c0 = p.At(x, y);
                 return Out{true, c.expect == kBlack ? c0 & 0xFF000000u : c0};
             });
+            continue;
         }
+        bool wave = strcmp(c.name, "Wave") == 0, texture = strcmp(c.name, "Texture") == 0;
+        if (wave) {
+            ExpectPixels(what.c_str(), rect, dest,
+                         ref::Wave(atoi(c.params[0]), atoi(c.params[1]), atoi(c.params[2]), atoi(c.params[3])));
+        } else {
+            // Written inside, with the source's alpha (these effects change red, green and blue).
+            ExpectPixels(what.c_str(), rect, dest, [&](const Picture &p, const Rect &, int x, int y) {
+                uint32_t got = dest[(size_t)y * pic.w + x];
+                bool written = got != kUnwritten && A(got) == A(p.At(x, y));
+                return Out{true, written ? got : ~got};
+            });
+        }
+        if (texture) {
+            // A refractive ratio of -21474836.48 lets no ray through a sloped surface, so a pixel
+            // shows its source as it was, or where the surface is flat the source shaded with the
+            // normal (0, 0, 16).
+            ExpectPixels(what.c_str(), rect, dest, [&](const Picture &p, const Rect &, int x, int y) {
+                uint32_t got = dest[(size_t)y * pic.w + x], c0 = p.At(x, y);
+                uint32_t flat = Argb(A(c0), Shade(R(c0), 0, 0, 16), Shade(G(c0), 0, 0, 16), Shade(B(c0), 0, 0, 16));
+                return Out{true, got == flat ? flat : c0};
+            });
+            continue; // the texture goes on with the generator: a second run differs
+        }
+        std::vector<uint32_t> again;
+        ASSERT_EQ(Run(c.name, rect, &again), 1) << what;
+        EXPECT_EQ(again, dest) << what << ": a second run gives another picture";
     }
     // A radius past the kernel is its widest one.
     std::vector<uint32_t> widest, past;

@@ -41,7 +41,7 @@ TEST_F(SoftenEffectTest, SoftenIsAnOpacityWeightedMean)
 {
     MakeMixedPicture(20, 15);
     Rect rect{2, 1, 17, 13};
-    for (int r : {2, 3, 6}) {
+    for (int r : {2, 3, 6, 105}) { // any radius: 105 reaches far past the picture's edges
         char text[8];
         snprintf(text, sizeof text, "%d", r);
         Params({text});
@@ -133,7 +133,7 @@ TEST_F(SoftenEffectTest, SkinColourSmoothsAndBrightensOnlySkinAboveTheMean)
     struct Case {
         const char *p0, *p1;
         int gain, radius;
-    } cases[] = {{"40", "1", 40, 1}, {"0", "0", 0, 0}, {"-60", "2", -60, 2}, {"300", "-4", 300, -4}};
+    } cases[] = {{"40", "1", 40, 1}, {"0", "0", 0, 0}, {"-60", "2", -60, 2}, {"300", "-4", 300, -4}, {"40", "103", 40, 103}};
     int changed = 0;
     for (const Case &c : cases) {
         Params({c.p0, c.p1});

@@ -269,6 +269,46 @@ TEST_F(FxtSaverTest, BlocksAreTheEncodersBlocks)
         }
 }
 
+// A shape with clear corners on a ramp of seven levels that CC_HI holds exactly. The clear pixels
+// keep a grey close to the ramp's middle level, so an opaque level would cost less than the
+// transparent entry; read back by the test decoder, the CC_HI blocks still show them transparent
+// and every other pixel opaque.
+TEST_F(FxtSaverTest, ClearPixelsStayClearInHiBlocks)
+{
+    const int c0[3] = {Up5(5), Up5(7), Up5(25)}, c1[3] = {Up5(31), Up5(29), Up5(11)};
+    const int w = 16, h = 8;
+    Picture p(w, h);
+    for (int y = 0; y < h; y++)
+        for (int x = 0; x < w; x++) {
+            if ((x < 2 || x >= w - 2) && (y == 0 || y == h - 1)) {
+                p.Set(x, y, 152, 150, 150, 0);
+                continue;
+            }
+            int i = (x + 2 * y) % 7, v[3];
+            for (int c = 0; c < 3; c++)
+                v[c] = (c0[c] * (6 - i) + c1[c] * i + 2) / 6;
+            p.Set(x, y, v[0], v[1], v[2]);
+        }
+    std::string path = dir.file("corners.fxt");
+    ASSERT_EQ(Write(p, path), 0);
+    std::vector<uint8_t> b = ReadBytes(path);
+    ASSERT_EQ(b.size(), 16u + 4 * 16);
+    int clearInHi = 0;
+    for (int n = 0; n < 4; n++) {
+        if (RefFxt1Mode(&b[16 + 16 * n]) != 0)
+            continue;
+        RefTexel d[4][8];
+        DecodeBlock(b, n, d);
+        for (int r = 0; r < 4; r++)
+            for (int x = 0; x < 8; x++) {
+                const uint8_t *src = p.Stored(4 * (n / 2) + r) + 4 * (8 * (n % 2) + x);
+                clearInHi += src[3] == 0;
+                EXPECT_EQ(d[r][x].a, src[3]) << "block " << n << " row " << r << " column " << x;
+            }
+    }
+    EXPECT_EQ(clearInHi, 8) << "the corner blocks are coded CC_HI";
+}
+
 // Failures are failures, and none touches a file already at the path.
 TEST_F(FxtSaverTest, FailuresAreReported)
 {

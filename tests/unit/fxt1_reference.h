@@ -10,7 +10,8 @@ struct RefTexel {
     bool operator==(const RefTexel &o) const { return r == o.r && g == o.g && b == o.b && a == o.a; }
 };
 
-inline void RefFxt1Decode(const uint8_t block[16], RefTexel out[4][8])
+// A reader of the file rounds CC_HI levels (... + 3) / 6; the encoder's error measure with + 2.
+inline void RefFxt1Decode(const uint8_t block[16], RefTexel out[4][8], int hiRound = 3)
 {
     uint64_t lo = 0, hi = 0;
     for (int i = 0; i < 8; i++) {
@@ -64,7 +65,7 @@ inline void RefFxt1Decode(const uint8_t block[16], RefTexel out[4][8])
         width = 3;
         RefTexel c0 = colour(96), c1 = colour(111);
         for (int i = 0; i < 7; i++)
-            palette[0][i] = palette[1][i] = mix(c0, c1, 6 - i, i, 3, 6, false);
+            palette[0][i] = palette[1][i] = mix(c0, c1, 6 - i, i, hiRound, 6, false);
         palette[0][7] = palette[1][7] = clear;
     } else if (top == 2) { // CC_CHROMA: 010
         width = 2;
@@ -110,11 +111,12 @@ inline int RefFxt1Mode(const uint8_t block[16], int *flag = nullptr)
     return w3 & 0x20000000u ? 2 : 1; // 011 or 010
 }
 
-// The error of the search's measure: pixels[row][col] as stored (B, G, R, A) against the decoding.
+// The error of the search's measure: pixels[row][col] as stored (B, G, R, A) against the decoding,
+// CC_HI levels rounded (c0 (6 - i) + c1 i + 2) / 6.
 inline uint32_t RefFxt1Error(const uint8_t pixels[4][8][4], const uint8_t block[16])
 {
     RefTexel d[4][8];
-    RefFxt1Decode(block, d);
+    RefFxt1Decode(block, d, 2);
     uint32_t e = 0;
     for (int row = 0; row < 4; row++)
         for (int col = 0; col < 8; col++) {

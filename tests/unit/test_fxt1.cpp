@@ -235,23 +235,11 @@ TEST(Fxt1, UniformBlockIsExact)
     EXPECT_GT(s.error[kFxtChroma], 0u);
 }
 
-// Transparent pixels: CC_HI gives them index 7, CC_MIXED with the alpha flag index 3, and they
+// Transparent pixels: CC_HI gives them index 7 and every other pixel a level, whatever colour a
+// transparent pixel holds; CC_MIXED with the alpha flag gives clear black pixels index 3, and they
 // decode transparent.
 TEST(Fxt1, TransparentPixels)
 {
-    Block b;
-    for (int y = 0; y < 4; y++)
-        for (int x = 0; x < 8; x++) {
-            if ((x + y) % 3 == 0)
-                b.Set(y, x, 0, 0, 0, 0);
-            else if (x < 4)
-                b.Set(y, x, Up5(28), Up5(4), Up5(9));
-            else
-                b.Set(y, x, Up5(2), Up5(25), Up5(19));
-        }
-    Fxt1Search s;
-    uint8_t out[16];
-    Fxt1EncodeBlock(b.Texels(), out, &s);
     auto index = [](const uint8_t *block, int width, int t) {
         int v = 0;
         for (int i = 0; i < width; i++) {
@@ -260,23 +248,69 @@ TEST(Fxt1, TransparentPixels)
         }
         return v;
     };
-    for (int y = 0; y < 4; y++)
-        for (int x = 0; x < 8; x++) {
-            int t = 4 * y + (x & 3) + (x >= 4 ? 16 : 0);
-            bool clear = (x + y) % 3 == 0;
-            EXPECT_EQ(index(s.block[kFxtHi], 3, t) == 7, clear) << x << "," << y;
-            EXPECT_EQ(index(s.block[kFxtMixed1], 2, t) == 3, clear) << x << "," << y;
-        }
-    // Two colours and transparency are exact in CC_MIXED with the alpha flag.
-    EXPECT_EQ(s.error[kFxtMixed1], 0u);
-    EXPECT_EQ(s.winner, kFxtMixed1);
-    RefTexel d[4][8];
-    RefFxt1Decode(out, d);
+    // Clear pixels of black, of white and of the right half's colour: the last two lie nearer to
+    // an opaque level than to the transparent entry by the error measure.
+    const int clearColours[3][3] = {{0, 0, 0}, {255, 255, 255}, {Up5(2), Up5(25), Up5(19)}};
+    for (const int *cc : clearColours) {
+        SCOPED_TRACE(cc[0]);
+        Block b;
+        for (int y = 0; y < 4; y++)
+            for (int x = 0; x < 8; x++) {
+                if ((x + y) % 3 == 0)
+                    b.Set(y, x, cc[0], cc[1], cc[2], 0);
+                else if (x < 4)
+                    b.Set(y, x, Up5(28), Up5(4), Up5(9));
+                else
+                    b.Set(y, x, Up5(2), Up5(25), Up5(19));
+            }
+        Fxt1Search s;
+        uint8_t out[16];
+        Fxt1EncodeBlock(b.Texels(), out, &s);
+        for (int y = 0; y < 4; y++)
+            for (int x = 0; x < 8; x++) {
+                int t = 4 * y + (x & 3) + (x >= 4 ? 16 : 0);
+                bool clear = (x + y) % 3 == 0;
+                EXPECT_EQ(index(s.block[kFxtHi], 3, t) == 7, clear) << x << "," << y;
+                if (cc[0] == 0) {
+                    EXPECT_EQ(index(s.block[kFxtMixed1], 2, t) == 3, clear) << x << "," << y;
+                }
+            }
+        RefTexel hi[4][8];
+        RefFxt1Decode(s.block[kFxtHi], hi);
+        for (int y = 0; y < 4; y++)
+            for (int x = 0; x < 8; x++)
+                EXPECT_EQ(hi[y][x].a, (x + y) % 3 == 0 ? 0 : 255) << x << "," << y;
+        if (cc[0] != 0)
+            continue;
+        // Two colours and transparency are exact in CC_MIXED with the alpha flag.
+        EXPECT_EQ(s.error[kFxtMixed1], 0u);
+        EXPECT_EQ(s.winner, kFxtMixed1);
+        RefTexel d[4][8];
+        RefFxt1Decode(out, d);
+        for (int y = 0; y < 4; y++)
+            for (int x = 0; x < 8; x++)
+                if ((x + y) % 3 == 0) {
+                    EXPECT_TRUE((d[y][x] == RefTexel{0, 0, 0, 0}));
+                }
+    }
+}
+
+// The error measure rounds CC_HI levels (c0 (6 - i) + c1 i + 2) / 6: between black and white
+// level 3 is 127 (a reader of the file sees 128), so black, white and grey 127 are exact in CC_HI.
+TEST(Fxt1, HiLevelsOfTheErrorMeasure)
+{
+    Block b;
     for (int y = 0; y < 4; y++)
         for (int x = 0; x < 8; x++)
-            if ((x + y) % 3 == 0) {
-                EXPECT_TRUE((d[y][x] == RefTexel{0, 0, 0, 0}));
-            }
+            b.Set(y, x, 127, 127, 127);
+    b.Set(0, 0, 0, 0, 0);
+    b.Set(3, 7, 255, 255, 255);
+    uint8_t out[16];
+    EXPECT_EQ(Fxt1EncodeAs(kFxtHi, b.Texels(), out), 0u);
+    EXPECT_EQ(RefFxt1Error(b.px, out), 0u);
+    RefTexel d[4][8];
+    RefFxt1Decode(out, d);
+    EXPECT_TRUE((d[1][1] == RefTexel{128, 128, 128, 255})) << "read by the published rounding";
 }
 
 // Each later mode wins where only it is exact: CC_HI on seven levels of a line with transparent
@@ -294,7 +328,7 @@ TEST(Fxt1, LaterModesWinOnlyWhenBetter)
             }
             int v[3];
             for (int c = 0; c < 3; c++)
-                v[c] = (c0[c] * (6 - i) + c1[c] * i + 3) / 6;
+                v[c] = (c0[c] * (6 - i) + c1[c] * i + 2) / 6; // the levels of the error measure
             hi.Set(y, x, v[0], v[1], v[2]);
         }
     Fxt1Search s;

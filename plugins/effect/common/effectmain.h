@@ -107,6 +107,14 @@ template <class T> T *Allocate(unsigned long long count)
     return (T *)malloc((size_t)count * sizeof(T));
 }
 
+// A table of rows x columns items; NULL when either is below 1 or the product does not fit.
+template <class T> T *Allocate(long long rows, long long columns)
+{
+    if (rows < 1 || columns < 1 || (unsigned long long)rows > (unsigned long long)SIZE_MAX / sizeof(T) / columns)
+        return NULL;
+    return Allocate<T>((unsigned long long)rows * (unsigned long long)columns);
+}
+
 } // namespace fx
 
 // The module's exported entry point, calling its effect function. The figures program builds the

@@ -23,7 +23,7 @@ public:
         if (width_ <= 0)
             width_ = 1;
         free(cells_);
-        cells_ = Allocate<uint32_t>((unsigned long long)width_ * (unsigned long long)span_);
+        cells_ = Allocate<uint32_t>(span_, width_);
         loadedLow_ = 1, loadedHigh_ = 0;
         return cells_ != NULL;
     }
@@ -39,9 +39,9 @@ public:
     }
 
     // The pixel (x, y): x within radius of the area's columns, y within radius of the row moved to.
-    uint32_t At(int x, int y) const { return Row(y)[(long long)x - area_.left + radius_]; }
+    uint32_t At(long long x, long long y) const { return Row(y)[x - area_.left + radius_]; }
     // Row y, indexed by x - left + radius.
-    const uint32_t *Row(int y) const { return cells_ + Slot(y) * width_; }
+    const uint32_t *Row(long long y) const { return cells_ + Slot(y) * width_; }
 
 private:
     long long Slot(long long row) const
@@ -54,7 +54,7 @@ private:
         uint32_t *out = cells_ + Slot(row) * width_;
         int y = Clamp(row, INT32_MIN, INT32_MAX);
         for (long long i = 0; i < width_; i++)
-            QzsGetColorOnImage(area_.image, Clamp(area_.left - radius_ + i, INT32_MIN, INT32_MAX), y, &out[i]);
+            QzsGetColorOnImage(area_.image, Clamp((long long)area_.left - radius_ + i, INT32_MIN, INT32_MAX), y, &out[i]);
     }
 
     Area area_{};

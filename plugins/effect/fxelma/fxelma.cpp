@@ -5,9 +5,6 @@
 
 namespace {
 
-// Wider bumps are taken as this radius; the heights then stay well inside int range.
-const int kMaxBumpRadius = 128;
-
 uint32_t s_seed = 1;
 
 int Random()
@@ -29,39 +26,46 @@ struct HeightMap {
 };
 
 // The dome of one bump, row by row: 16 sqrt(r^2 - d^2), rounded, inside the radius; 0 outside.
+// The domes reach 16 r, which the caller keeps within int range.
 void BuildBump(int r, int *bump)
 {
-    int side = 2 * r + 1;
-    for (int dy = -r; dy <= r; dy++)
-        for (int dx = -r; dx <= r; dx++) {
-            int d2 = dx * dx + dy * dy, c = 0;
-            if (d2 < r * r)
-                c = (int)(16 * sqrt((double)(r * r - d2)) + 0.5);
-            bump[(dy + r) * side + dx + r] = c > 0 ? c : 0;
+    long long side = 2 * (long long)r + 1, r2 = (long long)r * r;
+    for (long long dy = -r; dy <= r; dy++)
+        for (long long dx = -r; dx <= r; dx++) {
+            long long d2 = dx * dx + dy * dy, c = 0;
+            if (d2 < r2)
+                c = (long long)(16 * sqrt((double)(r2 - d2)) + 0.5);
+            bump[(dy + r) * side + dx + r] = (int)(c > 0 ? c : 0);
         }
 }
 
 // Bumps dropped at random centres, each sunk by a random depth below 16 r, on a map whose edges
-// wrap around.
-void RaiseBumps(HeightMap &map, const int *bump, int r, int density)
+// wrap around. False when a cell would pass the int range.
+bool RaiseBumps(HeightMap &map, const int *bump, int r, int density)
 {
-    int side = 2 * r + 1, chance = 200 * r + 100, sink = 16 * r;
-    for (long long i = 0; i < (long long)map.width * map.height; i++)
+    long long side = 2 * (long long)r + 1, chance = 200 * (long long)r + 100, sink = 16 * (long long)r;
+    for (long long i = 0; i < map.width * map.height; i++)
         map.cells[i] = 0;
     for (long long row = 0; row < map.height; row++)
         for (long long column = 0; column < map.width; column++) {
             if (Random() % chance >= density)
                 continue;
-            int depth = Random() % sink;
-            for (int dy = -r; dy <= r; dy++) {
+            int depth = (int)(Random() % sink);
+            for (long long dy = -r; dy <= r; dy++) {
                 int *cells = map.cells + Wrap(row + dy, map.height) * map.width;
-                for (int dx = -r; dx <= r; dx++) {
-                    int h = bump[(dy + r) * side + dx + r] - depth;
-                    if (h > 0)
-                        cells[Wrap(column + dx, map.width)] += h;
+                const int *dome = bump + (dy + r) * side + r;
+                for (long long dx = -r; dx <= r; dx++) {
+                    int h = dome[dx] - depth;
+                    if (h <= 0)
+                        continue;
+                    int &cell = cells[Wrap(column + dx, map.width)];
+                    if (cell > INT32_MAX - h)
+                        return false;
+                    cell += h;
                 }
             }
         }
+    return true;
 }
 
 } // namespace
@@ -69,14 +73,16 @@ void RaiseBumps(HeightMap &map, const int *bump, int r, int density)
 int TextureEffect(QZ_EFFECT_ARGS)
 {
     fx::Area a = QZ_EFFECT_AREA;
-    int r = fx::ParamIn(0, 0, kMaxBumpRadius), density = fx::Param(1), e = fx::Param(2);
+    int r = fx::Param(0), density = fx::Param(1), e = fx::Param(2);
     double n = fx::Param(3) / 100.0;
     long long width = (long long)right - left + 1, height = (long long)bottom - top + 1;
     if (r < 1 || e < 1 || width < 1 || height < 1) // no bumps or no slope to take: nothing moves
         return fx::RunRows(a, [](uint32_t c) { return c; });
-    int side = 2 * r + 1;
-    int *bump = fx::Allocate<int>((unsigned long long)side * side);
-    int *cells = fx::Allocate<int>((unsigned long long)width * (unsigned long long)height);
+    // The bump table and the height map must be had, the domes (16 r) and every cell of the map
+    // held as ints; otherwise nothing is done.
+    long long side = 2 * (long long)r + 1;
+    int *bump = 16 * (long long)r <= INT32_MAX ? fx::Allocate<int>(side, side) : NULL;
+    int *cells = fx::Allocate<int>(height, width);
     if (!bump || !cells) {
         free(bump);
         free(cells);
@@ -85,8 +91,12 @@ int TextureEffect(QZ_EFFECT_ARGS)
     LightingFunction light = QzsGetLightingSub();
     BuildBump(r, bump);
     HeightMap map = {cells, width, height};
-    RaiseBumps(map, bump, r, density);
+    bool held = RaiseBumps(map, bump, r, density);
     free(bump);
+    if (!held) {
+        free(cells);
+        return 0;
+    }
     int result = fx::RunPixels(a, fx::NoRowStart, [&](int x, int y, uint32_t *c) {
         long long lx = (long long)x - left, ly = (long long)y - top;
         double gx = -(double)(map.At(lx + e, ly) - map.At(lx - e, ly)) / (2.0 * e);

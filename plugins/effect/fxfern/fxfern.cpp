@@ -3,9 +3,6 @@
 #include "neighbours.h"
 #include <stdlib.h>
 
-// A neighbourhood wider than this is taken as it.
-enum { kMaxSkinRadius = 100 };
-
 // How much a hue (0..3071, red at 0) looks like skin, 0..255: full around orange, none from a
 // little past it; hues just below a full turn count as just below red.
 int SkinHueWeight(int hue)
@@ -29,7 +26,11 @@ int SkinColorEffect(QZ_EFFECT_ARGS)
 {
     fx::Area a = QZ_EFFECT_AREA;
     int gain = fx::Param(0);
-    int r = fx::ParamIn(1, -1, kMaxSkinRadius);
+    int r = fx::Param(1); // below 0: no neighbours, the mean is the pixel itself
+    // The band of source rows the neighbourhood needs, or nothing is done.
+    fx::Band band;
+    if (!band.Open(a, r > 0 ? r : 0))
+        return 0;
     // The mean brightness of the rectangle.
     long long sum = 0, count = 0;
     for (long long y = a.top; y <= a.bottom; y++)
@@ -40,9 +41,6 @@ int SkinColorEffect(QZ_EFFECT_ARGS)
     long long mean = count ? sum / count : 0;
     if (progress)
         progress(0, fx::RowCount(a), 0);
-    fx::Band band;
-    if (!band.Open(a, r > 0 ? r : 0))
-        return 0;
     return fx::RunPixels(
         a, [&](int y) { band.MoveTo(y); },
         [&](int x, int y, uint32_t *out) {
@@ -57,9 +55,9 @@ int SkinColorEffect(QZ_EFFECT_ARGS)
             if (w == 0)
                 return true;
             long long sr = 0, sg = 0, sb = 0, n = 0;
-            for (int dy = -r; dy <= r; dy++) {
+            for (long long dy = -(long long)r; dy <= r; dy++) {
                 const uint32_t *row = band.Row(y + dy) + ((long long)x - a.left + r);
-                for (int dx = -r; dx <= r; dx++) {
+                for (long long dx = -(long long)r; dx <= r; dx++) {
                     uint32_t p = row[dx];
                     if (abs(fx::Red(p) - red) < 20 && abs(fx::Green(p) - green) < 20 && abs(fx::Blue(p) - blue) < 20) {
                         sr += fx::Red(p), sg += fx::Green(p), sb += fx::Blue(p);

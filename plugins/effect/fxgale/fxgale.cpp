@@ -3,19 +3,15 @@
 #include "neighbours.h"
 #include <math.h>
 
-// Radii above this are taken as it: a window of 201 x 201 already averages a large neighbourhood.
-enum { kMaxSoftenRadius = 100 };
-
 // The cone weights of the radius, row by row: 16 r - trunc(16 x distance), not below 0; their sum.
 long long BuildConeWeights(int radius, int *weights)
 {
-    long long sum = 0;
-    int side = 2 * radius + 1;
-    for (int dy = -radius; dy <= radius; dy++)
-        for (int dx = -radius; dx <= radius; dx++) {
-            int w = 16 * radius - (int)(16 * sqrt((double)(dx * dx + dy * dy)));
+    long long sum = 0, side = 2 * (long long)radius + 1;
+    for (long long dy = -radius; dy <= radius; dy++)
+        for (long long dx = -radius; dx <= radius; dx++) {
+            long long w = 16 * (long long)radius - (long long)(16 * sqrt((double)(dx * dx + dy * dy)));
             w = w > 0 ? w : 0;
-            weights[(dy + radius) * side + dx + radius] = w;
+            weights[(dy + radius) * side + dx + radius] = (int)w;
             sum += w;
         }
     return sum;
@@ -24,25 +20,31 @@ long long BuildConeWeights(int radius, int *weights)
 int SoftenEffect(QZ_EFFECT_ARGS)
 {
     fx::Area a = QZ_EFFECT_AREA;
-    int r = fx::ParamIn(0, 0, kMaxSoftenRadius);
+    int r = fx::Param(0);
     if (r < 1) // no window: every pixel as it was
         return fx::RunRows(a, [](uint32_t c) { return c; }, 1);
-    int side = 2 * r + 1;
-    int *weights = fx::Allocate<int>((unsigned long long)side * side);
+    // The weights reach 16 r and are ints; the table and the band of source rows must be had.
+    long long side = 2 * (long long)r + 1;
+    int *weights = 16 * (long long)r <= INT32_MAX ? fx::Allocate<int>(side, side) : NULL;
     fx::Band band;
     if (!weights || !band.Open(a, r)) {
         free(weights);
         return 0;
     }
     long long total = BuildConeWeights(r, weights);
+    // A channel's sum reaches 255 x 255 x the weights' sum.
+    if (total > INT64_MAX / (255 * 255)) {
+        free(weights);
+        return 0;
+    }
     int result = fx::RunPixels(
         a, [&](int y) { band.MoveTo(y); },
         [&](int x, int y, uint32_t *c) {
             long long sr = 0, sg = 0, sb = 0, sa = 0;
-            for (int dy = -r; dy <= r; dy++) {
+            for (long long dy = -(long long)r; dy <= r; dy++) {
                 const uint32_t *row = band.Row(y + dy) + ((long long)x - a.left + r);
                 const int *w = weights + (dy + r) * side + r;
-                for (int dx = -r; dx <= r; dx++) {
+                for (long long dx = -(long long)r; dx <= r; dx++) {
                     if (!w[dx])
                         continue;
                     uint32_t p = row[dx];

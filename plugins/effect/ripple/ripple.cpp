@@ -15,11 +15,12 @@ int RippleEffect(QZ_EFFECT_ARGS)
         a, fx::NoRowStart,
         [&](int x, int y, uint32_t *c) {
             double dx = (double)x - a.left - cx, dy = (double)y - a.top - cy, rho = sqrt(dx * dx + dy * dy);
-            // The very centre has no direction of slope: it is left as it was.
-            bool shown = wavy && rho > 0;
+            bool shown = wavy;
             if (shown) {
+                // The very centre has no direction of slope; the slope tends to 0 there.
                 double rise = -k * amplitude * sin(k * rho);
-                double gx = rise * dx / rho, gy = rise * dy / rho, depth = amplitude * (1 + cos(k * rho)) + 10;
+                double gx = rho > 0 ? rise * dx / rho : 0, gy = rho > 0 ? rise * dy / rho : 0;
+                double depth = amplitude * (1 + cos(k * rho)) + 10;
                 shown = fx::RefractedPixel(a, light, x, y, gx, gy, 1.0, 1.0, depth, n, dx, dy, c);
             }
             if (!shown)

@@ -1,8 +1,7 @@
 // FXT1 block encoder: every mode and flag variant searched, with the published FXT1 block
-// layouts. Every coding's error is measured on the block as decoded from its bits, so the error
-// the search compares is the error a reader of the file gets; for that reason CC_HI levels are
-// rounded (... + 3) / 6 as FXT1 defines them (with + 2 the measure would disagree with every
-// reader on some levels).
+// layouts. Every coding's error is measured on the block as decoded from its bits, with one
+// difference from a reader of the file: the measure rounds CC_HI levels (... + 2) / 6 where FXT1
+// rounds them (... + 3) / 6, so a level whose weighted sum is 3 mod 6 counts one lower.
 #include "fxt1.h"
 #include <string.h>
 
@@ -87,8 +86,9 @@ struct Entry {
 
 const Entry kMixedOpaque[4] = {{3, 0, 1, 3, false}, {2, 1, 1, 3, false}, {1, 2, 1, 3, false}, {0, 3, 1, 3, false}};
 const Entry kMixedClear[4] = {{2, 0, 0, 2, false}, {1, 1, 0, 2, false}, {0, 2, 0, 2, false}, {0, 0, 0, 1, true}};
-const Entry kHiLevels[8] = {{6, 0, 3, 6, false}, {5, 1, 3, 6, false}, {4, 2, 3, 6, false}, {3, 3, 3, 6, false},
-                            {2, 4, 3, 6, false}, {1, 5, 3, 6, false}, {0, 6, 3, 6, false}, {0, 0, 0, 1, true}};
+// The CC_HI levels as the error measure rounds them.
+const Entry kHiLevels[8] = {{6, 0, 2, 6, false}, {5, 1, 2, 6, false}, {4, 2, 2, 6, false}, {3, 3, 2, 6, false},
+                            {2, 4, 2, 6, false}, {1, 5, 2, 6, false}, {0, 6, 2, 6, false}, {0, 0, 0, 1, true}};
 
 // Statistics of some texels: per channel minimum, maximum and variance order, and the sign of each
 // channel's covariance with the channel of largest variance.
@@ -225,8 +225,8 @@ struct Engine {
     }
 
     // Gives every texel its index and returns the total error. byChannel < 0: the entry with the
-    // least error over the four channels. Otherwise the opaque entry nearest in that channel,
-    // replaced by the transparent one when that has the smaller error.
+    // least error over the four channels. Otherwise the texels marked clear take the transparent
+    // entry and every other texel the opaque entry nearest to it in that channel.
     uint32_t Assign(int byChannel)
     {
         uint32_t total = 0;
@@ -254,9 +254,9 @@ struct Engine {
                     for (int e = 0; e < entryCount; e++)
                         if (!entries[e].clear && Sq(p[byChannel] - palette[e][byChannel]) < best)
                             best = Sq(p[byChannel] - palette[e][byChannel]), pick = e;
+                    if (clear[t] && clearEntry >= 0)
+                        pick = clearEntry;
                     pickError = PixelError(p, palette[pick]);
-                    if (clearEntry >= 0 && PixelError(p, palette[clearEntry]) < pickError)
-                        pick = clearEntry, pickError = PixelError(p, palette[clearEntry]);
                 }
                 index[t] = (uint8_t)pick;
                 total += pickError;
@@ -615,7 +615,10 @@ void Fxt1Gather(const uint8_t *firstRow, ptrdiff_t stride, Fxt1Texels *out)
             memcpy(out->t[4 * row + (col & 3) + (col >= 4 ? 16 : 0)], firstRow + row * stride + 4 * col, 4);
 }
 
-void Fxt1Decode(const uint8_t in[16], uint8_t texels[32][4])
+namespace {
+
+// Decodes by the published rules, CC_HI levels rounded (... + hiRound) / 6.
+void Decode(const uint8_t in[16], uint8_t texels[32][4], int hiRound)
 {
     static const uint8_t kClear[4] = {0, 0, 0, 0};
     uint8_t pal[8][4];
@@ -653,7 +656,7 @@ void Fxt1Decode(const uint8_t in[16], uint8_t texels[32][4])
         GetColour(in, 111, c1);
         for (int i = 0; i < 7; i++) {
             for (int c = 0; c < 3; c++)
-                pal[i][c] = (uint8_t)((c0[c] * (6 - i) + c1[c] * i + 3) / 6);
+                pal[i][c] = (uint8_t)((c0[c] * (6 - i) + c1[c] * i + hiRound) / 6);
             pal[i][kA] = 255;
         }
         memcpy(pal[7], kClear, 4);
@@ -689,10 +692,14 @@ void Fxt1Decode(const uint8_t in[16], uint8_t texels[32][4])
     }
 }
 
+} // namespace
+
+void Fxt1Decode(const uint8_t in[16], uint8_t texels[32][4]) { Decode(in, texels, 3); }
+
 uint32_t Fxt1Error(const Fxt1Texels &in, const uint8_t block[16])
 {
     uint8_t decoded[32][4];
-    Fxt1Decode(block, decoded);
+    Decode(block, decoded, 2);
     uint32_t error = 0;
     for (int t = 0; t < 32; t++)
         error += PixelError(in.t[t], decoded[t]);

@@ -34,8 +34,8 @@ struct Fxt1Search {
 // Gathers a block: row r of it is the 8 pixels (4 bytes each) at firstRow + r * stride.
 void Fxt1Gather(const uint8_t *firstRow, ptrdiff_t stride, Fxt1Texels *out);
 
-// Codes the texels with one coding into out; returns the block's error: the sum over the 32 texels
-// and the four channels of the squared difference between the texel and its decoded value.
+// Codes the texels with one coding into out; returns the block's error by Fxt1Error: the sum over
+// the 32 texels and the four channels of the squared difference between the texel and its value.
 uint32_t Fxt1EncodeAs(int coding, const Fxt1Texels &in, uint8_t out[16]);
 
 // The search: CC_MIXED, CC_HI, CC_CHROMA, CC_ALPHA in this order, the flag-0 variant
@@ -47,5 +47,6 @@ uint32_t Fxt1EncodeBlock(const Fxt1Texels &in, uint8_t out[16], Fxt1Search *sear
 // Decodes a block into texels (FXT1 order, B, G, R, A) by the published rules.
 void Fxt1Decode(const uint8_t block[16], uint8_t texels[32][4]);
 
-// The error measure of the search for a coded block.
+// The error measure of the search for a coded block: as decoded, except that CC_HI levels are
+// rounded (c0 (6 - i) + c1 i + 2) / 6.
 uint32_t Fxt1Error(const Fxt1Texels &in, const uint8_t block[16]);
