@@ -25,7 +25,9 @@ run_whole() {
   echo "shuffle seed: $seed (OVRIN_TEST_SEED=$seed repeats this order)"
   for exe in tests/ovrin_unit.exe testhost/ovrin.exe; do
     name=${exe//\//-}
+    # No debugger on a crash: the run ends at once and the output shows the test that was running.
     (cd "$tree/tests" && OVRIN_WINE_STATE="$tree/wine-whole-$name" OVRIN_WINE_TEMPLATE="$tree/wine-template" \
+      WINEDLLOVERRIDES="winedbg.exe=d" \
       timeout 1200 "$tree/../../cmake/wine-run.sh" - "$tree/$exe" --gtest_shuffle --gtest_random_seed="$seed" \
       >"$tree/whole-$name.log" 2>&1) &
     pid[$exe]=$!
