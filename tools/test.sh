@@ -1,11 +1,65 @@
 #!/usr/bin/env bash
 # Installs what is missing, checks the host's layers, builds both targets (each link checks its export table) and runs
-# every test under 64-bit Wine and Xvfb.
+# every test under 64-bit Wine and Xvfb: each test in its own process, then each test program whole in shuffled order.
+# Prints how long each stage took. OVRIN_TEST_SEED fixes the shuffle (the seed is printed).
 set -eu
 cd "$(dirname "$0")/.."
-tools/deps.sh
-tools/build.sh
+
+stage_times=""
+trap '[ -z "$stage_times" ] || printf "\nstage times:\n%b" "$stage_times"' EXIT
+stage() { # <name> <command> [args...]: runs one stage and notes how long it took
+  local name=$1 start=$SECONDS rc=0
+  shift
+  echo "=== $name"
+  "$@" || rc=$?
+  stage_times+="  $name: $((SECONDS - start)) s$([ $rc -eq 0 ] || echo " (failed)")\n"
+  return $rc
+}
+
+# Every test program run once as a whole: all its tests in one process, in an order shuffled by a
+# printed seed, so a test that leans on what an earlier one left behind fails. Each program has a
+# display and prefix of its own, so they run side by side.
+run_whole() {
+  local seed=${OVRIN_TEST_SEED:-$((RANDOM % 99999 + 1))} tree=$PWD/build/x86_64 rc=0 exe name
+  local -A pid
+  echo "shuffle seed: $seed (OVRIN_TEST_SEED=$seed repeats this order)"
+  for exe in tests/ovrin_unit.exe testhost/ovrin.exe; do
+    name=${exe//\//-}
+    # No debugger on a crash: the run ends at once and the output shows the test that was running.
+    (cd "$tree/tests" && OVRIN_WINE_STATE="$tree/wine-whole-$name" OVRIN_WINE_TEMPLATE="$tree/wine-template" \
+      WINEDLLOVERRIDES="winedbg.exe=d" \
+      timeout 1200 "$tree/../../cmake/wine-run.sh" - "$tree/$exe" --gtest_shuffle --gtest_random_seed="$seed" \
+      >"$tree/whole-$name.log" 2>&1) &
+    pid[$exe]=$!
+  done
+  for exe in tests/ovrin_unit.exe testhost/ovrin.exe; do
+    name=${exe//\//-}
+    if wait "${pid[$exe]}"; then
+      echo "$exe: $(grep -a '^\[  PASSED  \]' "$tree/whole-$name.log")"
+    else
+      rc=1
+      echo "$exe failed with seed $seed (whole output in build/x86_64/whole-$name.log):"
+      grep -a '^\[  FAILED  \]' "$tree/whole-$name.log" || tail -n 20 "$tree/whole-$name.log"
+    fi
+  done
+  return $rc
+}
+
+# Whatever Wine servers and displays the tests started end with the run.
+stop_wine() {
+  local state
+  for state in build/x86_64/wine build/x86_64/wine-* build/x86_64/e2e-state/*; do
+    [ -d "$state" ] && cmake/wine-run.sh --stop "$state"
+  done
+  return 0
+}
+
+stage deps tools/deps.sh
+stage build tools/build.sh
 # The host keeps its layers: every include (resolved with the build's flags) and every call points down.
-python3 tools/check-layers.py --symbols
-cd build/x86_64
-ctest --output-on-failure -j "$(nproc)" --timeout 300
+stage layers python3 tools/check-layers.py --symbols
+rc=0
+stage tests bash -c 'cd build/x86_64 && ctest --output-on-failure -j "$(nproc)" --timeout 300' || rc=1
+stage whole run_whole || rc=1
+stage stop stop_wine
+exit $rc

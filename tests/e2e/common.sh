@@ -1,18 +1,31 @@
 # Shared by the end-to-end scripts: sourced after run, state and appsrc are set.
 # An instance left by an earlier run would take over this one (a second start hands its command
-# line over): none may live in the prefix before a run or after a failure (the tests run alone).
+# line over): none may live in the prefix before a run or after a failure.
 stop_all() {
   WINEPREFIX="$state/prefix" /usr/lib/wine/wineserver -k >/dev/null 2>&1
   WINEPREFIX="$state/prefix" /usr/lib/wine/wineserver -w >/dev/null 2>&1 # gone before the next test starts
 }
 fail() { echo "FAIL: $*"; stop_all; exit 1; }
 
+# A test registered with a state directory of its own (OVRIN_WINE_TEMPLATE is set for it) starts
+# on a fresh prefix and display and stops both when it ends, however it ends; one that shares the
+# tree's state (and so runs alone) only stops the program's processes.
+own_state=${OVRIN_WINE_TEMPLATE:+1}
+finish() {
+  [ -n "$own_state" ] && "$run" --stop "$state"
+  [ -n "${KEEP_E2E:-}" ] || rm -rf "$app"
+}
+
 # A fresh application directory in $app, removed at the end unless KEEP_E2E is set.
 app=$(mktemp -d /tmp/ovrin-e2e.XXXXXX)
-trap '[ -n "${KEEP_E2E:-}" ] || rm -rf "$app"' EXIT
+trap finish EXIT
 cp -r "$appsrc"/. "$app"/
 rm -f "$app/ovrin.cfg"
 [ -d "$state/prefix" ] && stop_all
+if [ -n "$own_state" ]; then
+  "$run" --stop "$state" # left by a run that was killed
+  rm -rf "$state/prefix"
+fi
 
 # Raises the shown window of a class and takes a screenshot of the whole screen into a file; prints
 # the window's rectangle (left top right bottom). Without a window manager Wine leaves an owned

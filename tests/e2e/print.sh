@@ -9,8 +9,8 @@ run=$1 state=$2 appsrc=$3 driver=$4 printer=$5 artifacts=$6
 here=$(cd "$(dirname "$0")" && pwd)
 . "$here/common.sh"
 mkdir -p "$artifacts"
-# The printer lives in the shared prefix: it goes again whatever happens.
-trap '"$run" "$state" "$printer" del OvrinPS >/dev/null 2>&1; [ -n "${KEEP_E2E:-}" ] || rm -rf "$app"' EXIT
+# The printer lives in the prefix, which may be shared: it goes again whatever happens.
+trap '"$run" "$state" "$printer" del OvrinPS >/dev/null 2>&1; finish' EXIT
 printf 'lang 0\n' >"$app/ovrin.cfg"
 "$run" "$state" "$printer" add OvrinPS FILE: || fail "could not set up the PostScript printer"
 

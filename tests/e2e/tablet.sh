@@ -9,7 +9,8 @@ run=$1 state=$2 appsrc=$3 driver=$4 fake=$5
 . "$(dirname "$0")/common.sh"
 system="$state/prefix/drive_c/windows/system32"
 installed="$system/wintab32.dll"
-trap '[ -f "$app/wintab32.system" ] && cp "$app/wintab32.system" "$installed"; [ -n "${KEEP_E2E:-}" ] || rm -rf "$app"' EXIT
+# Copies replace the file rather than write into it: a prefix's files may be links to a template's.
+trap '[ -f "$app/wintab32.system" ] && cp --remove-destination "$app/wintab32.system" "$installed"; finish' EXIT
 printf 'lang 0\n' >"$app/ovrin.cfg"
 printf '1280 1024\n"pens.ovp" 720 100 1\n' >"$app/Stat/subwin.pin"
 
@@ -28,7 +29,7 @@ run_once "no tablet"
 [ "$enabled" -eq 0 ] || fail "the pressure boxes are enabled without a tablet"
 
 [ -f "$installed" ] && cp "$installed" "$app/wintab32.system"
-cp "$fake" "$installed" || fail "could not install the stand-in library"
+cp --remove-destination "$fake" "$installed" || fail "could not install the stand-in library"
 export WINEDLLOVERRIDES="wintab32=n"
 export OVRIN_FAKE_TABLET_LOG="Z:$(echo "$app/tablet.log" | tr / '\\')"
 run_once "stand-in tablet"

@@ -8,10 +8,10 @@ set -u
 run=$1 state=$2 appsrc=$3 driver=$4 artifacts=$5 manager=$6
 . "$(dirname "$0")/common.sh"
 installed="$state/prefix/drive_c/windows/system32/$(basename "$manager")"
-trap 'rm -f "$installed"; [ -n "${KEEP_E2E:-}" ] || rm -rf "$app"' EXIT
+trap 'rm -f "$installed"; finish' EXIT
 # The first run makes the prefix.
 [ -d "$state/prefix/drive_c/windows/system32" ] || "$run" "$state" "$driver" gone NoSuchClass 0 >/dev/null 2>&1
-cp "$manager" "$installed" || fail "could not install the stand-in manager"
+cp --remove-destination "$manager" "$installed" || fail "could not install the stand-in manager"
 printf 'lang 0\n' >"$app/ovrin.cfg"
 mkdir -p "$artifacts"
 export OVRIN_FAKE_TWAIN_LOG="Z:$(echo "$app/twain.log" | tr / '\\')"

@@ -4,6 +4,7 @@
 #include "draw/drawsel.h"
 #include "image/cdib.h"
 #include "image/colors.h"
+#include "image/dirtyrect.h"
 #include "image/group.h"
 #include "image/imagelist.h"
 #include "image/lighting.h"
@@ -14,6 +15,7 @@
 #include "base/msgbox.h"
 #include "base/sysinfo.h"
 #include "view/winlist.h"
+#include "plugins/effectdlg_internal.h"
 #include "shell/receivers.h"
 #include <stdio.h>
 #include <stdlib.h>
@@ -116,6 +118,10 @@ void ResetProgramState(const char *appDir)
     ResetDrawMachinery();
     ResetDrawSelection();
     QzsInitPoint();
+    ClearDirtyRect();
+    // The effect dialog remembers its last effect and scroll position for the next time it opens.
+    FreePreviewImages();
+    g_effectDlg = EffectDialogState();
     g_instance = GetModuleHandleA(nullptr);
 }
 
@@ -303,11 +309,45 @@ void HostTest::TearDown()
     DiscardAllImages();
 }
 
+static BOOL CALLBACK DestroyOwnWindow(HWND window, LPARAM)
+{
+    DestroyWindow(window);
+    return TRUE;
+}
+
+// What a test leaves of this thread: its windows (a dialog it did not close, a window it made),
+// the dialog driver it armed and the messages nobody took (a quit request, a posted command).
+void DiscardThreadLeftovers()
+{
+    StopDrivingDialogs();
+    s_drive = nullptr;
+    s_closedTitle.clear();
+    EnumThreadWindows(GetCurrentThreadId(), DestroyOwnWindow, 0);
+    // Dropped, not dispatched: a timer's callback may point into a finished test.
+    MSG msg;
+    for (int n = 0; n < 100000 && PeekMessageA(&msg, NULL, 0, 0, PM_REMOVE); n++) {
+    }
+}
+
+namespace {
+// All tests of a program can run in one process, in any order: each starts on a fresh program
+// state whatever its fixture, and what it left of this thread goes when it ends.
+class FreshStateForEachTest : public ::testing::EmptyTestEventListener {
+    void OnTestStart(const ::testing::TestInfo &) override { ResetProgramState(); }
+    void OnTestEnd(const ::testing::TestInfo &) override
+    {
+        DiscardThreadLeftovers();
+        DiscardAllImages();
+    }
+};
+} // namespace
+
 int main(int argc, char **argv)
 {
     SetMessageBoxHook(CaptureHook);
     g_instance = GetModuleHandleA(nullptr);
     InstallNotifyReceivers();
     ::testing::InitGoogleTest(&argc, argv);
+    ::testing::UnitTest::GetInstance()->listeners().Append(new FreshStateForEachTest);
     return RUN_ALL_TESTS();
 }

@@ -29,6 +29,9 @@ public:
 void ResetProgramState(const char *appDir = nullptr);
 // Frees every group, window and image without asking.
 void DiscardAllImages();
+// Destroys this thread's windows, stops the dialog driver and drops unanswered messages. Every
+// test gets this when it ends, and a fresh program state when it starts.
+void DiscardThreadLeftovers();
 
 // A directory of its own under the temporary directory, removed with the object.
 class TempDir {
