@@ -137,11 +137,16 @@ void PluginGuide(ImageWindow *window, int x, int y, int show, int refresh, int k
     g_mouse.guideBusy = busy;
 }
 
+// Methods draw their figures piece by piece, each piece shown at once: under a slow display the
+// figure then grows on screen for seconds. The pieces are shown together when the method is done.
 void PluginDrawIt(ImageWindow *window, int x, int y, int keys)
 {
     DrawPluginRecord *row = GetCurrentDrawPlugin();
-    if (row && row->QzcDrawIt)
-        row->QzcDrawIt(window, x, y, keys);
+    if (!row || !row->QzcDrawIt)
+        return;
+    BeginGatheredRefresh();
+    row->QzcDrawIt(window, x, y, keys);
+    EndGatheredRefresh(window);
 }
 
 int PluginCancelOne(ImageWindow *window, int x, int y)
