@@ -3,6 +3,7 @@
 // is committed into the picture as one undo step.
 #include "drawmodules_fixture.h"
 #include "draw/drawmouse.h"
+#include "plugins/pointgroups.h"
 
 using namespace drawtest;
 
@@ -170,3 +171,30 @@ TEST_F(DrawModulesPointerTest, ACurveEndedByASecondClickOrADoubleClickIsDrawnAnd
         }
 }
 
+// A parameter's point-group handle dragged on the picture: the draw panel's controls hear of it
+// with the slot when the drag ends, not before, and the picture is left as it was.
+TEST_F(DrawModulesPointerTest, TheEndOfAHandleDragIsToldToThePanel)
+{
+    Choose("ellipse");
+    typedef const char *(QZCAPI * LogProc)(void);
+    HMODULE number = g_parameterTypes[0].module;
+    LogProc log = (LogProc)GetProcAddress(number, "TpParamLog");
+    auto clear = (void(QZCAPI *)(void))GetProcAddress(number, "TpClearParamLog");
+    ASSERT_TRUE(log && clear);
+    ClearPointGroupSlots();
+    ASSERT_EQ(QzsCreatePointGroupForParameter(1), 0);
+    ASSERT_EQ(QzsCreatePointGroupForParameter(1), 1);
+    QzsSetCoordinatePointGroupForParameter(1, 0, 100, 70);
+    QzsTogglePointControlDispModeForParameter(1);
+    clear();
+    Send(WM_LBUTTONDOWN, 101, 72, MK_LBUTTON);
+    Send(WM_MOUSEMOVE, 120, 80, MK_LBUTTON);
+    EXPECT_EQ(std::string(log()), "");
+    Send(WM_LBUTTONUP, 120, 80);
+    EXPECT_EQ(std::string(log()), "msg:first:1024:1,1;msg:second:1024:1,1;msg:third:1024:1,1;");
+    int x = 0, y = 0;
+    EXPECT_TRUE(QzsGetCoordinatePointGroupForParameter(1, 0, &x, &y) && x == 120 && y == 80);
+    EXPECT_EQ(g_drawState, kDrawIdle);
+    EXPECT_TRUE(White(100, 70) && White(120, 80) && White(110, 75));
+    ClearPointGroupSlots();
+}

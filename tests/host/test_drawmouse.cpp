@@ -329,6 +329,22 @@ TEST_F(DrawMousePointerTest, ShiftRedrawsTheGuideWithItsKeysEvenWithoutAFigure)
     EXPECT_EQ(Calls(), "G 9 8 0 1 0\nG 9 8 0 1 4\n");
 }
 
+// With no figure the pen's outline follows the pointer, cut to the picture at its edges, and comes
+// off where it was when the pointer moves on.
+TEST_F(DrawMousePointerTest, TheHoverOutlineFollowsThePointerCutToThePicture)
+{
+    g_cfg.DisplayPenShape = 1;
+    Method(1, 0);
+    RingPen();
+    const POINT spots[] = {{30, 20}, {0, 0}, {1, 46}, {63, 47}, {62, 2}, {30, 20}};
+    for (POINT p : spots) {
+        SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
+        Send(WM_MOUSEMOVE, p.x, p.y);
+        EXPECT_EQ(Marked(), RingAt(p.x, p.y));
+    }
+    EXPECT_EQ(Calls(), ""); // hovering calls no entry of a method without a hover guide
+}
+
 // The timer takes the outline down once the pointer has left the window: beyond the client area,
 // whose right and bottom edges still count as inside, or where another window covers it.
 TEST_F(DrawMousePointerTest, TheTimerErasesTheHoverOutlineOnceThePointerLeavesTheWindow)
