@@ -137,11 +137,16 @@ void PluginGuide(ImageWindow *window, int x, int y, int show, int refresh, int k
     g_mouse.guideBusy = busy;
 }
 
+// Methods draw their figures piece by piece, each piece shown at once: under a slow display the
+// figure then grows on screen for seconds. The pieces are shown together when the method is done.
 void PluginDrawIt(ImageWindow *window, int x, int y, int keys)
 {
     DrawPluginRecord *row = GetCurrentDrawPlugin();
-    if (row && row->QzcDrawIt)
-        row->QzcDrawIt(window, x, y, keys);
+    if (!row || !row->QzcDrawIt)
+        return;
+    BeginGatheredRefresh();
+    row->QzcDrawIt(window, x, y, keys);
+    EndGatheredRefresh(window);
 }
 
 int PluginCancelOne(ImageWindow *window, int x, int y)
@@ -222,17 +227,69 @@ static bool FinishFigure(ImageWindow *window, int x, int y, int keys)
     return false;
 }
 
+// ---- what both buttons share ----
+
+// A press while the other button is held is ignored, and so is its release.
+static bool PressCounts(bool &down, bool otherDown, bool &swallowUp)
+{
+    down = true;
+    if (otherDown) {
+        swallowUp = true;
+        return false;
+    }
+    return !swallowUp;
+}
+
+static bool ReleaseCounts(bool &down, bool &swallowUp)
+{
+    down = false;
+    if (swallowUp) {
+        swallowUp = false;
+        return false;
+    }
+    return true;
+}
+
+// A window that shows no image, and every window while the Effect dialog is open, draws nothing.
+static bool TakesDrawing(const ImageWindow *window)
+{
+    return ShowsImage(window) && !InEffectMode();
+}
+
+// Every point handed to the method goes to a recorded macro too.
+static int SetPointRecorded(ImageWindow *window, int x, int y, int keys)
+{
+    int result = PluginSetPoint(window, x, y, keys);
+    RecordDrawStep("SetPoint", x, y, keys);
+    return result;
+}
+
+// The rubber band comes down where it was drawn last.
+static void EraseGuide(ImageWindow *window, int keys)
+{
+    PluginGuide(window, g_mouse.lastGuide.x, g_mouse.lastGuide.y, 0, 0, keys);
+}
+
+typedef void (*LeftHandler)(ImageWindow *window, int x, int y, int keys);
+
+// A figure under re-edit, then transform mode, take the left button before any draw method.
+static bool TakenByMode(ImageWindow *window, int x, int y, int keys, LeftHandler reedit, LeftHandler transform)
+{
+    if (g_drawState == kDrawReedit)
+        reedit(window, x, y, keys);
+    else if (InTransformMode())
+        transform(window, x, y, keys);
+    else
+        return false;
+    return true;
+}
+
 // ---- the left button ----
 
 int OnDrawLeftButtonDown(ImageWindow *window, WPARAM wParam, LPARAM lParam, int convert)
 {
     DrawMouseState &s = g_mouse;
-    s.leftDown = true;
-    if (s.rightDown) {
-        s.swallowLeftUp = true;
-        return 0;
-    }
-    if (s.swallowLeftUp || !ShowsImage(window) || InEffectMode())
+    if (!PressCounts(s.leftDown, s.rightDown, s.swallowLeftUp) || !TakesDrawing(window))
         return 0;
     s.colorPicking = false;
     int keys = MouseKeys(wParam), x, y;
@@ -243,15 +300,7 @@ int OnDrawLeftButtonDown(ImageWindow *window, WPARAM wParam, LPARAM lParam, int 
         s.pointGroupDrag = true, s.grabbedSlot = slot, s.grabbedIndex = index;
         return 0;
     }
-    if (g_drawState == kDrawReedit) {
-        ReeditButtonDown(window, x, y, keys);
-        return 0;
-    }
-    if (InTransformMode()) {
-        TransformButtonDown(window, x, y, keys);
-        return 0;
-    }
-    if (g_drawState == kDrawClickHeld)
+    if (TakenByMode(window, x, y, keys, ReeditButtonDown, TransformButtonDown) || g_drawState == kDrawClickHeld)
         return 0;
     if (g_drawState == kDrawClickCancel) {
         s.swallowRightUp = true;
@@ -264,8 +313,7 @@ int OnDrawLeftButtonDown(ImageWindow *window, WPARAM wParam, LPARAM lParam, int 
     SetCapture(window->window);
     switch (EffectiveDrawMode(row)) {
     case 1:
-        PluginSetPoint(window, x, y, keys);
-        RecordDrawStep("SetPoint", x, y, keys);
+        SetPointRecorded(window, x, y, keys);
         s.lastGuide = POINT{x, y};
         g_drawState = kDrawInProgress;
         break;
@@ -286,8 +334,7 @@ int OnDrawLeftButtonDown(ImageWindow *window, WPARAM wParam, LPARAM lParam, int 
         if (!s.checkMode || (row->info & 0x20)) {
             int tx, ty, pressure;
             SendPenPressure(&tx, &ty, &pressure);
-            PluginSetPoint(window, x, y, keys);
-            RecordDrawStep("SetPoint", x, y, keys);
+            SetPointRecorded(window, x, y, keys);
         } else {
             QzPoint p = {x, y};
             QzsSetNewEntryPoint(&p);
@@ -304,12 +351,7 @@ int OnDrawLeftButtonDown(ImageWindow *window, WPARAM wParam, LPARAM lParam, int 
 int OnDrawLeftButtonUp(ImageWindow *window, WPARAM wParam, LPARAM lParam, int convert)
 {
     DrawMouseState &s = g_mouse;
-    s.leftDown = false;
-    if (s.swallowLeftUp) {
-        s.swallowLeftUp = false;
-        return 0;
-    }
-    if (!ShowsImage(window) || InEffectMode())
+    if (!ReleaseCounts(s.leftDown, s.swallowLeftUp) || !TakesDrawing(window))
         return 0;
     s.colorPicking = false;
     int keys = MouseKeys(wParam), x, y;
@@ -319,14 +361,8 @@ int OnDrawLeftButtonUp(ImageWindow *window, WPARAM wParam, LPARAM lParam, int co
         s.pointGroupDrag = false, s.grabbedSlot = s.grabbedIndex = -1;
         return 0;
     }
-    if (g_drawState == kDrawReedit) {
-        ReeditButtonUp(window, x, y, keys);
+    if (TakenByMode(window, x, y, keys, ReeditButtonUp, TransformButtonUp))
         return 0;
-    }
-    if (InTransformMode()) {
-        TransformButtonUp(window, x, y, keys);
-        return 0;
-    }
     DrawPluginRecord *row = GetCurrentDrawPlugin();
     int mode = EffectiveDrawMode(row);
     if (g_drawState == kDrawClickHeld) {
@@ -334,9 +370,8 @@ int OnDrawLeftButtonUp(ImageWindow *window, WPARAM wParam, LPARAM lParam, int co
             ShowSysErrorMessage(g_currentWindowHandle, kMessageStrangeState);
             return 1;
         }
-        PluginGuide(window, s.lastGuide.x, s.lastGuide.y, 0, 0, keys);
-        g_drawState = PluginSetPoint(window, s.click.x, s.click.y, keys);
-        RecordDrawStep("SetPoint", s.click.x, s.click.y, keys);
+        EraseGuide(window, keys);
+        g_drawState = SetPointRecorded(window, s.click.x, s.click.y, keys);
         s.lastGuide = POINT{x, y};
         if (g_drawState == kDrawComplete) {
             ResetStampCounter();
@@ -350,10 +385,9 @@ int OnDrawLeftButtonUp(ImageWindow *window, WPARAM wParam, LPARAM lParam, int co
     switch (mode) {
     case 1:
         if (inFigure) {
-            PluginGuide(window, s.lastGuide.x, s.lastGuide.y, 0, 0, keys);
+            EraseGuide(window, keys);
             ResetStampCounter();
-            PluginSetPoint(window, x, y, keys);
-            RecordDrawStep("SetPoint", x, y, keys);
+            SetPointRecorded(window, x, y, keys);
             if (FinishFigure(window, x, y, keys))
                 g_drawState = kDrawComplete;
             ResetStampCounter();
@@ -387,12 +421,7 @@ int OnDrawLeftButtonUp(ImageWindow *window, WPARAM wParam, LPARAM lParam, int co
 int OnDrawRightButtonDown(ImageWindow *window, WPARAM wParam, LPARAM lParam, int convert)
 {
     DrawMouseState &s = g_mouse;
-    s.rightDown = true;
-    if (s.leftDown) {
-        s.swallowRightUp = true;
-        return 0;
-    }
-    if (s.swallowRightUp || !ShowsImage(window) || InEffectMode())
+    if (!PressCounts(s.rightDown, s.leftDown, s.swallowRightUp) || !TakesDrawing(window))
         return 0;
     int keys = MouseKeys(wParam), x, y;
     WindowToImage(window, (short)LOWORD(lParam), (short)HIWORD(lParam), &x, &y, convert);
@@ -400,7 +429,7 @@ int OnDrawRightButtonDown(ImageWindow *window, WPARAM wParam, LPARAM lParam, int
         return 0;
     if (EffectiveDrawMode(GetCurrentDrawPlugin()) == 2 && g_drawState == kDrawInProgress) {
         g_drawState = kDrawClickCancel;
-        PluginGuide(window, s.lastGuide.x, s.lastGuide.y, 0, 0, keys);
+        EraseGuide(window, keys);
         s.click = POINT{x, y};
         return 0;
     }
@@ -417,12 +446,7 @@ int OnDrawRightButtonDown(ImageWindow *window, WPARAM wParam, LPARAM lParam, int
 int OnDrawRightButtonUp(ImageWindow *window, WPARAM wParam, LPARAM lParam, int convert)
 {
     DrawMouseState &s = g_mouse;
-    s.rightDown = false;
-    if (s.swallowRightUp) {
-        s.swallowRightUp = false;
-        return 0;
-    }
-    if (!ShowsImage(window) || InEffectMode())
+    if (!ReleaseCounts(s.rightDown, s.swallowRightUp) || !TakesDrawing(window))
         return 0;
     int keys = MouseKeys(wParam), x, y;
     WindowToImage(window, (short)LOWORD(lParam), (short)HIWORD(lParam), &x, &y, convert);
@@ -437,7 +461,7 @@ int OnDrawRightButtonUp(ImageWindow *window, WPARAM wParam, LPARAM lParam, int c
     if (EffectiveDrawMode(GetCurrentDrawPlugin()) == 2 && !s.colorPicking) {
         if (g_drawState != kDrawClickCancel)
             return 0; // no press of this window started a cancel
-        PluginGuide(window, s.lastGuide.x, s.lastGuide.y, 0, 0, keys);
+        EraseGuide(window, keys);
         RecordDrawStep("CancelOne", s.click.x, s.click.y, 0);
         g_drawState = PluginCancelOne(window, s.click.x, s.click.y);
         if (g_drawState == kDrawComplete) {

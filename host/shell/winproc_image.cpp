@@ -111,11 +111,14 @@ static void PickColorAt(Message &m)
     QzsSpoitColor(m.window, x, y, (int)m.wParam);
 }
 
+// The class takes double clicks: the second press of one arrives as a double click and is a press
+// like any other (a click figure is often ended with a double click on its last point).
 static Step OnButton(Message &m, UINT message)
 {
     ImageWindow *w = m.window;
     switch (message) {
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
         if (!w->lock)
             OnDrawLeftButtonDown(w, m.wParam, m.lParam, 1);
         break;
@@ -124,6 +127,7 @@ static Step OnButton(Message &m, UINT message)
             OnDrawLeftButtonUp(w, m.wParam, m.lParam, 1);
         break;
     case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
         if (w->lock) {
             PickColorAt(m);
             s_colorPicking = true;
@@ -241,8 +245,10 @@ static Step Handle(Message &m, UINT message)
     case WM_HSCROLL: ScrollWindowHorizontally(m.window, m.wParam, m.lParam); return kAfterStep;
     case WM_VSCROLL: ScrollWindowVertically(m.window, m.wParam, m.lParam); return kAfterStep;
     case WM_LBUTTONDOWN:
+    case WM_LBUTTONDBLCLK:
     case WM_LBUTTONUP:
     case WM_RBUTTONDOWN:
+    case WM_RBUTTONDBLCLK:
     case WM_RBUTTONUP: return OnButton(m, message);
     case WM_MOUSEMOVE: return OnMouseMove(m);
     case WM_KEYDOWN: OnDrawShiftDown(m.window, m.wParam); return kAfterStep;
@@ -313,7 +319,7 @@ LRESULT CALLBACK WindowFunc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
         g_ignoreNextLeftRelease = false;
         return DefWindowProcA(hwnd, message, wParam, lParam);
     }
-    if (message == WM_LBUTTONDOWN)
+    if (message == WM_LBUTTONDOWN || message == WM_LBUTTONDBLCLK)
         g_ignoreNextLeftRelease = false;
 
     int zoom = window->display.zoom, viewX = window->display.viewX, viewY = window->display.viewY;

@@ -134,6 +134,18 @@ void ResetMainTimerState()
     s_ticks = s_borderSteps = 0;
 }
 
+// The pointer has left the window beyond its client area (the right and bottom edges still count
+// as inside), or where another window (a dialog, a menu, the main window) lies over it.
+static bool PointerLeftWindow(HWND window, POINT screen, POINT client)
+{
+    RECT r = {0, 0, 0, 0};
+    if (window)
+        GetClientRect(window, &r);
+    if (client.x < r.left || client.x > r.right || client.y < r.top || client.y > r.bottom)
+        return true;
+    return window && WindowFromPoint(screen) != window;
+}
+
 void OnMainTimerTick()
 {
     ImageWindow *w = g_currentWindow;
@@ -149,10 +161,7 @@ void OnMainTimerTick()
     if (((GetCurrentDrawInfo() & 2) || moved) && state != 0 && state != 100 && !w->lock)
         SendSyntheticMouseMove(w, 0, MAKELPARAM(client.x, client.y), 1);
     s_lastCursor = screen;
-    RECT r = {0, 0, 0, 0};
-    if (w->window)
-        GetClientRect(w->window, &r);
-    if (!PtInRect(&r, client))
+    if (PointerLeftWindow(w->window, screen, client))
         EraseHoverGuide(1);
     if (++s_ticks > g_cfg.RegAnimationVelocity) {
         s_ticks = 0;

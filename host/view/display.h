@@ -42,6 +42,10 @@ void RefreshClippedRect(ImageWindow *window, const RECT *rect);
 int RefreshWindowRect(ImageWindow *window, int x0, int y0, int x1, int y1, int now);
 void ClearPendingRefresh();
 bool GetPendingRefresh(RECT *out); // false when empty
+// While a figure is drawn piece by piece, each piece asking to be shown at once, the pieces are
+// gathered and shown together at the end: one paint instead of hundreds, the figure whole at once.
+void BeginGatheredRefresh();
+void EndGatheredRefresh(ImageWindow *window);
 void RedrawImageWindow(ImageWindow *window);
 void SetRedrawHold(int hold);
 void FlushHeldRedraws();

@@ -10,6 +10,7 @@ int g_displayPaintCount;
 
 static RECT s_pending = {-1, -1, -1, -1};
 static bool s_hold, s_anyPending;
+static int s_gathering; // refreshes asked for now are gathered while above 0
 static HPEN s_gridPen;
 
 int GetStretchMode()
@@ -203,11 +204,27 @@ int RefreshWindowRect(ImageWindow *window, int x0, int y0, int x1, int y1, int n
     s_pending.bottom = bottom > s_pending.bottom ? bottom : s_pending.bottom;
     s_pending.left = s_pending.left < 0 ? 0 : s_pending.left;
     s_pending.top = s_pending.top < 0 ? 0 : s_pending.top;
-    if (now != 1)
+    if (now != 1 || s_gathering > 0)
         return 0;
     RefreshClippedRect(window, &s_pending);
     ClearPendingRefresh();
     return -1;
+}
+
+void BeginGatheredRefresh()
+{
+    s_gathering++;
+}
+
+void EndGatheredRefresh(ImageWindow *window)
+{
+    if (s_gathering > 0 && --s_gathering > 0)
+        return;
+    RECT pending;
+    if (window && GetPendingRefresh(&pending)) {
+        RefreshClippedRect(window, &pending);
+        ClearPendingRefresh();
+    }
 }
 
 // Fills the client beyond the painted part of the display with the margins' grey, so the picture

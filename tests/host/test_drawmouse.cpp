@@ -5,6 +5,8 @@
 #include "draw/reedit.h"
 #include "base/notify.h"
 #include "image/pointlist.h"
+#include "image/pen.h"
+#include <set>
 #include <string>
 
 namespace {
@@ -44,6 +46,49 @@ protected:
         std::string log = ((LogProc)GetProcAddress(g_drawPlugins[0].module, "TpDrawLog"))();
         ((void(QZCAPI *)(void))GetProcAddress(g_drawPlugins[0].module, "TpClearDrawLog"))();
         return log;
+    }
+    // A 5 x 5 pen, every cell painted, so that its outline is its border ring; the hot spot lies
+    // off centre, so that a clip that moved the ring against the pointer would show.
+    static const int kHotX = 1, kHotY = 3;
+    void RingPen()
+    {
+        ASSERT_EQ(QzsCreatePen(6), 1);
+        PenRecord *pen = QzsGetPen();
+        for (int i = 0; i < 25; i++)
+            pen->weights[i] = 255;
+        pen->hotX = kHotX, pen->hotY = kHotY, pen->left = pen->top = 0, pen->right = pen->bottom = 4;
+        QzsSetPen(0);
+    }
+    // The ring's pixels around a pointer at (x, y), as far as they lie on the picture.
+    std::set<std::pair<int, int>> RingAt(int x, int y)
+    {
+        std::set<std::pair<int, int>> ring;
+        for (int r = 0; r < 5; r++)
+            for (int c = 0; c < 5; c++) {
+                int px = x - kHotX + c, py = y - kHotY + r;
+                bool border = r == 0 || c == 0 || r == 4 || c == 4;
+                if (border && px >= 0 && py >= 0 && px < width && py < height)
+                    ring.insert({px, py});
+            }
+        return ring;
+    }
+    // The picture's pixels the display shows other than white (the outline inverts them).
+    std::set<std::pair<int, int>> Marked()
+    {
+        std::set<std::pair<int, int>> out;
+        const uint32_t *shown = (const uint32_t *)w->display.pixels;
+        for (int y = 0; y < height; y++)
+            for (int x = 0; x < width; x++)
+                if ((shown[(w->displayHeight - 1 - y - w->marginY) * w->displayWidth + x + w->marginX] & 0xFFFFFF) !=
+                    0xFFFFFF)
+                    out.insert({x, y});
+        return out;
+    }
+    void PutCursorAtClient(int cx, int cy)
+    {
+        POINT p = {cx, cy};
+        ClientToScreen(w->window, &p);
+        SetCursorPos(p.x, p.y);
     }
     int UndoCount()
     {
@@ -282,6 +327,65 @@ TEST_F(DrawMousePointerTest, ShiftRedrawsTheGuideWithItsKeysEvenWithoutAFigure)
     SendMessageA(w->window, WM_KEYUP, VK_SHIFT, 0);
     SendMessageA(w->window, WM_KEYDOWN, 'A', 0);
     EXPECT_EQ(Calls(), "G 9 8 0 1 0\nG 9 8 0 1 4\n");
+}
+
+// With no figure the pen's outline follows the pointer, cut to the picture at its edges, and comes
+// off where it was when the pointer moves on.
+TEST_F(DrawMousePointerTest, TheHoverOutlineFollowsThePointerCutToThePicture)
+{
+    g_cfg.DisplayPenShape = 1;
+    Method(1, 0);
+    RingPen();
+    const POINT spots[] = {{30, 20}, {0, 0}, {1, 46}, {63, 47}, {62, 2}, {30, 20}};
+    for (POINT p : spots) {
+        SCOPED_TRACE(testing::Message() << p.x << "," << p.y);
+        Send(WM_MOUSEMOVE, p.x, p.y);
+        EXPECT_EQ(Marked(), RingAt(p.x, p.y));
+    }
+    EXPECT_EQ(Calls(), ""); // hovering calls no entry of a method without a hover guide
+}
+
+// The timer takes the outline down once the pointer has left the window: beyond the client area,
+// whose right and bottom edges still count as inside, or where another window covers it.
+TEST_F(DrawMousePointerTest, TheTimerErasesTheHoverOutlineOnceThePointerLeavesTheWindow)
+{
+    g_cfg.DisplayPenShape = 1;
+    Method(1, 0);
+    RingPen();
+    // Offsets from the client's right and bottom edges (the first paint may take the scroll bars
+    // away and so change them).
+    struct Case {
+        const char *where;
+        int cx, cy, fromRight, fromBottom;
+        bool erased;
+    } cases[] = {
+        {"inside", 40, 30, 0, 0, false},
+        {"on the right edge", 0, 30, 1, 0, false},
+        {"on the bottom edge", 40, 0, 0, 1, false},
+        {"right of it", 1, 30, 1, 0, true},
+        {"below it", 40, 1, 0, 1, true},
+        {"left of it", -1, 30, 0, 0, true},
+    };
+    for (const Case &c : cases) {
+        SCOPED_TRACE(c.where);
+        Send(WM_MOUSEMOVE, 20, 20);
+        ASSERT_EQ(Marked(), RingAt(20, 20));
+        RECT client;
+        GetClientRect(w->window, &client);
+        PutCursorAtClient(c.cx + c.fromRight * client.right, c.cy + c.fromBottom * client.bottom);
+        OnMainTimerTick();
+        EXPECT_EQ(Marked().empty(), c.erased);
+    }
+    // A window over the picture takes the pointer (a dialog, a menu): the outline comes down too.
+    Send(WM_MOUSEMOVE, 20, 20);
+    POINT at = {40, 30};
+    ClientToScreen(w->window, &at);
+    HWND cover = CreateWindowExA(WS_EX_TOPMOST, "BUTTON", "", WS_POPUP | WS_VISIBLE, at.x - 20, at.y - 20, 40, 40,
+                                 NULL, NULL, g_instance, NULL);
+    PutCursorAtClient(40, 30);
+    OnMainTimerTick();
+    EXPECT_TRUE(Marked().empty());
+    DestroyWindow(cover);
 }
 
 TEST(DrawCoordinates, ClientToImageByZoom)

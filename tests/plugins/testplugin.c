@@ -469,6 +469,8 @@ QZC_EXPORT(LRESULT) QzcSendMessage(ParameterPanel *p, ParameterControl *c, HWND 
 {
     char note[64];
     snprintf(note, sizeof note, "msg:%s:%u", c->comment, m);
+    if (m == 1024) /* the host's notices carry their two words */
+        snprintf(note, sizeof note, "msg:%s:1024:%d,%d", c->comment, (int)wp, (int)lp);
     if (m != WM_PAINT)
         Note(note);
     return m == WM_PAINT ? 0 : 1;
