@@ -168,6 +168,10 @@ void CommitReedit(ImageWindow *window, int stay)
     if (!InReeditMode() || !window)
         return;
     DrawReeditGuide(window, 0, 1);
+    // A method may commit inside its own call, and a commit releases the draw lock: the lock
+    // flag is cleared until the figure is committed, so that the re-edit keeps its lock.
+    int locked = QzsCheckLockDraw();
+    SetDrawLockFlag(0);
     const DrawPluginRecord *row = GetCurrentDrawPlugin();
     int n = s_re.points.count;
     if (row && row->interaction == 4 && n > 0) {
@@ -185,17 +189,15 @@ void CommitReedit(ImageWindow *window, int stay)
         RecordDrawStep("DrawIt", s_re.end.x, s_re.end.y, s_re.keys);
     }
     if (!stay) {
+        SetDrawLockFlag(locked);
         EndReedit();
     } else {
-        // Committed now, the lock kept through the commit, which would otherwise release it;
-        // then the handles come back for the next variant.
+        // Committed now, then the handles come back for the next variant.
         g_drawState = kDrawReedit;
         // The method's calls may have added to the point list: it holds the figure's points again.
         SetPointCount(s_re.points.count);
         for (int i = 0; i < s_re.points.count; i++)
             SetPointAt(i, s_re.points.points[i].x, s_re.points.points[i].y);
-        int locked = QzsCheckLockDraw();
-        SetDrawLockFlag(0);
         CommitStroke(window);
         SetDrawLockFlag(locked);
         if (IsLoopMode())

@@ -4,6 +4,8 @@
 #include "draw/controlpoints.h"
 #include "draw/drawmouse_internal.h"
 #include "draw/transform_internal.h"
+#include "base/app.h"
+#include "base/messages.h"
 #include "base/notify.h"
 #include "base/settings.h"
 #include "image/cdib.h"
@@ -17,6 +19,8 @@
 TransformState g_transform;
 
 namespace {
+
+enum { kMessageViewOnly = 78 };
 
 struct TransformDrag {
     bool dragging = false;
@@ -44,6 +48,12 @@ bool Is32(const CDIB *image)
 {
     int w, h, d;
     return image && GetImageSize(image, &w, &h, &d) && d == 32;
+}
+
+// The handles follow the current window onto any picture with a 32-bit layer to edit.
+bool ShowsHandles(const ImageWindow *window)
+{
+    return window && window->group && Is32(EditedImage(window));
 }
 
 // The rectangle clipped to the base of the window's group; false when nothing is left.
@@ -81,13 +91,11 @@ void RecomposeRect(ImageWindow *window, RECT r)
     RefreshWindowRect(window, r.left, r.top, r.right, r.bottom, 1);
 }
 
-// The transform writes through the window's stroke buffers: only a window that shows the source
-// layer can take it.
-bool ShowsSource(const ImageWindow *window)
+// The result goes through the window's stroke buffers into the layer it edits, which need not
+// be the source's: a picture opened only for viewing cannot take it.
+bool TakesResult(const ImageWindow *window)
 {
-    return window && window->group == g_transform.group && window->group &&
-           window->group->currentImage == g_transform.source && EditedImage(window) == g_transform.source &&
-           window->drawBuffer && window->coverage;
+    return ShowsHandles(window) && EditedImage(window)->editDepth == 32 && window->drawBuffer && window->coverage;
 }
 
 // Runs the plug-in's rendering into the window's stroke buffers; the rectangle it wrote, clipped
@@ -96,7 +104,7 @@ int RunTransforming(ImageWindow *window, RECT *written)
 {
     const TransformPluginRecord *row = CurrentRow();
     *written = RECT{0, 0, -1, -1};
-    if (!row || !ShowsSource(window))
+    if (!row || !TakesResult(window))
         return 0;
     QzsStartOnImageMDIB(g_transform.group, g_transform.source);
     ClearDirtyRect();
@@ -138,16 +146,17 @@ void StartTransform(ImageWindow *window, int left, int top, int right, int botto
 int PreviewTransform(ImageWindow *window)
 {
     const TransformPluginRecord *row = CurrentRow();
-    if (!row || !ShowsSource(window) || !Is32(g_transform.source))
+    if (!row || !TakesResult(window) || !Is32(g_transform.source))
         return 0;
     RECT d;
     RunTransforming(window, &d);
     if (d.left <= d.right) {
-        // What the plug-in left unwritten shows the layer as it is.
+        // What the plug-in left unwritten shows the window's layer as it is.
         const ImageGroup *g = window->group;
+        CDIB *edited = EditedImage(window);
         int bw, bh, depth, lw, lh;
         GetImageSize(g->base, &bw, &bh, &depth);
-        GetImageSize(g_transform.source, &lw, &lh, &depth);
+        GetImageSize(edited, &lw, &lh, &depth);
         for (int y = d.top; y <= d.bottom; y++)
             for (int x = d.left; x <= d.right; x++) {
                 size_t i = (size_t)y * (size_t)bw + (size_t)x;
@@ -155,7 +164,7 @@ int PreviewTransform(ImageWindow *window)
                 if (window->coverage[i] || lx < 0 || ly < 0 || lx >= lw || ly >= lh)
                     continue;
                 uint32_t c = 0;
-                QzsGetColorOnImage(g_transform.source, (int)lx, (int)ly, &c);
+                QzsGetColorOnImage(edited, (int)lx, (int)ly, &c);
                 window->drawBuffer[i] = c;
             }
         ComposeDisplayRect(window, window->group, d.left, d.top, d.right, d.bottom, 1);
@@ -170,7 +179,7 @@ int PreviewTransform(ImageWindow *window)
 
 static void EndTransform(ImageWindow *window)
 {
-    if (window && g_transform.shown.left <= g_transform.shown.right && window->group == g_transform.group)
+    if (window && g_transform.shown.left <= g_transform.shown.right && window->group)
         RecomposeRect(window, g_transform.shown);
     g_transform.mode = false;
     g_transform.row = -1;
@@ -186,6 +195,11 @@ void ApplyTransform(ImageWindow *window)
     const TransformPluginRecord *row = CurrentRow();
     if (!row)
         return;
+    if (!TakesResult(window)) {
+        // Nothing may be lost in silence: the transform goes on for a window that can take it.
+        ShowErrorMessage(g_mainWindow, kMessageViewOnly);
+        return;
+    }
     RECT d;
     int result = RunTransforming(window, &d);
     if (d.left <= d.right) {
@@ -206,7 +220,7 @@ void CancelTransform(ImageWindow *window)
 {
     CloseTransformDialog();
     if (const TransformPluginRecord *row = CurrentRow())
-        if (window && window->group == g_transform.group)
+        if (ShowsHandles(window))
             row->QzcDrawControlPoint(window, 0, 1);
     RECT d;
     if (window && GetDirtyRect(&d))
@@ -217,7 +231,7 @@ void CancelTransform(ImageWindow *window)
 void RedrawTransformOverlay(ImageWindow *window)
 {
     const TransformPluginRecord *row = CurrentRow();
-    if (row && window && window->group && Is32(EditedImage(window)))
+    if (row && ShowsHandles(window))
         row->QzcDrawControlPoint(window, 1, 1);
 }
 

@@ -149,6 +149,69 @@ TEST_F(TransformTest, CancelLeavesNoTrace)
         ASSERT_EQ(w->coverage[i], 0) << i;
 }
 
+// "Do!" in a window that became current during the transform: the source's area, zoomed by the
+// handles, lands in that window's picture as one undo step there, the source left as it was. A
+// picture opened only for viewing refuses with a message, and the transform goes on.
+TEST_F(TransformTest, DoInAnotherWindowAppliesThere)
+{
+    const int ow = 40, oh = 30;
+    CDIB *other = nullptr;
+    QzsCreateNewImage(&other, ow, oh, 32);
+    ASSERT_NE(other, nullptr);
+    uint32_t *op = (uint32_t *)other->pixels;
+    for (int i = 0; i < ow * oh; i++)
+        op[i] = 0xFFFFFFFFu;
+    ASSERT_EQ(AddImageGroup(other), 1);
+    ImageWindow *w2 = CreateImageWindow(210, 0, 200, 150);
+    ASSERT_NE(w2, nullptr);
+    w2->group = g_lastGroup;
+    w2->layerImage = other;
+    ASSERT_EQ(BuildWindowDisplay(w2, g_lastGroup, false), 1);
+    LayoutImageWindow(w2);
+    ShowWindow(w2->window, SW_SHOWNORMAL);
+    SendMessageA(w->window, WM_ACTIVATE, WA_CLICKACTIVE, 0);
+    ref::Picture pic;
+    pic.w = kLayerW, pic.h = kLayerH;
+    pic.px = LayerPixels();
+
+    StartFromDialog();
+    Drag(kLayerW - 1 + kLayerX, kLayerH - 1 + kLayerY, 20 + kLayerX, 12 + kLayerY);
+    // The handles follow the window the user turns to and are dragged there (no layer offset).
+    SendMessageA(w2->window, WM_ACTIVATE, WA_CLICKACTIVE, 0);
+    ASSERT_EQ(g_currentWindow, w2);
+    TransformButtonDown(w2, 20, 12, 0);
+    TransformMouseMove(w2, 13, 9, 0, 0);
+    TransformButtonUp(w2, 13, 9, 0); // handles (0, 0) - (13, 9)
+
+    other->editDepth = 8; // as a picture opened for viewing only
+    boxes.boxes.clear();
+    SendMessageA(w2->window, WM_COMMAND, 30000, 0);
+    ASSERT_EQ(boxes.boxes.size(), 1u);
+    EXPECT_EQ(boxes.boxes[0].text, "Can't process in view mode");
+    EXPECT_TRUE(IsTransformRunning());
+    EXPECT_TRUE(Handle(2).x == 13 && Handle(2).y == 9);
+    other->editDepth = 32;
+
+    SendMessageA(w2->window, WM_COMMAND, 30000, 0);
+    EXPECT_FALSE(InTransformMode());
+    EXPECT_TRUE(LayerPixels() == pic.px);
+    EXPECT_EQ(UndoCount(), 0);
+    int wrong = 0;
+    for (int y = 0; y < oh; y++)
+        for (int x = 0; x < ow; x++) {
+            uint32_t want = x <= 13 && y <= 9 ? pic.Sample(x * kLayerW / 14.0, y * kLayerH / 10.0) : 0xFFFFFFFFu;
+            uint32_t got = op[y * ow + x];
+            for (int k = 0; k < 4; k++)
+                if (abs(ref::Channel(got, k) - ref::Channel(want, k)) > 1 && ++wrong < 4)
+                    ADD_FAILURE() << "at " << x << "," << y << std::hex << " got " << got << " want " << want;
+        }
+    EXPECT_EQ(wrong, 0);
+    int steps = 0;
+    for (UndoRecord *r = other->undoFirst; r; r = r->next)
+        steps++;
+    EXPECT_EQ(steps, 1);
+}
+
 // A plug-in that writes part of its result and then fails commits nothing.
 TEST_F(TransformTest, FailingPluginCommitsNothing)
 {
