@@ -125,21 +125,22 @@ void RestoreClipWindowsFrom(const char *path)
 int SaveClipWindowsTo(const char *path)
 {
     SafeFile safe;
+    // Written byte for byte: a text file with CR LF line ends (the reader also takes bare LF).
     FILE *file = OpenSafeFile(&safe, path);
     if (!file)
         return 0;
     for (ClipWindow *c = FirstClipWindow(); c; c = c->next) {
         RECT r = {};
         GetWindowRect(c->window, &r);
-        fprintf(file, "%d %d %d\n", (int)r.left, (int)r.top, c->rightEdge ? 1 : 0);
+        fprintf(file, "%d %d %d\r\n", (int)r.left, (int)r.top, c->rightEdge ? 1 : 0);
         for (ClipMember *m = c->first; m; m = m->next) {
             int row = FindSubWindowByWindow(m->window);
             // A name the reader could not take back is left out with its member.
             if (row < 0 || !g_subWindows[row].name[0] || strchr(g_subWindows[row].name, '"'))
                 continue;
-            fprintf(file, "SubWin \"%s\"%s\n", g_subWindows[row].name, m == c->active ? " *" : "");
+            fprintf(file, "SubWin \"%s\"%s\r\n", g_subWindows[row].name, m == c->active ? " *" : "");
         }
-        fprintf(file, "//\n");
+        fprintf(file, "//\r\n");
     }
     fprintf(file, "##");
     return CloseSafeFile(&safe, path, 1) == 0;

@@ -26,10 +26,11 @@ enum {
     kCommandCheckMode = 32086,
 };
 
-// Identifier ranges decoded by the dispatcher and filled by the menu lists. Draw methods and
-// sub-window plug-ins cover their whole tables, so every item a menu lists does something.
+// Identifier ranges decoded by the dispatcher and filled by the menu lists. Draw methods cover
+// their whole table, so every item a menu lists does something. The menu lists every sub-window
+// row but only the first 40 have a command: later rows are shown and hidden by their tool buttons.
 enum {
-    kFirstSubWindowCommand = 32301, kSubWindowCommands = 100, kSubWindowMenuRows = 100,
+    kFirstSubWindowCommand = 32301, kSubWindowCommands = 40, kSubWindowMenuRows = 100,
     kFirstDrawCommand = 32161, kDrawCommands = 80, kDrawMenuRows = 80,
     kFirstWindowCommand = 32401, kWindowCommands = 10,
     kFirstLayerCommand = 33001, kLayerCommands = 40,

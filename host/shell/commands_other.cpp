@@ -161,7 +161,7 @@ bool RunOtherCommand(ImageWindow *window, int id)
         if (g_drawState == 0)
             ToggleCheckMode(window);
         break;
-    case 32088: CreateClipWindow(g_subParent, 400, 300, 0); break;
+    case 32088: CreateClipWindow(g_mainWindow, 400, 300, 0); break;
     case 32096: MoveClipWindowsToSide(); break;
     default: return false; // the identifiers without a handler do nothing
     }

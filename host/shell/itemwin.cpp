@@ -126,6 +126,26 @@ void CreateItemWindow()
         CreateItemWindow(g_mainWindow, g_cfg.ItemWindowOrgX, g_cfg.ItemWindowOrgY);
 }
 
+// An owned pop-up belongs above its owner, but a window system without a window manager restacks
+// the main window over it when the main window is activated, and sends no message about it: the
+// main window's timer looks for that.
+void KeepItemWindowAboveOwner()
+{
+    if (!g_itemWindow || !IsWindowVisible(g_itemWindow))
+        return;
+    HWND owner = GetWindow(g_itemWindow, GW_OWNER);
+    if (!owner)
+        return;
+    // Bounded: the order may change under the walk.
+    int steps = 0;
+    for (HWND w = GetWindow(g_itemWindow, GW_HWNDPREV); w && steps < 10000; w = GetWindow(w, GW_HWNDPREV), steps++)
+        if (w == owner) {
+            HWND above = GetWindow(owner, GW_HWNDPREV);
+            SetWindowPos(g_itemWindow, above ? above : HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+            return;
+        }
+}
+
 void DestroyItemWindow()
 {
     if (g_itemWindow)

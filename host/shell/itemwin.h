@@ -12,6 +12,8 @@ int RegisterItemWindowClass(); // 0 after the "SysError" box
 void CreateItemWindow();
 HWND CreateItemWindow(HWND owner, int x, int y);
 void DestroyItemWindow();
+// Puts the item window back directly above its owner when it has fallen below it.
+void KeepItemWindowAboveOwner();
 void UpdateItemSwatches();
 void RefreshItemWindow(); // swatches redrawn and the window repainted, when there is one
 // The region or functional-colour icon at (7, 7) and the draw method's bitmap at (67, 7).

@@ -2,6 +2,7 @@
 #include "shell/startup.h"
 #include "shell/receivers.h"
 #include "files/openimage.h"
+#include "files/mr2.h"
 #include "files/save.h"
 #include "plugins/susie.h"
 #include "files/twain.h"
@@ -124,13 +125,14 @@ int OvrinMain(HINSTANCE instance, char *commandLine, int show)
     CreateWorkDirectories();
     InstallDataFiles();
     LoadMessageTranslations();
-    SetCurrentSaveFormat(2);
     FindSusieDirectory();
     InstallNewPlugins(g_cfg.appDir);
     InstallNewSusiePlugins(g_cfg.appDir);
     ResetDictionary();
     StepMark("install-translations");
     LoadAllPlugins(); // marks each kind
+    // mr2 keeps its pictures as PNG through a save module; without one, offer mrf, which always works.
+    SetCurrentSaveFormat(FindPngSaver() ? kFormatMr2 : kFormatMrf);
     LoadToolBarBitmaps();
     CreateToolBarButtons();
     CreateDrawButtons();

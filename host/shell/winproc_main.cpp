@@ -2,6 +2,7 @@
 // bar, the 1-millisecond timer, the memory display, and the hidden parent of the sub-windows.
 #include "view/regionborder.h"
 #include "shell/winproc.h"
+#include "shell/itemwin.h"
 #include "view/display.h"
 #include "image/regions.h"
 #include "files/openimage.h"
@@ -148,6 +149,7 @@ static bool PointerLeftWindow(HWND window, POINT screen, POINT client)
 
 void OnMainTimerTick()
 {
+    KeepItemWindowAboveOwner();
     ImageWindow *w = g_currentWindow;
     if (IsDrawMachineryBusy() || !w || g_noWindowState)
         return;

@@ -38,6 +38,8 @@ start
 "$run" "$state" "$driver" shown Swzinc 10000 || fail "the layer manager is not shown"
 "$run" "$state" "$driver" command OvrinMAIN 32088 || fail "could not send Create new clip-window"
 "$run" "$state" "$driver" shown CLIPWIN 10000 || fail "no clip window appeared"
+owner=$("$run" "$state" "$driver" owner CLIPWIN | tr -d '\r')
+[ "$owner" = OvrinMAIN ] || fail "the new clip window is owned by ${owner:-nothing}, not the main window"
 # The bar's popup items: row 0 (the pen selector), then row 1 (the layer manager).
 "$run" "$state" "$driver" command CLIPWIN 32301 || fail "could not dock the pen selector"
 "$run" "$state" "$driver" command CLIPWIN 32302 || fail "could not dock the layer manager"
@@ -64,6 +66,9 @@ cfg=$(tr -d '\r' <"$app/ovrin.cfg")
 grep -qx 'ItemWindowOrgX 800' <<<"$cfg" && grep -qx 'ItemWindowOrgY 60' <<<"$cfg" ||
   fail "the item window's place was not kept: $(grep -i itemwindow <<<"$cfg")"
 
+# A text file: every line ends in CR LF.
+[ "$(grep -c $'\r$' "$app/Stat/clipwin.dat")" -eq "$(tr -cd '\n' <"$app/Stat/clipwin.dat" | wc -c)" ] ||
+  fail "the layout's lines do not all end in CR LF: $(od -c "$app/Stat/clipwin.dat" | head -5)"
 layout=$(tr -d '\r' <"$app/Stat/clipwin.dat")
 grep -q '^500 350 0$' <<<"$layout" || fail "the bar's place was not written: $layout"
 [ "$(sed -n 2p <<<"$layout")" = 'SubWin "PenSelector" *' ] || fail "the shown member was not written first: $layout"

@@ -36,6 +36,12 @@
 //   driver pick <caption> <tree id> <folder> <item> <ms>
 //                                           waits for the dialog and selects, in its tree view, item
 //                                           number <item> of folder number <folder> under the root
+//   driver named <caption> <ms>             waits for the file dialog and prints its file-name box
+//   driver order                            prints the classes of the visible top-level windows in
+//                                           the system's window order, topmost first, one a line
+//   driver owner <class>                    prints the class of the shown window's owner
+//   driver press-mouse <class> <x> <y>      clicks with the real mouse at a client point of the
+//                                           shown window, as a user does (it activates the window)
 //   driver clipsave <file.bmp>              writes the clipboard's CF_DIB as a bitmap file
 //   driver clipput <file.bmp>               puts a bitmap file's picture on the clipboard as CF_DIB
 #include <windows.h>
@@ -248,6 +254,15 @@ static int PopupItem(const char *cls, int x, int y, int item)
     return 0;
 }
 
+// The file dialog's name box: a combo box with an edit in newer dialogs, a plain edit in older ones.
+static HWND NameBox(HWND box)
+{
+    for (int id : {0x47c, 0x480})
+        if (HWND c = GetDlgItem(box, id))
+            return c;
+    return NULL;
+}
+
 // Tree items are handles, so the walk and the selection need no memory in the other process.
 static int Pick(const char *caption, int id, int folder, int item, int ms)
 {
@@ -321,9 +336,20 @@ static int ClipPut(const char *path)
 
 int main(int argc, char **argv)
 {
+    if (argc < 2)
+        return 2;
+    const char *verb = argv[1], *cls = argc > 2 ? argv[2] : "";
+    if (!strcmp(verb, "order")) {
+        for (HWND w = GetTopWindow(NULL); w; w = GetWindow(w, GW_HWNDNEXT))
+            if (IsWindowVisible(w)) {
+                char name[64] = "";
+                GetClassNameA(w, name, sizeof name);
+                printf("%s\n", name);
+            }
+        return 0;
+    }
     if (argc < 3)
         return 2;
-    const char *verb = argv[1], *cls = argv[2];
     if (!strcmp(verb, "clipsave"))
         return ClipSave(argv[2]);
     if (!strcmp(verb, "clipput"))
@@ -392,21 +418,43 @@ int main(int argc, char **argv)
     }
     if (!strcmp(verb, "type") && argc > 4) {
         HWND box = WaitForDialog(cls, atoi(argv[4]));
-        if (!box)
-            return 1;
-        // The name box: a combo box with an edit in newer dialogs, a plain edit in older ones.
-        HWND name = NULL;
-        for (int id : {0x47c, 0x480}) {
-            HWND c = GetDlgItem(box, id);
-            if (c) {
-                name = c;
-                break;
-            }
-        }
+        HWND name = box ? NameBox(box) : NULL;
         if (!name)
             return 1;
         SendMessageA(name, WM_SETTEXT, 0, (LPARAM)argv[3]);
         return PostMessageA(box, WM_COMMAND, IDOK, 0) ? 0 : 1;
+    }
+    if (!strcmp(verb, "named") && argc > 3) {
+        HWND box = WaitForDialog(cls, atoi(argv[3]));
+        HWND name = box ? NameBox(box) : NULL;
+        if (!name)
+            return 1;
+        // The dialog fills the box once it is up.
+        Sleep(300);
+        char text[MAX_PATH] = "";
+        SendMessageA(name, WM_GETTEXT, sizeof text, (LPARAM)text);
+        printf("%s\n", text);
+        return 0;
+    }
+    if (!strcmp(verb, "owner")) {
+        HWND w = FindShown(cls), owner = w ? GetWindow(w, GW_OWNER) : NULL;
+        char name[64] = "";
+        if (!owner || !GetClassNameA(owner, name, sizeof name))
+            return 1;
+        printf("%s\n", name);
+        return 0;
+    }
+    if (!strcmp(verb, "press-mouse") && argc > 4) {
+        HWND w = FindShown(cls);
+        if (!w)
+            return 1;
+        POINT at = {atoi(argv[3]), atoi(argv[4])};
+        ClientToScreen(w, &at);
+        MouseAt(at, 0);
+        MouseAt(at, MOUSEEVENTF_LEFTDOWN);
+        MouseAt(at, MOUSEEVENTF_LEFTUP);
+        Sleep(300);
+        return 0;
     }
     if (!strcmp(verb, "client")) {
         HWND w = FindShown(cls);

@@ -5,6 +5,7 @@
 #include "base/notify.h"
 #include "plugins/subwin.h"
 #include "shell/clipwin.h"
+#include "shell/commands.h"
 #include "shell/toolbar.h"
 
 namespace {
@@ -153,6 +154,31 @@ TEST_F(ClipTest, ButtonsSwapAndHideMembersAndTheGripDrags)
     EXPECT_EQ(500, Rect(g_subWindows[0].window).left);
 }
 
+// A bar made by the command belongs to the main window; one read from the layout file to the
+// sub-window parent, as its members do.
+TEST_F(ClipTest, OwnersOfNewAndRestoredBars)
+{
+    Load();
+    HWND subParent = CreateWindowExA(0, "STATIC", "sub parent", WS_POPUP, 0, 0, 0, 0, NULL, NULL, NULL, NULL);
+    g_subParent = subParent;
+    ImageWindow window = {};
+    DispatchCommand(&window, 32088, 0);
+    ASSERT_EQ(1, Clips());
+    EXPECT_EQ(mainWindow, GetWindow(FirstClipWindow()->window, GW_OWNER));
+    RECT bar = Rect(FirstClipWindow()->window);
+    EXPECT_EQ(400, bar.left);
+    EXPECT_EQ(300, bar.top);
+    DisposeClip(FirstClipWindow());
+
+    WriteFileText(Stat("clipwin.dat"), "10 20 0\r\n//\r\n##");
+    RestoreClipWindowLayout();
+    ASSERT_EQ(1, Clips());
+    EXPECT_EQ(subParent, GetWindow(FirstClipWindow()->window, GW_OWNER));
+    DisposeClip(FirstClipWindow());
+    g_subParent = NULL;
+    DestroyWindow(subParent);
+}
+
 TEST_F(ClipTest, ChangePositionAndMoveToSide)
 {
     Load();
@@ -223,28 +249,40 @@ TEST_F(ClipTest, LayoutIsWrittenAndReadBack)
     SetActiveClipMember(b, b->active, 0, 1);
     SaveClipWindowLayout();
     EXPECT_EQ(nullptr, FirstClipWindow());
-    EXPECT_EQ("100 200 0\nSubWin \"Test Sub\"\nSubWin \"Test Sub 2\" *\n//\n"
-              "400 300 1\nSubWin \"Rec C\"\n//\n##",
-              ReadFileText(Stat("clipwin.dat")));
+    // A text file: CR LF line ends, no line end after the closing "##".
+    const std::string written = "100 200 0\r\nSubWin \"Test Sub\"\r\nSubWin \"Test Sub 2\" *\r\n//\r\n"
+                                "400 300 1\r\nSubWin \"Rec C\"\r\n//\r\n##";
+    EXPECT_EQ(written, ReadFileText(Stat("clipwin.dat")));
 
-    RestoreClipWindowLayout();
-    EXPECT_TRUE(boxes.boxes.empty());
-    ASSERT_EQ(2, Clips());
-    a = FirstClipWindow();
-    b = a->next;
-    EXPECT_EQ(100, Rect(a->window).left);
-    EXPECT_EQ(200, Rect(a->window).top);
-    EXPECT_EQ(400, Rect(b->window).left);
-    EXPECT_EQ(1, b->rightEdge);
-    ASSERT_EQ(2, CountClipMembers(a));
-    EXPECT_EQ(g_subWindows[0].window, ClipMemberAt(a, 0)->window);
-    EXPECT_EQ(g_subWindows[1].window, a->active->window);
-    EXPECT_TRUE(Visible(1));
-    EXPECT_FALSE(Visible(0));
-    ASSERT_EQ(1, CountClipMembers(b));
-    EXPECT_EQ(nullptr, b->active); // no mark: nothing shown
-    EXPECT_FALSE(Visible(3));
-    EXPECT_EQ(Rect(b->window).right, Rect(g_subWindows[3].window).right);
+    // Read back as written, and the same with bare LF line ends.
+    std::string bare;
+    for (char c : written)
+        if (c != '\r')
+            bare += c;
+    for (const std::string &text : {written, bare}) {
+        SCOPED_TRACE(text.size());
+        WriteFileText(Stat("clipwin.dat"), text);
+        while (FirstClipWindow())
+            DisposeClip(FirstClipWindow());
+        RestoreClipWindowLayout();
+        EXPECT_TRUE(boxes.boxes.empty());
+        ASSERT_EQ(2, Clips());
+        a = FirstClipWindow();
+        b = a->next;
+        EXPECT_EQ(100, Rect(a->window).left);
+        EXPECT_EQ(200, Rect(a->window).top);
+        EXPECT_EQ(400, Rect(b->window).left);
+        EXPECT_EQ(1, b->rightEdge);
+        ASSERT_EQ(2, CountClipMembers(a));
+        EXPECT_EQ(g_subWindows[0].window, ClipMemberAt(a, 0)->window);
+        EXPECT_EQ(g_subWindows[1].window, a->active->window);
+        EXPECT_TRUE(Visible(1));
+        EXPECT_FALSE(Visible(0));
+        ASSERT_EQ(1, CountClipMembers(b));
+        EXPECT_EQ(nullptr, b->active); // no mark: nothing shown
+        EXPECT_FALSE(Visible(3));
+        EXPECT_EQ(Rect(b->window).right, Rect(g_subWindows[3].window).right);
+    }
 
     // A file that cannot be replaced stays as it was; the bars go all the same.
     std::string before = ReadFileText(Stat("clipwin.dat"));

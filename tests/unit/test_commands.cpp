@@ -9,6 +9,7 @@
 #include "draw/drawmouse.h"
 #include "draw/drawsel.h"
 #include "plugins/loader.h"
+#include "plugins/subwin.h"
 #include "base/settings.h"
 #include "shell/menus.h"
 #include "view/winlist.h"
@@ -178,6 +179,26 @@ TEST_F(CommandTest, DrawMenuItemsChooseTheMethod)
     }
     g_drawState = 0;
     memset(g_drawPlugins, 0, sizeof g_drawPlugins);
+}
+
+// Sub-window items show and hide rows 0 to 39 only; a later row keeps its tool button's toggle.
+TEST_F(CommandTest, SubWindowItemsReachTheFirstFortyRows)
+{
+    ImageWindow *w = NewWindow(NewGroup());
+    for (int row : {0, 39, 40, 99}) {
+        g_subWindows[row].module = GetModuleHandleA(nullptr);
+        g_subWindows[row].shown = 0;
+    }
+    struct {
+        int id, row, shown;
+    } steps[] = {{32301, 0, 1}, {32340, 39, 1}, {32341, 40, 0}, {32400, 99, 0}, {32301, 0, 0}};
+    for (auto &s : steps) {
+        DispatchCommand(w, s.id, 0);
+        EXPECT_EQ(g_subWindows[s.row].shown, s.shown) << s.id;
+    }
+    ToggleSubWindow(40); // as its tool button does
+    EXPECT_EQ(g_subWindows[40].shown, 1);
+    memset(g_subWindows, 0, sizeof g_subWindows);
 }
 
 // Undo and redo reach the window's undo chain, except while a figure is being drawn or re-edited.
