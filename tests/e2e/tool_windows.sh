@@ -9,10 +9,10 @@ run=$1 state=$2 appsrc=$3 driver=$4 artifacts=$5
 printf 'lang 0\nNewImageX 120\nNewImageY 80\nNewImageBackground 2\n' >"$app/ovrin.cfg"
 printf '1280 1024\n"pens.ovp" 720 100 1\n"swzinc.ovp" 920 100 1\n' >"$app/Stat/subwin.pin"
 mkdir -p "$artifacts"
-display=":$(cat "$state/display")"
 
 "$run" "$state" "$app/ovrin.exe" >"$app/run.log" 2>&1 &
 "$run" "$state" "$driver" wait OvrinMAIN 30000 || fail "the main window did not appear"
+display=":$(cat "$state/display")" # made by the first run
 "$run" "$state" "$driver" shown Pens 10000 || fail "the pen selector is not shown"
 "$run" "$state" "$driver" shown Swzinc 10000 || fail "the layer manager is not shown"
 "$run" "$state" "$driver" wait OvrinEDIT 30000 || fail "no image window was made"
