@@ -334,6 +334,18 @@ static int ClipPut(const char *path)
     return taken ? 0 : 1;
 }
 
+// Moves the pointer over a client point of the shown window of a class; false without one.
+static bool PointerOver(const char *cls, const char *x, const char *y, POINT *at)
+{
+    HWND w = FindShown(cls);
+    if (!w)
+        return false;
+    *at = {atoi(x), atoi(y)};
+    ClientToScreen(w, at);
+    MouseAt(*at, 0);
+    return true;
+}
+
 int main(int argc, char **argv)
 {
     if (argc < 2)
@@ -445,12 +457,9 @@ int main(int argc, char **argv)
         return 0;
     }
     if (!strcmp(verb, "press-mouse") && argc > 4) {
-        HWND w = FindShown(cls);
-        if (!w)
+        POINT at;
+        if (!PointerOver(cls, argv[3], argv[4], &at))
             return 1;
-        POINT at = {atoi(argv[3]), atoi(argv[4])};
-        ClientToScreen(w, &at);
-        MouseAt(at, 0);
         MouseAt(at, MOUSEEVENTF_LEFTDOWN);
         MouseAt(at, MOUSEEVENTF_LEFTUP);
         Sleep(300);
@@ -519,13 +528,8 @@ int main(int argc, char **argv)
         return 0;
     }
     if (!strcmp(verb, "point") && argc > 4) {
-        HWND w = FindShown(cls);
-        if (!w)
-            return 1;
-        POINT at = {atoi(argv[3]), atoi(argv[4])};
-        ClientToScreen(w, &at);
-        MouseAt(at, 0);
-        return 0;
+        POINT at;
+        return PointerOver(cls, argv[3], argv[4], &at) ? 0 : 1;
     }
     if (!strcmp(verb, "enabled") && argc > 3) {
         HWND w = FindShown(cls);
