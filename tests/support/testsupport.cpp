@@ -16,7 +16,10 @@
 #include "base/sysinfo.h"
 #include "view/winlist.h"
 #include "plugins/effectdlg_internal.h"
+#include "files/openimage.h"
+#include "files/save.h"
 #include "shell/receivers.h"
+#include "shell/winproc.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <fstream>
@@ -99,6 +102,11 @@ void ResetProgramState(const char *appDir)
     SetScreenDepthOverride(0);
     SetDefaultColors();
     SetDefaultLighting();
+    SetNewImageBackColor(0);
+    ForgetOpenState();
+    SetSaveFormat(kFormatMr2);
+    SetSaveDepth(32);
+    SetSaveHighQuality(1); // a fill service notes its mode for the next new image
     char dir[MAX_PATH];
     if (!appDir) {
         GetTempPathA(sizeof dir, dir);
