@@ -15,6 +15,7 @@
 #include "base/msgbox.h"
 #include "base/sysinfo.h"
 #include "view/winlist.h"
+#include "view/writers.h"
 #include "plugins/effectdlg_internal.h"
 #include "files/openimage.h"
 #include "files/save.h"
@@ -26,6 +27,7 @@
 #include <sstream>
 
 static MessageCapture *s_capture;
+static char s_startDirectory[MAX_PATH]; // test data paths without a drive lean on it
 
 static int CaptureHook(HWND, const char *text, const char *caption, UINT type)
 {
@@ -97,9 +99,14 @@ void DiscardAllImages()
 void ResetProgramState(const char *appDir)
 {
     InstallNotifyReceivers(); // a test that set its own receivers leaves the program's for the next
+    if (s_startDirectory[0])
+        SetCurrentDirectoryA(s_startDirectory); // the open dialog moves it
     DiscardAllImages();
     SetMemoryStatusOverride(nullptr);
     SetScreenDepthOverride(0);
+    // The display as the program starts before it asks the screen: 32 bits, no dither.
+    g_screenDepth = 32;
+    g_displayWrite = DisplayWriteContext{WritePixel32, 0, 32};
     SetDefaultColors();
     SetDefaultLighting();
     SetNewImageBackColor(0);
@@ -353,6 +360,9 @@ class FreshStateForEachTest : public ::testing::EmptyTestEventListener {
 int main(int argc, char **argv)
 {
     SetMessageBoxHook(CaptureHook);
+    DWORD n = GetCurrentDirectoryA(sizeof s_startDirectory, s_startDirectory);
+    if (n == 0 || n >= sizeof s_startDirectory)
+        s_startDirectory[0] = 0;
     g_instance = GetModuleHandleA(nullptr);
     InstallNotifyReceivers();
     ::testing::InitGoogleTest(&argc, argv);
