@@ -87,6 +87,8 @@ void DiscardAllImages()
     }
     g_lastGroup = g_currentGroup = nullptr;
     g_currentLayer = nullptr;
+    // Deleted layers' images are listed too and go below: the queue must not free them again.
+    ForgetDeletedImages();
     while (g_firstImage) {
         CDIB *image = g_firstImage;
         g_firstImage = image->next;
@@ -129,6 +131,7 @@ void ResetProgramState(const char *appDir)
     FreeMessageTranslations();
     FreeRecentFiles();
     ForgetQuitAnswer();
+    SetQuitInProgress(false);
     g_ignoreNextLeftRelease = false;
     ResetDrawMachinery();
     ResetDrawSelection();
