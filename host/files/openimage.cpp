@@ -40,6 +40,13 @@ const char *GetLastOpenDirectory()
     return g_lastOpenDirectory[0] ? g_lastOpenDirectory : g_cfg.OpenFile_dir;
 }
 
+void ForgetOpenState()
+{
+    g_lastOpenDirectory[0] = 0;
+    g_progressText[0] = 0;
+    s_filterIndex = 1;
+}
+
 static const char *LastSeparator(const char *path)
 {
     const char *cut = NULL;

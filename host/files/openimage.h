@@ -35,3 +35,4 @@ void GetDirectoryPart(const char *path, char *out, int size);
 extern char g_lastOpenDirectory[512];
 const char *GetLastOpenDirectory(); // the configured start directory until a file is opened
 extern char g_progressText[512];
+void ForgetOpenState(); // as at start: no directory opened yet, the first filter

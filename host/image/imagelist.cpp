@@ -197,6 +197,15 @@ bool IsImageQueued(const CDIB *image)
     return false;
 }
 
+void ForgetDeletedImages()
+{
+    while (s_deletedFirst) {
+        DeletedNode *node = s_deletedFirst;
+        s_deletedFirst = node->next;
+        free(node);
+    }
+}
+
 void ReleaseDeletedImages()
 {
     while (s_deletedFirst) {

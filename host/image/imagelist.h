@@ -23,5 +23,6 @@ bool IsQuitInProgress();
 void QueueDeletedImage(CDIB *image);
 void ReleaseDeletedImages();
 bool IsImageQueued(const CDIB *image);
+void ForgetDeletedImages(); // empties the queue only: for a caller that frees every image itself
 
 void ShowImageInfo(const ImageWindow *window);

@@ -24,6 +24,7 @@ void ClearEffectTreeTable()
 {
     for (EffectTreeEntry &e : s_entries)
         e = EffectTreeEntry{kTreeOpLast, -1};
+    s_rootExpanded = 0; // the root's state belongs to the stored arrangement
     s_tableReady = true;
 }
 

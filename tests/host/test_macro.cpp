@@ -282,8 +282,9 @@ TEST_F(EffectMacroTest, RecordedEffectsReplayEveryValueInItsSlot)
         EXPECT_EQ(ApplyEffect(w, row, 0, 0, kW - 1, kH - 1, 0, 1, 0), 1);
         ASSERT_EQ(SetterParams(), want);
         ToggleMacroRecording(path.c_str());
-        if (c.line)
+        if (c.line) {
             EXPECT_EQ(ReadListText(path), c.line);
+        }
         Clear();
         EXPECT_EQ(PlayMacroFile(path.c_str()), 1);
         EXPECT_EQ(SetterParams(), want);

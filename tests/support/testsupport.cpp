@@ -15,14 +15,19 @@
 #include "base/msgbox.h"
 #include "base/sysinfo.h"
 #include "view/winlist.h"
+#include "view/writers.h"
 #include "plugins/effectdlg_internal.h"
+#include "files/openimage.h"
+#include "files/save.h"
 #include "shell/receivers.h"
+#include "shell/winproc.h"
 #include <stdio.h>
 #include <stdlib.h>
 #include <fstream>
 #include <sstream>
 
 static MessageCapture *s_capture;
+static char s_startDirectory[MAX_PATH]; // test data paths without a drive lean on it
 
 static int CaptureHook(HWND, const char *text, const char *caption, UINT type)
 {
@@ -82,6 +87,8 @@ void DiscardAllImages()
     }
     g_lastGroup = g_currentGroup = nullptr;
     g_currentLayer = nullptr;
+    // Deleted layers' images are listed too and go below: the queue must not free them again.
+    ForgetDeletedImages();
     while (g_firstImage) {
         CDIB *image = g_firstImage;
         g_firstImage = image->next;
@@ -94,11 +101,21 @@ void DiscardAllImages()
 void ResetProgramState(const char *appDir)
 {
     InstallNotifyReceivers(); // a test that set its own receivers leaves the program's for the next
+    if (s_startDirectory[0])
+        SetCurrentDirectoryA(s_startDirectory); // the open dialog moves it
     DiscardAllImages();
     SetMemoryStatusOverride(nullptr);
     SetScreenDepthOverride(0);
+    // The display as the program starts before it asks the screen: 32 bits, no dither.
+    g_screenDepth = 32;
+    g_displayWrite = DisplayWriteContext{WritePixel32, 0, 32};
     SetDefaultColors();
     SetDefaultLighting();
+    SetNewImageBackColor(0);
+    ForgetOpenState();
+    SetSaveFormat(kFormatMr2);
+    SetSaveDepth(32);
+    SetSaveHighQuality(1); // a fill service notes its mode for the next new image
     char dir[MAX_PATH];
     if (!appDir) {
         GetTempPathA(sizeof dir, dir);
@@ -114,6 +131,7 @@ void ResetProgramState(const char *appDir)
     FreeMessageTranslations();
     FreeRecentFiles();
     ForgetQuitAnswer();
+    SetQuitInProgress(false);
     g_ignoreNextLeftRelease = false;
     ResetDrawMachinery();
     ResetDrawSelection();
@@ -345,6 +363,9 @@ class FreshStateForEachTest : public ::testing::EmptyTestEventListener {
 int main(int argc, char **argv)
 {
     SetMessageBoxHook(CaptureHook);
+    DWORD n = GetCurrentDirectoryA(sizeof s_startDirectory, s_startDirectory);
+    if (n == 0 || n >= sizeof s_startDirectory)
+        s_startDirectory[0] = 0;
     g_instance = GetModuleHandleA(nullptr);
     InstallNotifyReceivers();
     ::testing::InitGoogleTest(&argc, argv);

@@ -35,6 +35,19 @@ inline bool ReferenceAvailable()
     return !UnixPathOf("C:\\").empty() && GetFileAttributesA("Z:\\usr\\bin\\convert") != INVALID_FILE_ATTRIBUTES;
 }
 
+// Where a reference picture is written: this process's own name in the temporary directory, never
+// beside the read file (shared test data is read by other runs at the same time).
+inline std::string ReferenceOutputName(const char *kind)
+{
+    static int counter;
+    char dir[MAX_PATH], name[MAX_PATH + 64];
+    DWORD n = GetTempPathA(sizeof dir, dir);
+    if (n == 0 || n >= sizeof dir)
+        dir[0] = 0;
+    snprintf(name, sizeof name, "%sovrin-%s-%lu-%d.ppm", dir, kind, GetCurrentProcessId(), counter++);
+    return name;
+}
+
 // Runs a Unix shell command that writes a binary PPM to ppm, then reads that file into RGB; false
 // when the command made no picture. Wine does not wait for a Unix program, so the shell marks the
 // end with a file of its own.
@@ -75,10 +88,10 @@ inline bool ReadPpmMadeBy(const std::string &command, const std::string &ppm, co
 // "-scale 15x9!"); false when convert could not read it.
 inline bool ReadWithReference(const std::string &path, ReferencePicture *out, const std::string &operations = "")
 {
-    std::string ppm = path + ".ref.ppm", outUnix = UnixPathOf(ppm);
+    std::string ppm = ReferenceOutputName("ref"), outUnix = UnixPathOf(ppm);
     std::string command = "/usr/bin/convert '" + UnixPathOf(path) + "' " + operations + " -alpha off -depth 8 'ppm:" +
                           outUnix + ".tmp' && mv '" + outUnix + ".tmp' '" + outUnix + "'";
-    return ReadPpmMadeBy(command, ppm, path + ".ref.done", out);
+    return ReadPpmMadeBy(command, ppm, ppm + ".done", out);
 }
 
 inline bool PillowAvailable()
@@ -89,9 +102,9 @@ inline bool PillowAvailable()
 // Reads a picture file with Pillow (the system's Python) into RGB.
 inline bool ReadWithPillow(const std::string &path, ReferencePicture *out)
 {
-    std::string ppm = path + ".pil.ppm", outUnix = UnixPathOf(ppm);
+    std::string ppm = ReferenceOutputName("pil"), outUnix = UnixPathOf(ppm);
     std::string command = "/usr/bin/python3 -c 'import sys; from PIL import Image; "
                           "Image.open(sys.argv[1]).convert(\\\"RGB\\\").save(sys.argv[2], \\\"PPM\\\")' '" +
                           UnixPathOf(path) + "' '" + outUnix + ".tmp' && mv '" + outUnix + ".tmp' '" + outUnix + "'";
-    return ReadPpmMadeBy(command, ppm, path + ".pil.done", out);
+    return ReadPpmMadeBy(command, ppm, ppm + ".done", out);
 }

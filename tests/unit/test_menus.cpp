@@ -468,7 +468,7 @@ TEST_F(MenuTest, DefaultMenusPutCommandsWhereUsersLook)
     std::vector<std::string> titles;
     for (int i = 0; i < GetMenuItemCount(bar); i++)
         titles.push_back(Text(bar, i));
-    EXPECT_EQ(titles, (std::vector<std::string>{"&File", "&Edit", "&View", "&Image", "&Layer", "&Draw", "&Window",
+    ASSERT_EQ(titles, (std::vector<std::string>{"&File", "&Edit", "&View", "&Image", "&Layer", "&Draw", "&Window",
                                                  "&Help"}));
     enum : UINT { Quit = 32032, Print = 32057, PageSetup = 32058, About = 32053, Grid = 32044, Mask = 32036,
                   Dither = 32033, Zoom1 = 32009, WallpaperC = 32050, NewLayer = 32070, DeleteLayer = 32078,
