@@ -502,16 +502,16 @@ uint32_t ClusterBest(const Fxt1Texels &in, int count, bool alphaFree, bool clear
             nearest[t] += Sq(in.t[t][c] - (sum[c] + n / 2) / n);
     }
     for (int k = 0; k < count; k++) {
-        int far = -1;
+        int farthest = -1;
         for (int t = 0; t < 32; t++)
-            if (!skip[t] && (far < 0 || nearest[t] > nearest[far]))
-                far = t;
+            if (!skip[t] && (farthest < 0 || nearest[t] > nearest[farthest]))
+                farthest = t;
         for (int c = 0; c < 4; c++)
-            starts[1][k][c] = (uint8_t)(c >= channels ? 255 : Cut5(in.t[far][c]));
+            starts[1][k][c] = (uint8_t)(c >= channels ? 255 : Cut5(in.t[farthest][c]));
         for (int t = 0; t < 32; t++) {
             uint32_t d = 0;
             for (int c = 0; c < channels; c++)
-                d += Sq(in.t[t][c] - in.t[far][c]);
+                d += Sq(in.t[t][c] - in.t[farthest][c]);
             if (k == 0 || d < nearest[t])
                 nearest[t] = d;
         }
