@@ -2,6 +2,7 @@
 # An instance left by an earlier run would take over this one (a second start hands its command
 # line over): none may live in the prefix before a run or after a failure.
 stop_all() {
+  rm -f "$state/server" # the next start makes a persistent server again (cmake/wine-run.sh)
   WINEPREFIX="$state/prefix" /usr/lib/wine/wineserver -k >/dev/null 2>&1
   WINEPREFIX="$state/prefix" /usr/lib/wine/wineserver -w >/dev/null 2>&1 # gone before the next test starts
 }
