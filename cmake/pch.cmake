@@ -3,11 +3,12 @@
 # framework's header. Each is parsed once per tree and reused by every C++ target. A target whose
 # flags do not fit a precompiled header parses the header as text (-Winvalid-pch says so), so the
 # result never depends on it.
-add_library(ovrin_pch OBJECT ${CMAKE_CURRENT_LIST_DIR}/pch.cpp)
+add_library(ovrin_pch OBJECT ${CMAKE_CURRENT_LIST_DIR}/pch.cpp ${CMAKE_CURRENT_LIST_DIR}/pch.c)
 target_precompile_headers(ovrin_pch PRIVATE <windows.h>)
 
-# ovrin_reuse_pch(<target>... [TESTS]): the targets' C++ files start from the shared header; with
-# TESTS, from the one that holds the test framework too.
+# ovrin_reuse_pch(<target>... [TESTS]): the targets' files start from the shared header; with TESTS
+# (C++ only), from the one that holds the test framework too, compiled with OVRIN_TEST_COMPILE_OPTIONS
+# as the test programs are.
 function(ovrin_reuse_pch)
   cmake_parse_arguments(P "TESTS" "" "" ${ARGN})
   set(_donor ovrin_pch)
@@ -15,6 +16,7 @@ function(ovrin_reuse_pch)
     if(NOT TARGET ovrin_test_pch)
       add_library(ovrin_test_pch OBJECT ${CMAKE_SOURCE_DIR}/cmake/pch.cpp)
       target_link_libraries(ovrin_test_pch PRIVATE GTest::gtest)
+      target_compile_options(ovrin_test_pch PRIVATE ${OVRIN_TEST_COMPILE_OPTIONS})
       target_precompile_headers(ovrin_test_pch PRIVATE <windows.h> <gtest/gtest.h>)
     endif()
     set(_donor ovrin_test_pch)

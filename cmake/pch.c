@@ -1,0 +1,1 @@
+/* The precompiled headers are made while compiling this empty file (cmake/pch.cmake). */
