@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the host's layers, builds both targets (each link checks its export table) and runs
-# every test under 64-bit Wine and Xvfb: each test in its own process, then each test program whole in shuffled order.
+# Installs what is missing, checks the host's layers, builds both targets (each link checks its export table; the
+# 32-bit one beside the tests) and runs every test under 64-bit Wine and Xvfb: each test in its own process, then
+# each test program whole in shuffled order.
 # Prints how long each stage took. OVRIN_TEST_SEED fixes the shuffle (the seed is printed).
 set -eu
 cd "$(dirname "$0")/.."
@@ -18,10 +19,11 @@ stage() { # <name> <command> [args...]: runs one stage and notes how long it too
 
 # Every test program run once as a whole: all its tests in one process, in an order shuffled by a
 # printed seed, so a test that leans on what an earlier one left behind fails. Each program has a
-# display and prefix of its own, so they run side by side.
-run_whole() {
-  local seed=${OVRIN_TEST_SEED:-$((RANDOM % 99999 + 1))} tree=$PWD/build/x86_64 rc=0 exe name
-  local -A pid
+# display and prefix of its own, so they run side by side, and beside the tests in their own processes.
+declare -A whole_pid
+whole_seed=${OVRIN_TEST_SEED:-$((RANDOM % 99999 + 1))}
+start_whole() {
+  local seed=$whole_seed tree=$PWD/build/x86_64 exe name
   echo "shuffle seed: $seed (OVRIN_TEST_SEED=$seed repeats this order)"
   for exe in tests/ovrin_unit.exe testhost/ovrin.exe; do
     name=${exe//\//-}
@@ -30,12 +32,15 @@ run_whole() {
       WINEDLLOVERRIDES="winedbg.exe=d" \
       timeout 1200 "$tree/../../cmake/wine-run.sh" - "$tree/$exe" --gtest_shuffle --gtest_random_seed="$seed" \
       >"$tree/whole-$name.log" 2>&1) &
-    pid[$exe]=$!
+    whole_pid[$exe]=$!
   done
+}
+check_whole() {
+  local tree=$PWD/build/x86_64 rc=0 exe name seed=$whole_seed
   for exe in tests/ovrin_unit.exe testhost/ovrin.exe; do
     name=${exe//\//-}
     # The log decides too: Wine has been seen to end a failed run with status 0.
-    if wait "${pid[$exe]}" && grep -qa '^\[  PASSED  \]' "$tree/whole-$name.log" &&
+    if wait "${whole_pid[$exe]}" && grep -qa '^\[  PASSED  \]' "$tree/whole-$name.log" &&
        ! grep -qa '^\[  FAILED  \]' "$tree/whole-$name.log"; then
       echo "$exe: $(grep -a '^\[  PASSED  \]' "$tree/whole-$name.log")"
     else
@@ -56,12 +61,33 @@ stop_wine() {
   return 0
 }
 
+# The 32-bit tree is only built, never run: it builds beside the 64-bit tests, at a lower priority,
+# since those spend much of their time waiting for windows. Its output goes to a file, shown when it fails.
+build_i686_beside() {
+  nice -n 10 tools/build.sh i686 >build/i686-build.log 2>&1 &
+  i686_pid=$!
+}
+wait_i686() {
+  local rc=0
+  wait "$i686_pid" || rc=$?
+  tail -n 3 build/i686-build.log
+  if [ $rc -ne 0 ]; then
+    grep -a -A 12 '^FAILED' build/i686-build.log | head -n 80
+    echo "the 32-bit build failed (whole output in build/i686-build.log)"
+  fi
+  return $rc
+}
+
 stage deps tools/deps.sh
-stage build tools/build.sh
+stage build-x86_64 tools/build.sh x86_64
+mkdir -p build
+build_i686_beside
 # The host keeps its layers: every include (resolved with the build's flags) and every call points down.
-stage layers python3 tools/check-layers.py --symbols
 rc=0
+stage layers python3 tools/check-layers.py --symbols || rc=1
+start_whole
 stage tests bash -c 'cd build/x86_64 && ctest --output-on-failure -j "$(nproc)" --timeout 300' || rc=1
-stage whole run_whole || rc=1
+stage whole check_whole || rc=1
+stage build-i686 wait_i686 || rc=1
 stage stop stop_wine
 exit $rc

@@ -44,6 +44,8 @@
 //                                           shown window, as a user does (it activates the window)
 //   driver clipsave <file.bmp>              writes the clipboard's CF_DIB as a bitmap file
 //   driver clipput <file.bmp>               puts a bitmap file's picture on the clipboard as CF_DIB
+//   driver sleep <milliseconds>             waits
+//   driver <verb> <args> -- <verb> <args>   runs the verbs in turn, stopping at the first that fails
 #include <windows.h>
 #include <commctrl.h>
 #include <stdio.h>
@@ -346,11 +348,16 @@ static bool PointerOver(const char *cls, const char *x, const char *y, POINT *at
     return true;
 }
 
-int main(int argc, char **argv)
+// One verb: argv[1] is the verb, argv[2]... its arguments (argv[0] is not read).
+static int RunVerb(int argc, char **argv)
 {
     if (argc < 2)
         return 2;
     const char *verb = argv[1], *cls = argc > 2 ? argv[2] : "";
+    if (!strcmp(verb, "sleep") && argc > 2) {
+        Sleep(atoi(argv[2]));
+        return 0;
+    }
     if (!strcmp(verb, "order")) {
         for (HWND w = GetTopWindow(NULL); w; w = GetWindow(w, GW_HWNDNEXT))
             if (IsWindowVisible(w)) {
@@ -543,4 +550,23 @@ int main(int argc, char **argv)
         return PostMessageA(w, WM_COMMAND, (WPARAM)atoi(argv[3]), 0) ? 0 : 1;
     }
     return 2;
+}
+
+// Verbs separated by "--" run in turn in one process, until the first that fails (one start of
+// the driver instead of one for each step).
+int main(int argc, char **argv)
+{
+    for (int first = 1, step = 1, i = 1; i <= argc; i++) {
+        if (i < argc && strcmp(argv[i], "--") != 0)
+            continue;
+        int rc = RunVerb(i - first + 1, argv + first - 1);
+        fflush(stdout);
+        if (rc != 0) {
+            fprintf(stderr, "driver: step %d (%s) failed\n", step, first < argc ? argv[first] : "nothing");
+            return rc;
+        }
+        first = i + 1;
+        step++;
+    }
+    return 0;
 }

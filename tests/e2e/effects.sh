@@ -32,10 +32,9 @@ convert -size 96x64 gradient:'#f4b183-#2040c0' -fill '#303030' -draw 'rectangle 
 cp "$app/pic.bmp" "$app/original.bmp"
 winpath="Z:$(echo "$app/pic.bmp" | tr / '\\')"
 
-save_all() {
-  touch -d '2000-01-01' "$app/pic.bmp"
-  "$run" "$state" "$driver" command OvrinMAIN 32098 || fail "could not send save-all"
-  "$run" "$state" "$driver" answer MES 10000 >>"$app/mes.log" || fail "save-all did not report its format"
+# Each "$run" "$driver" is one start of the driver; steps joined by -- share it.
+save=(command OvrinMAIN 32098 -- answer MES 10000) # save-all, and its box telling the format
+saved() {
   for _ in $(seq 1 100); do [ "$app/pic.bmp" -nt "$app/original.bmp" ] && return 0; sleep 0.1; done
   fail "the picture was not written"
 }
@@ -50,14 +49,13 @@ cp "$app/original.bmp" "$app/last.bmp"
 for pick in "2 3 Ripple" "2 1 WaterWave" "2 2 Corrugated" "2 0 Wave" "2 4 Texture" "1 4 Soften" "0 4 SkinColor" \
             "1 3 Relief" "1 2 Wide" "1 0 Fxhaze" "1 1 Fxalbaration"; do
   set -- $pick
-  "$run" "$state" "$driver" command OvrinMAIN 32045 || fail "could not send Effect"
-  "$run" "$state" "$driver" shown "#32770" 10000 || fail "the Effect dialog did not open for $3"
-  "$run" "$state" "$driver" pick Effect 3006 "$1" "$2" 10000 || fail "could not choose $3 in the tree"
-  sleep 0.5
+  "$run" "$state" "$driver" command OvrinMAIN 32045 -- shown "#32770" 10000 -- pick Effect 3006 "$1" "$2" 10000 \
+    -- sleep 500 || fail "the Effect dialog did not open for $3, or $3 could not be chosen in its tree"
   [ "$3" = Wave ] && import -display ":$(cat "$state/display")" -window root "$artifacts/ovrin-effect-dialog.png" 2>/dev/null
-  "$run" "$state" "$driver" press Effect 3010 10000 || fail "could not press Apply for $3"
-  "$run" "$state" "$driver" gone "#32770" 10000 || fail "the Effect dialog stayed open after Apply of $3"
-  save_all
+  touch -d '2000-01-01' "$app/pic.bmp"
+  "$run" "$state" "$driver" press Effect 3010 10000 -- gone "#32770" 10000 -- "${save[@]}" >>"$app/mes.log" ||
+    fail "Apply of $3 did not close the dialog, or the save after it did not report its format"
+  saved
   diff=$(compare -metric AE "$app/last.bmp" "$app/pic.bmp" null: 2>&1) || true
   [ "$diff" != "0" ] || fail "$3 did not change the picture"
   echo "$3: $diff pixels changed"
@@ -65,11 +63,11 @@ for pick in "2 3 Ripple" "2 1 WaterWave" "2 2 Corrugated" "2 0 Wave" "2 4 Textur
 done
 import -display ":$(cat "$state/display")" -window root "$artifacts/ovrin-effects.png" 2>/dev/null || true
 
-for _ in $(seq 1 11); do
-  "$run" "$state" "$driver" command OvrinMAIN 32034 || fail "could not send Undo"
-done
-sleep 1
-save_all
+undo=()
+for _ in $(seq 1 11); do undo+=(command OvrinMAIN 32034 --); done
+touch -d '2000-01-01' "$app/pic.bmp"
+"$run" "$state" "$driver" "${undo[@]}" sleep 1000 -- "${save[@]}" >>"$app/mes.log" || fail "the undos or the save after them failed"
+saved
 diff=$(compare -metric AE "$app/original.bmp" "$app/pic.bmp" null: 2>&1) || true
 [ "$diff" = "0" ] || fail "after eleven undos the picture differs from the original in $diff pixels"
 

@@ -22,22 +22,27 @@ PY
 cp "$app/pic.bmp" "$app/original.bmp"
 winpath="Z:$(echo "$app/pic.bmp" | tr / '\\')"
 
-save_all() { # $1: a file the save must be newer than
+# Each "$run" "$driver" is one start of the driver; steps joined by -- share it. save_all runs the
+# given steps, then save-all with its box telling the format, and waits for the file.
+save_all() { # <a file the save must be newer than> [steps before the save, each ending in --]
+  local newer=$1; shift
   touch -d '2000-01-01' "$app/pic.bmp"
-  "$run" "$state" "$driver" command OvrinMAIN 32098 || fail "could not send save-all"
-  "$run" "$state" "$driver" answer MES 10000 >>"$app/mes.log" || fail "save-all did not report its format"
-  for _ in $(seq 1 100); do [ "$app/pic.bmp" -nt "$1" ] && return 0; sleep 0.1; done
+  "$run" "$state" "$driver" "$@" command OvrinMAIN 32098 -- answer MES 10000 >>"$app/mes.log" ||
+    fail "a step before the save, or the save itself, failed"
+  for _ in $(seq 1 100); do [ "$app/pic.bmp" -nt "$newer" ] && return 0; sleep 0.1; done
   fail "the picture was not written"
 }
-# Pixels of the two pictures that differ within a rectangle (x0 y0 x1 y1, inclusive).
+# Pixels of the two pictures that differ within a rectangle (x0 y0 x1 y1, inclusive): a pixel
+# differs when any of its channels does.
 differ_in() {
   /usr/bin/python3 - "$1" "$2" "$3" "$4" "$5" "$6" <<'PY'
 import sys
-from PIL import Image
-a, b = (Image.open(p).convert("RGB") for p in sys.argv[1:3])
+from PIL import Image, ImageChops
 x0, y0, x1, y1 = map(int, sys.argv[3:7])
-pa, pb = a.load(), b.load()
-print(sum(pa[x, y] != pb[x, y] for y in range(y0, y1 + 1) for x in range(x0, x1 + 1)))
+a, b = (Image.open(p).convert("RGB").crop((x0, y0, x1 + 1, y1 + 1)) for p in sys.argv[1:3])
+r, g, bl = ImageChops.difference(a, b).split()
+most = ImageChops.lighter(ImageChops.lighter(r, g), bl)
+print(most.width * most.height - most.histogram()[0])
 PY
 }
 
@@ -49,19 +54,11 @@ sleep 1
 # The destination of the template modules after the drag starts at (200, 150): above and left of
 # it the picture stays. The bow and the free quadrilaterals may reach anywhere.
 for name in Cylinder Cone Sphere Circle Bow Tflumesform Tfnook Distort; do
-  "$run" "$state" "$driver" command OvrinMAIN 32062 || fail "could not send Transform for $name"
-  "$run" "$state" "$driver" shown "#32770" 10000 || fail "the Transform dialog did not open for $name"
-  "$run" "$state" "$driver" choose Transform 3013 "$name" 10000 || fail "no $name in the Transform dialog"
-  sleep 0.5
-  "$run" "$state" "$driver" press Transform 3012 10000 || fail "could not press Do for $name"
-  "$run" "$state" "$driver" gone "#32770" 10000 || fail "the Transform dialog stayed open after Do of $name"
-  sleep 1
-  "$run" "$state" "$driver" drag OvrinEDIT 2 2 200 150 || fail "could not drag the handle of $name"
-  sleep 1
+  "$run" "$state" "$driver" command OvrinMAIN 32062 -- shown "#32770" 10000 -- choose Transform 3013 "$name" 10000 \
+    -- sleep 500 -- press Transform 3012 10000 -- gone "#32770" 10000 -- sleep 1000 -- drag OvrinEDIT 2 2 200 150 \
+    -- sleep 1000 || fail "$name: the Transform dialog did not open, choose it and close on Do, or its handle could not be dragged"
   import -display ":$(cat "$state/display")" -window root "$artifacts/ovrin-transform-$name.png" 2>/dev/null || true
-  "$run" "$state" "$driver" menu OvrinEDIT 600 500 0 || fail "could not choose Do! for $name"
-  sleep 1
-  save_all "$app/original.bmp"
+  save_all "$app/original.bmp" menu OvrinEDIT 600 500 0 -- sleep 1000 --
   changed=$(differ_in "$app/original.bmp" "$app/pic.bmp" 0 0 1399 1199)
   [ "$changed" -gt 10000 ] || fail "$name changed only $changed pixels"
   case $name in Cylinder | Cone | Sphere | Circle)
@@ -70,9 +67,7 @@ for name in Cylinder Cone Sphere Circle Bow Tflumesform Tfnook Distort; do
   esac
   echo "$name: $changed pixels changed"
   cp "$app/pic.bmp" "$app/done.bmp"
-  "$run" "$state" "$driver" command OvrinMAIN 32034 || fail "could not send Undo after $name"
-  sleep 1
-  save_all "$app/done.bmp"
+  save_all "$app/done.bmp" command OvrinMAIN 32034 -- sleep 1000 --
   diff=$(compare -metric AE "$app/original.bmp" "$app/pic.bmp" null: 2>&1) || true
   [ "$diff" = "0" ] || fail "after undoing $name the picture differs from the original in $diff pixels"
 done
