@@ -18,9 +18,13 @@ printf '100 90\nTestNumber 0 0 radius 10\nTestNumber 0 30 dots 20\nTestNumber 0 
 convert -size 1400x1200 xc:white -type TrueColor "BMP3:$app/original.bmp" || fail "ImageMagick could not make the picture"
 winpath="Z:$(echo "$app/pic.bmp" | tr / '\\')"
 
-# Each "$run" "$driver" is one start of the driver; steps joined by -- share it.
-click() { # adds a click's steps to $steps: the pointer goes there first, as a click takes the point where it is
-  steps+=(point OvrinEDIT "$1" "$2" -- sleep 200 -- click OvrinEDIT "$1" "$2" -- sleep 300 --)
+# Each "$run" "$driver" is one start of the driver; steps joined by -- share it. A click is two
+# starts of its own: the pointer goes there first, as a click takes the point where the pointer is,
+# and the program (slow under load) must have taken each click before the pointer moves on.
+click() {
+  "$run" "$state" "$driver" point OvrinEDIT "$1" "$2" || fail "could not move the pointer"
+  "$run" "$state" "$driver" click OvrinEDIT "$1" "$2" || fail "could not click in the image window"
+  sleep 0.3
 }
 
 draw() { # $1 method, $2 gesture (drag or clicks), $3... the gesture's points; then the check
@@ -29,15 +33,15 @@ draw() { # $1 method, $2 gesture (drag or clicks), $3... the gesture's points; t
   printf 'lang 0\nDefaultSaveFormat BMP\nDefaultSaveDepth 24\nDrawMethod %s\nInitZoom 1\n' "$method" >"$app/ovrin.cfg"
   printf 'DrawParameterX 1100\nDrawParameterY 880\nFuncColParameterX 1100\nFuncColParameterY 950\n' >>"$app/ovrin.cfg"
   "$run" "$state" "$app/ovrin.exe" "$winpath" >"$app/run.log" 2>&1 &
-  steps=(wait OvrinMAIN 30000 -- shown OvrinEDIT 10000 -- sleep 1000 --)
+  "$run" "$state" "$driver" wait OvrinMAIN 30000 -- shown OvrinEDIT 10000 -- sleep 1000 ||
+    fail "$method: the program did not show the picture"
   if [ "$gesture" = drag ]; then
-    steps+=(drag OvrinEDIT "$1" "$2" "$3" "$4" --)
+    "$run" "$state" "$driver" drag OvrinEDIT "$1" "$2" "$3" "$4" || fail "$method: could not drag"
   else
     while [ $# -ge 2 ]; do click "$1" "$2"; last="$1 $2"; shift 2; done
     click $last
   fi
-  "$run" "$state" "$driver" "${steps[@]}" sleep 1000 ||
-    fail "$method: the program did not show the picture, or the pointer could not draw in it"
+  sleep 1
   import -display ":$(cat "$state/display")" -window root "$artifacts/ovrin-draw-$method.png" 2>/dev/null || true
   touch -d '2000-01-01' "$app/pic.bmp"
   "$run" "$state" "$driver" command OvrinMAIN 32098 -- answer MES 10000 >>"$app/mes.log" ||

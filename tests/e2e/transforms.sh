@@ -58,7 +58,7 @@ for name in Cylinder Cone Sphere Circle Bow Tflumesform Tfnook Distort; do
     -- sleep 500 -- press Transform 3012 10000 -- gone "#32770" 10000 -- sleep 1000 -- drag OvrinEDIT 2 2 200 150 \
     -- sleep 1000 || fail "$name: the Transform dialog did not open, choose it and close on Do, or its handle could not be dragged"
   import -display ":$(cat "$state/display")" -window root "$artifacts/ovrin-transform-$name.png" 2>/dev/null || true
-  save_all "$app/original.bmp" menu OvrinEDIT 600 500 0 -- sleep 1000 --
+  save_all "$app/original.bmp" menu OvrinEDIT 600 500 0 -- sleep 1500 --
   changed=$(differ_in "$app/original.bmp" "$app/pic.bmp" 0 0 1399 1199)
   [ "$changed" -gt 10000 ] || fail "$name changed only $changed pixels"
   case $name in Cylinder | Cone | Sphere | Circle)
