@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Installs what is missing, checks the host's layers, builds both targets (each link checks its export table; the
-# 32-bit one beside the tests) and runs every test under 64-bit Wine and Xvfb: each test in its own process, then
-# each test program whole in shuffled order.
+# Installs what is missing, checks the host's layers, builds both targets (each link checks its export table) and runs
+# every test under 64-bit Wine and Xvfb: each test in its own process and, beside them, each test program whole in
+# shuffled order.
 # Prints how long each stage took. OVRIN_TEST_SEED fixes the shuffle (the seed is printed).
 set -eu
 cd "$(dirname "$0")/.."
@@ -61,33 +61,14 @@ stop_wine() {
   return 0
 }
 
-# The 32-bit tree is only built, never run: it builds beside the 64-bit tests, at a lower priority,
-# since those spend much of their time waiting for windows. Its output goes to a file, shown when it fails.
-build_i686_beside() {
-  nice -n 10 tools/build.sh i686 >build/i686-build.log 2>&1 &
-  i686_pid=$!
-}
-wait_i686() {
-  local rc=0
-  wait "$i686_pid" || rc=$?
-  tail -n 3 build/i686-build.log
-  if [ $rc -ne 0 ]; then
-    grep -a -A 12 '^FAILED' build/i686-build.log | head -n 80
-    echo "the 32-bit build failed (whole output in build/i686-build.log)"
-  fi
-  return $rc
-}
-
 stage deps tools/deps.sh
 stage build-x86_64 tools/build.sh x86_64
-mkdir -p build
-build_i686_beside
+stage build-i686 tools/build.sh i686
 # The host keeps its layers: every include (resolved with the build's flags) and every call points down.
+stage layers python3 tools/check-layers.py --symbols
 rc=0
-stage layers python3 tools/check-layers.py --symbols || rc=1
 start_whole
 stage tests bash -c 'cd build/x86_64 && ctest --output-on-failure -j "$(nproc)" --timeout 300' || rc=1
 stage whole check_whole || rc=1
-stage build-i686 wait_i686 || rc=1
 stage stop stop_wine
 exit $rc
