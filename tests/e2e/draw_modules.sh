@@ -18,10 +18,7 @@ printf '100 90\nTestNumber 0 0 radius 10\nTestNumber 0 30 dots 20\nTestNumber 0 
 convert -size 1400x1200 xc:white -type TrueColor "BMP3:$app/original.bmp" || fail "ImageMagick could not make the picture"
 winpath="Z:$(echo "$app/pic.bmp" | tr / '\\')"
 
-# Each "$run" "$driver" is one start of the driver; steps joined by -- share it. A click is two
-# starts of its own: the pointer goes there first, as a click takes the point where the pointer is,
-# and the program (slow under load) must have taken each click before the pointer moves on.
-click() {
+click() { # the pointer goes there first: a click takes the point where the pointer is
   "$run" "$state" "$driver" point OvrinEDIT "$1" "$2" || fail "could not move the pointer"
   "$run" "$state" "$driver" click OvrinEDIT "$1" "$2" || fail "could not click in the image window"
   sleep 0.3
@@ -33,8 +30,9 @@ draw() { # $1 method, $2 gesture (drag or clicks), $3... the gesture's points; t
   printf 'lang 0\nDefaultSaveFormat BMP\nDefaultSaveDepth 24\nDrawMethod %s\nInitZoom 1\n' "$method" >"$app/ovrin.cfg"
   printf 'DrawParameterX 1100\nDrawParameterY 880\nFuncColParameterX 1100\nFuncColParameterY 950\n' >>"$app/ovrin.cfg"
   "$run" "$state" "$app/ovrin.exe" "$winpath" >"$app/run.log" 2>&1 &
-  "$run" "$state" "$driver" wait OvrinMAIN 30000 -- shown OvrinEDIT 10000 -- sleep 1000 ||
-    fail "$method: the program did not show the picture"
+  "$run" "$state" "$driver" wait OvrinMAIN 30000 || fail "$method: the main window did not appear"
+  "$run" "$state" "$driver" shown OvrinEDIT 10000 || fail "$method: no image window shows the picture"
+  sleep 1
   if [ "$gesture" = drag ]; then
     "$run" "$state" "$driver" drag OvrinEDIT "$1" "$2" "$3" "$4" || fail "$method: could not drag"
   else
@@ -44,13 +42,14 @@ draw() { # $1 method, $2 gesture (drag or clicks), $3... the gesture's points; t
   sleep 1
   import -display ":$(cat "$state/display")" -window root "$artifacts/ovrin-draw-$method.png" 2>/dev/null || true
   touch -d '2000-01-01' "$app/pic.bmp"
-  "$run" "$state" "$driver" command OvrinMAIN 32098 -- answer MES 10000 >>"$app/mes.log" ||
-    fail "$method: save-all did not report its format"
+  "$run" "$state" "$driver" command OvrinMAIN 32098 || fail "$method: could not send save-all"
+  "$run" "$state" "$driver" answer MES 10000 >>"$app/mes.log" || fail "$method: save-all did not report its format"
   for _ in $(seq 1 100); do [ "$app/pic.bmp" -nt "$app/original.bmp" ] && break; sleep 0.1; done
   [ "$app/pic.bmp" -nt "$app/original.bmp" ] || fail "$method: the picture was not written"
   sleep 0.5
   cp "$app/pic.bmp" "$artifacts/drawn-$method.bmp"
-  "$run" "$state" "$driver" command OvrinMAIN 32032 -- gone OvrinMAIN 30000 || fail "$method: the program did not end after Quit"
+  "$run" "$state" "$driver" command OvrinMAIN 32032 || fail "$method: could not send Quit"
+  "$run" "$state" "$driver" gone OvrinMAIN 30000 || fail "$method: the program did not end after Quit"
 }
 
 touch -d '2000-01-01' "$app/original.bmp"
