@@ -1,7 +1,8 @@
 // Drives the running program from outside, as another Windows process on the same display.
 //   driver wait <class> <milliseconds>      waits for a top-level window of the class
 //   driver gone <class> <milliseconds>      waits until no such window is left
-//   driver command <class> <id>             posts WM_COMMAND id to it
+//   driver command <class> <id>             posts WM_COMMAND id to it, once its thread has taken
+//                                           the input the system holds for it
 //   driver visible <class>                  exit 0 when the window is visible
 //   driver shown <class> <milliseconds>     waits until a window of the class is visible
 //   driver answer <caption> <milliseconds>  waits for a dialog or message box with the caption,
@@ -348,6 +349,24 @@ static bool PointerOver(const char *cls, const char *x, const char *y, POINT *at
     return true;
 }
 
+// Waits, up to ms, until the window's thread has answered three times in a row at once: input the
+// system still holds for it (the end of a drag, keys) is taken before the thread is idle, so a
+// command posted after this comes after that input, as a user's would. Posted messages are taken
+// before input, so without it a command sent right after a drag can overtake the drag.
+static void Settle(HWND w, int ms)
+{
+    DWORD start = GetTickCount();
+    for (int quick = 0; quick < 3 && IsWindow(w) && (int)(GetTickCount() - start) < ms;) {
+        DWORD asked = GetTickCount();
+        DWORD_PTR answer;
+        if (SendMessageTimeoutA(w, WM_NULL, 0, 0, SMTO_NORMAL, 2000, &answer) && GetTickCount() - asked < 50)
+            quick++;
+        else
+            quick = 0;
+        Sleep(50);
+    }
+}
+
 // One verb: argv[1] is the verb, argv[2]... its arguments (argv[0] is not read).
 static int RunVerb(int argc, char **argv)
 {
@@ -414,6 +433,8 @@ static int RunVerb(int argc, char **argv)
     }
     if (!strcmp(verb, "tell") && argc > 3) {
         HWND w = FindShown(cls);
+        if (w)
+            Settle(w, 10000);
         return w && PostMessageA(w, WM_COMMAND, (WPARAM)atoi(argv[3]), 0) ? 0 : 1;
     }
     if (!strcmp(verb, "titled") && argc > 4) {
@@ -547,6 +568,7 @@ static int RunVerb(int argc, char **argv)
         HWND w = Find(cls);
         if (!w)
             return 1;
+        Settle(w, 10000);
         return PostMessageA(w, WM_COMMAND, (WPARAM)atoi(argv[3]), 0) ? 0 : 1;
     }
     return 2;
