@@ -1,6 +1,6 @@
 # Precompiled headers. Nearly every file of the tree parses <windows.h> (most through ovrin.h), and
 # mingw-w64's takes about nine tenths of a typical file's compile time; the test files add the test
-# framework's header. Each is parsed once per tree and reused by every C++ target. A target whose
+# framework's header. Each is parsed once per tree and reused by every C and C++ target. A target whose
 # flags do not fit a precompiled header parses the header as text (-Winvalid-pch says so), so the
 # result never depends on it.
 add_library(ovrin_pch OBJECT ${CMAKE_CURRENT_LIST_DIR}/pch.cpp ${CMAKE_CURRENT_LIST_DIR}/pch.c)
