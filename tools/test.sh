@@ -74,12 +74,22 @@ check_layers() {
   return $rc
 }
 
+# The tests' Wine prefix template, the shared prefix, display and server are made while the 32-bit
+# tree builds: otherwise the first test's start makes them while the others wait.
+start_prefix() {
+  OVRIN_WINE_TEMPLATE=$PWD/build/x86_64/wine-template cmake/wine-run.sh build/x86_64/wine cmd /c exit \
+    >build/prefix.log 2>&1 &
+  prefix_pid=$!
+}
+
 stage deps tools/deps.sh
 stage build-x86_64 tools/build.sh x86_64
 start_layers
+start_prefix
 stage build-i686 tools/build.sh i686
 stage layers check_layers
 rc=0
+wait "$prefix_pid" || cat build/prefix.log # a failure here shows again in the tests
 start_whole
 stage tests bash -c 'cd build/x86_64 && ctest --output-on-failure -j "$(nproc)" --timeout 300' || rc=1
 stage whole check_whole || rc=1
