@@ -1,1 +1,1 @@
-// The precompiled headers are made while compiling this empty file and pch.c (cmake/pch.cmake).
+// The precompiled headers are made while compiling this empty file (cmake/pch.cmake).

@@ -1,1 +1,0 @@
-/* The precompiled headers are made while compiling this empty file (cmake/pch.cmake). */
