@@ -374,7 +374,8 @@ static int RunVerb(int argc, char **argv)
         return 2;
     const char *verb = argv[1], *cls = argc > 2 ? argv[2] : "";
     if (!strcmp(verb, "sleep") && argc > 2) {
-        Sleep(atoi(argv[2]));
+        int ms = atoi(argv[2]);
+        Sleep(ms > 0 ? (DWORD)ms : 0); // a negative count would be read as nearly fifty days
         return 0;
     }
     if (!strcmp(verb, "order")) {
