@@ -14,8 +14,9 @@
 //   driver titled <class> <text> <ms>       waits for a visible window of the class whose title
 //                                           holds the text
 //   driver client <class>                   prints the client size of the visible window
-//   driver seen <title> <ms>                waits for a visible window with that exact title (any
-//                                           class), polling often; prints its class
+//   driver seen <title> <ms> [ready file]   waits for a visible window with that exact title (any
+//                                           class), polling often; prints its class. The ready
+//                                           file is made when the watch starts
 //   driver untitled <class> <text> <ms>     waits until the visible window's title lacks the text
 //   driver type <caption> <text> <ms>       waits for the file dialog, types the name, presses OK
 //   driver drag <class> <x0> <y0> <x1> <y1> drags with the real mouse between two client points of
@@ -503,8 +504,19 @@ static int RunVerb(int argc, char **argv)
         return 0;
     }
     if (!strcmp(verb, "seen") && argc > 3) {
-        // Polled often: a progress window may live for a fraction of a second.
-        for (int waited = 0, ms = atoi(argv[3]); waited <= ms; waited += 5) {
+        // The ready file is made first, so that a script can start what it watches only once the
+        // watch runs (the output reaches the script only when the driver ends). Polled often: a
+        // progress window may live for a fraction of a second. The time is the clock's, not the
+        // polls' count: under load a poll takes much longer than its pause.
+        if (argc > 4) {
+            HANDLE ready = CreateFileA(argv[4], GENERIC_WRITE, 0, NULL, CREATE_ALWAYS, 0, NULL);
+            if (ready == INVALID_HANDLE_VALUE)
+                return 1;
+            CloseHandle(ready);
+        }
+        int limit = atoi(argv[3]);
+        DWORD start = GetTickCount(), ms = limit > 0 ? (DWORD)limit : 0;
+        while (GetTickCount() - start <= ms) {
             TitleSearch search = {cls, NULL};
             EnumWindows(MatchTitle, (LPARAM)&search);
             if (search.hit) {

@@ -13,17 +13,22 @@ convert -size 4000x3000 gradient:white-navy -type TrueColor "BMP3:$app/big.bmp" 
   fail "ImageMagick could not make the picture"
 winpath="Z:$(echo "$app/big.bmp" | tr / '\\')"
 
-# The watcher runs before the program starts: the window lives only while the file is read.
-"$run" "$state" "$driver" seen "Now loading..." 90000 >"$app/seen-load.log" 2>&1 &
-watcher=$!
+# A watcher for a window that lives only while the file is read or written: the program is asked
+# only once the watcher says it is watching (its start under Wine may take longer than the read).
+watch() { # <title> <log>
+  rm -f "$app/watching"
+  "$run" "$state" "$driver" seen "$1" 90000 "Z:$(echo "$app/watching" | tr / '\\')" >"$2" 2>&1 &
+  watcher=$!
+  for _ in $(seq 1 600); do [ -e "$app/watching" ] && return 0; sleep 0.1; done
+  fail "the watcher for \"$1\" did not start"
+}
+watch "Now loading..." "$app/seen-load.log"
 "$run" "$state" "$app/ovrin.exe" "$winpath" >"$app/run.log" 2>&1 &
 wait $watcher || fail "no progress window was seen while the picture was read"
 grep -q '#32770' "$app/seen-load.log" || fail "the progress window is no dialog: $(cat "$app/seen-load.log")"
 "$run" "$state" "$driver" titled OvrinEDIT "big.bmp" 60000 || fail "no image window shows the picture"
 
-"$run" "$state" "$driver" seen "Now saving..." 90000 >"$app/seen-save.log" 2>&1 &
-watcher=$!
-sleep 1
+watch "Now saving..." "$app/seen-save.log"
 "$run" "$state" "$driver" command OvrinMAIN 32098 || fail "could not send save-all"
 "$run" "$state" "$driver" answer MES 10000 >/dev/null || fail "save-all did not report its format"
 wait $watcher || fail "no progress window was seen while the picture was written"
